@@ -1,0 +1,12 @@
+/*
+ * The Win32 umbrella header of the platform layer. Code above the layer
+ * includes <windows.h> exactly as it would on Windows.
+ */
+#ifndef VQWIN_WINDOWS_H
+#define VQWIN_WINDOWS_H
+
+#include "windef.h"
+#include "winerror.h"
+#include "winbase.h"
+
+#endif
