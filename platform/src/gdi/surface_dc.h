@@ -1,0 +1,35 @@
+// The seam between the window manager and GDI: a device context drawing
+// into a window's part of a cairo surface. The window manager owns the
+// surfaces (one per top-level window) and decides origin and clip; GDI owns
+// the device context and everything drawn through it.
+#ifndef VQWIN_GDI_SURFACE_DC_H
+#define VQWIN_GDI_SURFACE_DC_H
+
+#include <windows.h>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace vqwin::gdi {
+
+struct SurfaceTarget {
+  cairo_surface_t *surface = nullptr; // backing surface, not owned by the DC
+  POINT origin{0, 0};                 // surface pixel of logical point (0, 0)
+  RECT clip{0, 0, 0, 0};              // surface pixels; drawing outside is lost
+  HWND window = nullptr;              // the window the DC belongs to, if any
+};
+
+/// A new device context over the target, with default objects selected
+/// (white brush, black pen, system font, opaque white background, black
+/// text). Returns NULL when the surface is missing.
+HDC CreateSurfaceDC(const SurfaceTarget &target);
+
+/// Releases a DC made by CreateSurfaceDC, restoring nothing on the surface.
+/// Returns FALSE for any other handle.
+BOOL DestroySurfaceDC(HDC dc);
+
+/// The surface and target of a DC made by CreateSurfaceDC, or NULL.
+const SurfaceTarget *SurfaceOfDC(HDC dc);
+
+} // namespace vqwin::gdi
+
+#endif
