@@ -1,6 +1,10 @@
 /*
- * Kernel services of the platform layer: the thread's last error and
- * integer arithmetic helpers.
+ * Kernel services of the platform layer: the thread's last error, integer
+ * arithmetic, the clock, file attributes and the byte-string routines.
+ *
+ * Paths that enter here may use '\' or '/' as separator, and a drive letter
+ * maps to a native directory ("C:" is "/" unless vqwin_seams.h says
+ * otherwise). Single-byte texts are Windows-1252.
  */
 #ifndef VQWIN_WINBASE_H
 #define VQWIN_WINBASE_H
@@ -16,5 +20,72 @@ WINBASEAPI void WINAPI SetLastError(DWORD dwErrCode);
 /// half away from zero. Returns -1 when nDenominator is 0 or the result does
 /// not fit in 32 bits.
 WINBASEAPI int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
+/* ---- Time ------------------------------------------------------------- */
+
+typedef struct _SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek; /* 0 = Sunday */
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+} SYSTEMTIME, *PSYSTEMTIME, *LPSYSTEMTIME;
+
+/// The current date and time in UTC.
+WINBASEAPI void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
+/// The current date and time in the local time zone.
+WINBASEAPI void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+/// Milliseconds since the system started; wraps to 0 after about 49.7 days.
+WINBASEAPI DWORD WINAPI GetTickCount(void);
+
+/// Sounds nothing: there is no speaker to drive. Returns TRUE. With the
+/// environment variable VQWIN_TRACE set (to anything but "" or "0") it writes
+/// one line "vqwin: Beep(<frequency>, <duration>)" to standard error.
+WINBASEAPI BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
+
+/* ---- Files ------------------------------------------------------------ */
+
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+
+/// The attributes of a file or directory: FILE_ATTRIBUTE_DIRECTORY for a
+/// directory, FILE_ATTRIBUTE_READONLY when no write permission bit is set,
+/// FILE_ATTRIBUTE_NORMAL for a file with neither. Symbolic links are
+/// followed. Failure gives INVALID_FILE_ATTRIBUTES with the last error:
+/// ERROR_INVALID_PARAMETER (no path), ERROR_FILENAME_EXCED_RANGE (MAX_PATH
+/// characters or more), ERROR_INVALID_NAME (wildcards or '<', '>', '"', '|'),
+/// ERROR_FILE_NOT_FOUND (the last part is missing), ERROR_PATH_NOT_FOUND (a
+/// directory on the way, or the drive, is missing; also the empty path),
+/// ERROR_ACCESS_DENIED.
+WINBASEAPI DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+
+/* ---- Byte strings ----------------------------------------------------- */
+
+/// The length of a text in bytes; 0 for NULL.
+WINBASEAPI int WINAPI lstrlenA(LPCSTR lpString);
+/// Compares two texts by word sort (see lstrcmpiA), then by case with lower
+/// case first. Returns -1, 0 or 1. NULL compares as the empty text.
+WINBASEAPI int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
+/// Compares two texts without regard to case: symbols sort before digits,
+/// digits before letters, accented letters beside their base letter (after
+/// it when the rest is equal). Returns -1, 0 or 1. NULL compares as the
+/// empty text.
+WINBASEAPI int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+/// Copies lpString2 with its terminator over lpString1. NULL for either
+/// argument gives NULL.
+WINBASEAPI LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);
+/// Copies at most iMaxLength - 1 bytes of lpString2 and a terminator. An
+/// iMaxLength of 0 or less writes nothing. NULL for either text gives NULL.
+WINBASEAPI LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength);
+/// Appends lpString2 to lpString1. NULL for either argument gives NULL.
+WINBASEAPI LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2);
 
 #endif

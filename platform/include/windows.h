@@ -8,5 +8,6 @@
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
+#include "vqwin_text.h"
 
 #endif

@@ -1,0 +1,62 @@
+/*
+ * Where the platform kernel meets the host system, and how a test or a host
+ * swaps what lies behind it. Every read of the clock and every query of the
+ * file system goes through one of these seams, so a test can fix the time
+ * or make a path answer "access denied" without touching the real system.
+ *
+ * This header is the layer's own, not Win32: library code never includes it.
+ */
+#ifndef VQWIN_SEAMS_H
+#define VQWIN_SEAMS_H
+
+#include "windef.h"
+
+/* ---- Clock ------------------------------------------------------------ */
+
+/// The clock behind GetSystemTime, GetLocalTime and GetTickCount. Every
+/// function gets the context given with it.
+typedef struct VQWIN_CLOCK {
+  /// Milliseconds since 1970-01-01 00:00 UTC (negative before).
+  LONGLONG (*utcMilliseconds)(void *context);
+  /// Seconds to add to UTC to get the local time at the given instant.
+  LONG (*localOffsetSeconds)(LONGLONG utcMilliseconds, void *context);
+  /// Milliseconds since a fixed start; never decreases.
+  ULONGLONG (*tickMilliseconds)(void *context);
+  void *context;
+} VQWIN_CLOCK;
+
+/// Makes the kernel read `clock` (copied) from now on; NULL, or a clock
+/// with a NULL function, brings back the system clock.
+WINBASEAPI void WINAPI VqwinSetClock(const VQWIN_CLOCK *clock);
+
+/* ---- File system ------------------------------------------------------ */
+
+/// What the file system tells about one native path.
+typedef struct VQWIN_FILE_STATUS {
+  BOOL isDirectory;
+  /// Some write permission bit is set.
+  BOOL isWritable;
+} VQWIN_FILE_STATUS;
+
+/// The file system behind the kernel's path queries.
+typedef struct VQWIN_FILE_SYSTEM {
+  /// Fills `status` for a native path, following symbolic links. Returns 0,
+  /// or the errno value of the failure (ENOENT, ENOTDIR, EACCES, ...).
+  int (*status)(const char *nativePath, VQWIN_FILE_STATUS *status, void *context);
+  void *context;
+} VQWIN_FILE_SYSTEM;
+
+/// Makes the kernel ask `fileSystem` (copied) from now on; NULL brings back
+/// the host's own.
+WINBASEAPI void WINAPI VqwinSetFileSystem(const VQWIN_FILE_SYSTEM *fileSystem);
+
+/* ---- Drives ----------------------------------------------------------- */
+
+/// Maps the drive letter (either case) to a native directory; "" makes the
+/// drive absent, NULL brings back the default: the environment variable
+/// VQWIN_DRIVE_<letter> (for instance VQWIN_DRIVE_D=/srv/data) when set,
+/// else "/" for C: and nothing for the other letters. Returns FALSE for a
+/// character that is no letter.
+WINBASEAPI BOOL WINAPI VqwinSetDriveRoot(char letter, const char *root);
+
+#endif

@@ -1,0 +1,35 @@
+// Windows-1252, the code page of every single-byte text in the layer: its
+// case mapping, letter classes, sort weights and conversion to and from
+// UTF-16. Case mapping follows what Win32 does for this code page: the
+// pairs are those whose both forms exist in it, so ß, µ and ƒ have no
+// upper case here and stay as they are.
+#ifndef VQWIN_KERNEL_CP1252_H
+#define VQWIN_KERNEL_CP1252_H
+
+#include <cstdint>
+
+namespace vqwin::cp1252 {
+
+unsigned char ToUpper(unsigned char c);
+unsigned char ToLower(unsigned char c);
+bool IsAlpha(unsigned char c);
+bool IsDigit(unsigned char c);
+
+/// Weights for comparing texts the way Win32's word sort does, simplified:
+/// `primary` orders symbols before digits before letters and puts accented
+/// letters on their base letter; `accent` separates a base letter from its
+/// accented forms; `upper` is set for capitals, which sort after lower case.
+struct SortWeight {
+  uint16_t primary;
+  uint8_t accent;
+  uint8_t upper;
+};
+SortWeight Weight(unsigned char c);
+
+char16_t ToUnicode(unsigned char c);
+/// The code page's byte for a UTF-16 unit, or '?' when it has none.
+unsigned char FromUnicode(char16_t c);
+
+} // namespace vqwin::cp1252
+
+#endif

@@ -1,0 +1,32 @@
+// The kernel's single road to the host system. Only clock.cpp reads the
+// time and only files.cpp asks the file system; everything else in the
+// layer goes through these functions, which is what lets vqwin_seams.h swap
+// both for a test.
+#ifndef VQWIN_KERNEL_HOST_H
+#define VQWIN_KERNEL_HOST_H
+
+#include <windows.h>
+#include <vqwin_seams.h>
+
+#include <string>
+
+namespace vqwin::kernel {
+
+/// The clock in force: the system's or the one a test set.
+const VQWIN_CLOCK &Clock();
+
+/// Asks the file system in force about a native path; 0 or an errno value.
+int FileStatus(const std::string &nativePath, VQWIN_FILE_STATUS &status);
+
+/// Turns a Win32 path into a native one: '\' becomes '/', a leading drive
+/// ("C:", "C:\...") becomes its mapped directory. On failure returns false
+/// and sets `error` to the Win32 error number the caller should report.
+bool ToNativePath(const char *path, std::string &native, DWORD &error);
+
+/// Writes one line "vqwin: <text>" to standard error when VQWIN_TRACE is
+/// set to anything but "" or "0"; the layer has no log of its own.
+void Trace(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+} // namespace vqwin::kernel
+
+#endif
