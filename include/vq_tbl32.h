@@ -33,4 +33,133 @@ VQ_TBL32_API extern const char DllBuild[];
 VQ_TBL32_API UINT vqGetTbl32Version(void);
 }
 
+/* ---- Utility containers, keyword tables, text and number routines ----- */
+
+/// A table of keywords with their values, searched by halving. The table
+/// does not own its rows: its user defines them (normally static data) and
+/// puts them in order once with SortTable before the first search.
+class VQ_TBL32_API CEnumString {
+public:
+  /// One row: the value and its keyword of up to 31 characters.
+  struct Row {
+    UINT value;
+    char name[32];
+  };
+
+  constexpr CEnumString() : count(0), rows(nullptr) {}
+  constexpr CEnumString(UINT rowCount, Row *rowArray) : count(rowCount), rows(rowArray) {}
+  template <UINT N> constexpr explicit CEnumString(Row (&rowArray)[N]) : count(N), rows(rowArray) {}
+
+  /// The value of the row whose keyword equals the key exactly, comparing
+  /// `length` characters and the terminator behind them (0 = the whole key;
+  /// the key also ends at its own terminator). Rows must be in ascending
+  /// byte order. Returns (UINT)-1 for no match, no key, an empty key or an
+  /// empty table.
+  UINT FindUpper(const char *key, UINT length = 0) const;
+  /// FindUpper on a lower-cased copy of (at most 32 characters of) the key.
+  UINT FindLower(const char *key, UINT length = 0) const;
+  /// FindUpper on an upper-cased copy of (at most 32 characters of) the key.
+  UINT FindString(const char *key, UINT length = 0) const;
+  /// The keyword of the first row holding `value`, or NULL.
+  const char *GetString(UINT value) const;
+  /// The value of row `index`, or (UINT)-1 when the index is not below the count.
+  UINT GetIndex(UINT index) const;
+  /// Sorts the rows by keyword, comparing without regard to ASCII case. For
+  /// keywords of capitals and digits this is the order FindUpper needs.
+  void SortTable();
+
+  UINT count;
+  Row *rows;
+};
+
+/// A short name (up to 63 characters) with its upper-case twin.
+class VQ_TBL32_API CVQName {
+public:
+  CVQName() : length(0), name{}, upper{} {}
+  /// Takes `textLength` characters of the text (0 = up to its terminator),
+  /// cut to 63; no text gives the empty name.
+  void set(const char *text, UINT textLength = 0);
+
+  UINT length;
+  char name[64];
+  char upper[64];
+};
+
+/// Writes `count` copies of `value` (no alignment needed); returns the value.
+VQ_TBL32_API DWORD FillDwords(void *destination, DWORD value, UINT count);
+/// Writes `count` copies of `value`; returns the value.
+VQ_TBL32_API WORD FillWords(void *destination, WORD value, UINT count);
+/// Moves `count` bytes from `base` to `base + distance`; the areas may overlap.
+VQ_TBL32_API void MoveUp(void *base, UINT distance, UINT count);
+/// Moves `count` bytes from `destination + distance` to `destination`; the
+/// areas may overlap.
+VQ_TBL32_API void MoveDown(void *destination, UINT distance, UINT count);
+/// The index of the first `byte` among `count` bytes, or (UINT)-1.
+VQ_TBL32_API UINT FindByte(const void *buffer, BYTE byte, UINT count);
+/// The index of the last `byte` among `count` bytes, or (UINT)-1.
+VQ_TBL32_API UINT FindLastByte(const void *buffer, BYTE byte, UINT count);
+/// Appends `c` unless the text already ends with it; the buffer must have
+/// room for one more character. Returns the new length (0 for no text).
+VQ_TBL32_API UINT AppendCharIfMissing(char *text, char c);
+/// Removes one trailing `c`; returns the new length (0 for no text).
+VQ_TBL32_API UINT StripTrailingChar(char *text, char c);
+/// The position behind the last '\' or '/' of the path (0 = up to its
+/// terminator), or 0 when there is none or no path.
+VQ_TBL32_API UINT FileNameOffset(const char *path, UINT length = 0);
+/// The position of the last '.' in the file name part, or (UINT)-1.
+VQ_TBL32_API UINT ExtensionOffset(const char *path, UINT length = 0);
+/// TRUE when the path names an existing entry that is not a directory.
+VQ_TBL32_API BOOL IsExistingFile(const char *path);
+/// TRUE when every character is a digit; the empty text counts.
+VQ_TBL32_API BOOL IsDigitText(const char *text, UINT length = 0);
+/// TRUE for blanks (and, with `signs`, '+' and '-'), then digits and '.',
+/// then blanks only; no text gives FALSE.
+VQ_TBL32_API BOOL IsNumberText(const char *text, UINT length, BOOL signs);
+/// Writes DD.MM.YYYY: 10 characters, no terminator. Each part is taken
+/// modulo its width (day % 100, year % 10000).
+VQ_TBL32_API void WriteDateText(char *buffer, UINT day, UINT month, UINT year);
+/// Writes hh:mm:ss: 8 characters, no terminator; parts taken modulo 100.
+VQ_TBL32_API void WriteTimeText(char *buffer, UINT hour, UINT minute, UINT second);
+/// The local date as DD.MM.YYYY (11 bytes with the terminator) and time as
+/// hh:mm:ss (9 bytes) of one clock reading; either buffer may be NULL.
+VQ_TBL32_API void GetNowTexts(char *dateBuffer, char *timeBuffer);
+
+/// The money text of `value` ("1.234,50"): hundredths rounded half up and
+/// taken modulo 2^32 (a negative amount wraps; one that is no number or out
+/// of range gives 0). Returns the length, or 0 with an empty text when the
+/// buffer has fewer than 5 bytes or cannot hold the text.
+VQ_TBL32_API UINT FormatMoney(char *buffer, UINT size, double value);
+/// Puts a '.' before every group of three digits from the right when there
+/// are 4 digits or more (1234567 becomes 1.234.567), in place and
+/// terminated; a leading sign stays in front. `length` 0 = up to the
+/// terminator. The buffer must hold length + (length - 1) / 3 + 1 bytes.
+/// Returns the new length.
+VQ_TBL32_API UINT GroupDigits(char *digits, UINT length);
+/// Copies the text cut to size - 1 bytes and terminates it; returns the
+/// length copied (0 for no buffer, size 0 or no text).
+VQ_TBL32_API UINT CopyText(char *buffer, UINT size, const char *text);
+/// Copies a 16-bit text cut to (size - 1) / 2 characters, `size` in bytes,
+/// and terminates it; returns the characters copied (0 for no buffer, a
+/// size below 2 or no text).
+VQ_TBL32_API UINT CopyWideText(WCHAR *buffer, UINT size, const WCHAR *text);
+
+/// Decimal readers: leading tabs and blanks are skipped (the unsigned ones
+/// also skip '0's), a '-' makes the signed ones negative, and digits are
+/// accumulated as value * 10 + digit until a non-digit or `length`
+/// characters (0 = up to the terminator). The accumulation wraps around at
+/// the type's width. No text reads 0. The 16-bit forms read UTF-16 texts.
+VQ_TBL32_API INT ReadInt32(const char *text, UINT length = 0);
+VQ_TBL32_API UINT ReadUInt32(const char *text, UINT length = 0);
+VQ_TBL32_API LONGLONG ReadInt64(const char *text, UINT length = 0);
+VQ_TBL32_API ULONGLONG ReadUInt64(const char *text, UINT length = 0);
+VQ_TBL32_API INT ReadInt32(const WCHAR *text, UINT length = 0);
+VQ_TBL32_API UINT ReadUInt32(const WCHAR *text, UINT length = 0);
+VQ_TBL32_API LONGLONG ReadInt64(const WCHAR *text, UINT length = 0);
+VQ_TBL32_API ULONGLONG ReadUInt64(const WCHAR *text, UINT length = 0);
+/// Reads "1.234,56": leading blanks skipped, a sign taken before the first
+/// digit, ',' the decimal point, '.' ignored before it and ending the
+/// number after it; any other character ends the number.
+VQ_TBL32_API double ReadGroupedFloat(const char *text, UINT length = 0);
+VQ_TBL32_API double ReadGroupedFloat(const WCHAR *text, UINT length = 0);
+
 #endif
