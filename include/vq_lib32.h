@@ -1,0 +1,334 @@
+/*
+ * vq_lib32: the base library of the vq library family.
+ *
+ * This header is the library's manual. It declares the log (CVQLogFile) and
+ * the configuration file reader and editor (CVQConfFile, a CVQFile). The
+ * library context, numbered message boxes, printer pages and list-control
+ * fillers join this header when they are built; they are not here yet.
+ *
+ * Texts are single-byte (Windows-1252) and NUL-terminated; a text copied
+ * into a caller's buffer is cut to the buffer size minus one.
+ */
+#ifndef VQ_LIB32_H
+#define VQ_LIB32_H
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#if defined(VQ_LIB32_EXPORTS)
+#define VQ_LIB32_API __declspec(dllexport)
+#else
+#define VQ_LIB32_API __declspec(dllimport)
+#endif
+#else
+#define VQ_LIB32_API __attribute__((visibility("default")))
+#endif
+
+#if defined(__GNUC__) || defined(__clang__)
+#define VQ_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define VQ_PRINTF_FORMAT(fmt, args)
+#endif
+
+/* ---- Log ---------------------------------------------------------------- */
+
+/// Log levels. Levels 2 and 3 are unused by the family but accepted.
+enum : UINT {
+  VQLOG_ERROR = 0,
+  VQLOG_WARNING = 1,
+  VQLOG_INFO = 4,
+  VQLOG_TRACE = 5,
+};
+
+/// The library log.
+///
+/// A log is inactive until it gets a destination: `OpenLog` with a path or
+/// "stderr", or, at construction, the environment setting VQ_LOG (a path, or
+/// "stderr"). Files are appended to. VQ_LOG_LEVEL (a number) sets the
+/// threshold at construction: a line whose level is above the threshold is
+/// dropped; the default threshold 5 keeps every level.
+///
+/// A destination line reads "YYYY-MM-DD hh:mm:ss.mmm LEVEL TAG TEXT" in local
+/// time. `StartCapture` also makes the log active and keeps every written line
+/// in memory as "LEVEL TAG TEXT" (no timestamp), which is what tests compare.
+///
+/// The base library's own classes write to `GetDefault()`: the log installed
+/// with `SetDefault` (the library context installs itself) or, when none is,
+/// a built-in one. A log is not copyable.
+class VQ_LIB32_API CVQLogFile {
+public:
+  CVQLogFile();
+  ~CVQLogFile();
+  CVQLogFile(const CVQLogFile &) = delete;
+  CVQLogFile &operator=(const CVQLogFile &) = delete;
+
+  /// Starts writing to `target`: "stderr" or a file path (appended to);
+  /// NULL takes the VQ_LOG setting. Returns 1, or 0 when the file cannot be
+  /// opened or NULL was given without a setting (the log keeps its state).
+  BOOL OpenLog(const char *target);
+  /// Stops writing to the destination; a running capture goes on.
+  void CloseLog();
+  /// Non-zero while the log has a destination or a capture.
+  BOOL IsLogActive() const { return logActive; }
+
+  /// Lines of a level above `maxLevel` are dropped.
+  void SetLogLevel(UINT maxLevel) { logLevel = maxLevel; }
+  UINT GetLogLevel() const { return logLevel; }
+
+  /// Writes one line (NULL tag or text count as empty).
+  void WriteLog(UINT level, const char *tag, const char *text);
+  /// Formats with printf rules and writes the result; texts beyond 4095
+  /// characters are cut.
+  void PrtVALog(UINT level, const char *tag, const char *format, va_list args);
+  /// The form callers use: formats only while the log is active.
+  void PrtLog(UINT level, const char *tag, const char *format, ...) VQ_PRINTF_FORMAT(4, 5) {
+    if (!logActive)
+      return;
+    va_list args;
+    va_start(args, format);
+    PrtVALog(level, tag, format, args);
+    va_end(args);
+  }
+
+  /// Keeps every line written from now on in memory and activates the log.
+  void StartCapture();
+  /// Ends the capture (the kept lines stay until `ClearCaptured`).
+  void StopCapture();
+  /// The kept lines, oldest first, each "LEVEL TAG TEXT".
+  std::vector<std::string> GetCapturedLines() const;
+  void ClearCaptured();
+
+  /// The log the base library writes to.
+  static CVQLogFile &GetDefault();
+  /// Installs `log` as the default; NULL returns to the built-in one.
+  static void SetDefault(CVQLogFile *log);
+
+private:
+  void UpdateActive();
+
+  BOOL logActive;
+  UINT logLevel;
+  struct State;
+  State *state;
+};
+
+/* ---- Files -------------------------------------------------------------- */
+
+/// A named file of the family: its path and the one way it is written.
+class VQ_LIB32_API CVQFile {
+public:
+  CVQFile();
+  ~CVQFile();
+
+  /// The path last read or written (empty before).
+  const char *GetFileName() const { return fileName; }
+  /// Sets the path; returns 0 (and keeps the old one) when it is longer
+  /// than MAX_PATH - 1 characters.
+  BOOL SetFileName(const char *path);
+
+  /// Writes `size` bytes to `path` atomically: into a temporary file in the
+  /// same folder, flushed to disk, then renamed over `path`. With `replace`
+  /// non-zero the bytes become the whole file; with 0 they are appended to
+  /// the existing contents (a missing file counts as empty). On any failure
+  /// the old file is left as it was, the temporary file is removed, a line
+  /// is logged and 0 is returned.
+  BOOL WriteAtomic(const char *path, const char *data, UINT size, BOOL replace);
+
+  /// Reads the whole file (at most 256 MiB) into `data`. Returns 0 or the
+  /// system error number (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ...;
+  /// ERROR_NOT_ENOUGH_MEMORY for a file above the limit).
+  static DWORD ReadWhole(const char *path, std::string &data);
+
+protected:
+  char fileName[MAX_PATH];
+};
+
+/* ---- Configuration files ------------------------------------------------ */
+
+/// Results of the configuration parsers. 0 is success.
+enum : UINT {
+  VQCF_OK = 0,
+  VQCF_NO_MORE_LINES = 1,    ///< in a sequence: no further line of the keyword
+  VQCF_NOT_FOUND = 2,        ///< no line of the keyword in the current block
+  VQCF_BAD_ARGUMENT = 3,     ///< no keyword, no output buffer, or a buffer size of 0
+  VQCF_SYNTAX = 4,           ///< an item of the wrong kind, a missing item after ','
+  VQCF_UNTERMINATED = 5,     ///< a quoted text or character constant is not closed
+  VQCF_BAD_NUMBER = 6,       ///< a number beyond 32 bits, or digits run into letters
+  VQCF_TOO_MANY_NUMBERS = 7, ///< more numbers than the caller asked for
+  VQCF_MISSING_NUMBER = 8,   ///< `GetWord` found no number
+  VQCF_MISSING_TEXT = 9,     ///< fewer quoted texts than the caller asked for
+  VQCF_LINE_TOO_LONG = 10,   ///< the line is longer than VQCF_MAX_LINE bytes
+  VQCF_BAD_CHARACTER = 11,   ///< a control byte (other than tab) outside a comment
+};
+
+/// Lines longer than this many bytes are kept but cannot be parsed.
+enum : UINT { VQCF_MAX_LINE = 4096 };
+
+/// A configuration file: keyword lines in blocks, read and written.
+///
+/// File syntax
+/// - Lines end in LF or CR LF; the editor writes CR LF. A lone CR counts as a
+///   blank. A leading UTF-8 byte order mark is skipped.
+/// - ';' starts a comment that runs to the end of the line (not inside a
+///   quoted text). Header lines are comments.
+/// - A keyword line starts with a keyword (a letter or '_', then letters,
+///   digits or '_', at most 63), optionally followed by ':'. Keywords are
+///   found without regard to case and without that colon: "Field:" is found
+///   with "FIELD" or "field:". Lines that start otherwise are ignored.
+/// - Behind the keyword come items separated by ',' and/or blanks: unsigned
+///   numbers (decimal, 0x hexadecimal, a leading '-' gives the two's
+///   complement, a character constant 'c' gives the byte's code) and quoted
+///   texts ("..."; a quote inside is doubled: "a""b" is a"b). `GetText` also
+///   takes an unquoted text: the rest of the line up to a comment, trimmed.
+/// - A keyword line whose only item is the bare word END (any case) closes a
+///   block of that keyword. END lines are block structure: parsers and
+///   `GetKeyCount` do not see them.
+///
+/// Blocks
+/// The whole file is the top block (level 0). `SelectBlock` (keyword) makes
+/// the first line of that keyword in the current block the head of a
+/// sub-block reaching to (not including) the END line of that keyword or,
+/// where no END line follows within the current block, to the next line of
+/// that keyword or the end of the current block; the sub-block becomes
+/// current one level deeper. `SelectNextBlock` moves to the following
+/// sub-block of the same keyword in the same enclosing block; `LeaveBlock`
+/// goes one level up. A failed `SelectBlock` still enters a level (an empty
+/// block), so the `LeaveBlock` that ends every series keeps the levels in
+/// step. Blocks nest at most 64 levels deep.
+///
+/// Parsers
+/// Each parser takes the first line of the keyword in the current block;
+/// between `BeginSequence` and `EndSequence` each call takes the next line
+/// of the keyword after the one taken before (one position shared by all
+/// keywords). On any error the counts and lengths are 0 and the texts empty.
+/// A text longer than its buffer is cut (success; a level-1 line is logged).
+class VQ_LIB32_API CVQConfFile : public CVQFile {
+public:
+  CVQConfFile();
+  ~CVQConfFile();
+  CVQConfFile(const CVQConfFile &) = delete;
+  CVQConfFile &operator=(const CVQConfFile &) = delete;
+
+  /* -- reading -- */
+
+  /// Loads the file `path` (which becomes the file name). `logErrors`
+  /// non-zero logs why a file cannot be loaded; `textOnly` non-zero refuses
+  /// files that contain NUL bytes (binary files). Returns 1 when loaded.
+  BOOL Read(const char *path, BOOL logErrors, BOOL textOnly);
+  /// Loads `length` bytes of configuration text (NUL bytes included; they
+  /// make the lines that hold them unparsable). The file name is kept.
+  /// Returns 1, or 0 for a NULL text with a non-zero length.
+  BOOL ReadIt(const char *text, UINT length);
+  /// Releases the loaded text and the editor's buffer.
+  void Free();
+
+  /// Enters the first sub-block of `keyword` in the current block. 1 found;
+  /// 0 not found or no keyword (an empty block is entered all the same; 0
+  /// also when the nesting would pass 64 levels, and then no level is entered).
+  BOOL SelectBlock(const char *keyword);
+  /// Moves to the next sub-block of the keyword of the current sub-block. 1
+  /// moved; 0 none left (the current block becomes empty) or at level 0.
+  BOOL SelectNextBlock();
+  /// Counts the sub-blocks of `keyword` in the current block. 1 counted, 0
+  /// for no keyword or count (the count, if given, is then 0).
+  BOOL GetBlockCount(const char *keyword, UINT *count);
+  /// One level up (not below the top); the sequence ends.
+  void LeaveBlock() {
+    if (blockLevel > 0)
+      --blockLevel;
+    sequential = FALSE;
+  }
+  /// The nesting level of the current block (0 = the whole file).
+  UINT GetBlockLevel() const { return blockLevel; }
+  /// The number of lines of `keyword` in the current block (END lines not
+  /// counted); 0 for no keyword.
+  UINT GetKeyCount(const char *keyword);
+
+  /// Successive parser calls take successive lines, from the block's start.
+  void BeginSequence() {
+    sequential = TRUE;
+    sequenceNext = 0;
+  }
+  void EndSequence() { sequential = FALSE; }
+
+  /// One number. Errors: 1, 2, 3, 4, 5, 6, 7, 8, 10, 11.
+  UINT GetWord(const char *keyword, UINT *value);
+  /// Up to `maxCount` numbers, `*count` of them found (0 is success).
+  /// Errors: 1, 2, 3, 4 (a text), 5, 6, 7, 10, 11.
+  UINT GetWords(const char *keyword, UINT *values, UINT maxCount, UINT *count);
+  /// One text, quoted or bare, into `text` (`size` bytes); `*length` is the
+  /// length copied. Errors: 1, 2, 3, 4, 5, 10, 11.
+  UINT GetText(const char *keyword, char *text, UINT size, UINT *length);
+  /// Two quoted texts. Errors: 1, 2, 3, 4, 5, 9, 10, 11.
+  UINT Get2Text(const char *keyword, char *text1, UINT size1, UINT *length1, char *text2,
+                UINT size2, UINT *length2);
+  /// Up to `maxCount` numbers, then one quoted text.
+  /// Errors: 1, 2, 3, 4, 5, 6, 7, 9, 10, 11.
+  UINT GetWordsText(const char *keyword, UINT *values, UINT maxCount, UINT *count, char *text,
+                    UINT size, UINT *length);
+  /// Up to `maxCount` numbers, then two quoted texts. Errors as `GetWordsText`.
+  UINT GetWords2Text(const char *keyword, UINT *values, UINT maxCount, UINT *count, char *text1,
+                     UINT size1, UINT *length1, char *text2, UINT size2, UINT *length2);
+
+  /* -- editing -- */
+
+  /// Starts a new text in the editor's buffer (the loaded text is kept).
+  /// The six numbers lay the text out:
+  /// - `bufferSize`: the bytes first reserved for the text (it grows as
+  ///   needed); 1 to 64 MiB.
+  /// - `headerIndent`: the column where header parameter lines start their
+  ///   label (the title line its text);
+  /// - `headerTextColumn`: the column of the text behind a header label;
+  /// - `keywordWidth`: the column where a data line's text starts (at least
+  ///   one blank behind the keyword);
+  /// - `delimiterWidth`: the width of a header delimiter line;
+  /// - `commentColumn`: the column where a data line's comment starts (at
+  ///   least two blanks behind the text).
+  /// Columns count from 0 and are at most 1024; `headerIndent` must lie
+  /// before `headerTextColumn` and `keywordWidth` before `commentColumn`.
+  /// Returns 1, or 0 (logged) for a bad layout or when memory is short.
+  BOOL StartEdit(UINT bufferSize, UINT headerIndent, UINT headerTextColumn, UINT keywordWidth,
+                 UINT delimiterWidth, UINT commentColumn);
+  /// A header parameter line, a comment: `number` 0 is the title (the text
+  /// alone), 1 "File:", 2 "Name:", 3 "Comment:", 4 "Program:", 5 "Date:",
+  /// 6 "Remark:", each label followed by the text. A NULL text on line 5
+  /// writes the current local date and time (DD.MM.YYYY hh:mm:ss); on the
+  /// other lines NULL is the empty text. Other numbers give 0.
+  BOOL EditHdParamLine(UINT number, const char *text);
+  /// An empty header line: ";".
+  BOOL EditHdEmptyLine();
+  /// A header delimiter line: ";" and '-' up to the delimiter width.
+  BOOL EditHdDelLine();
+  /// "keyword text ; comment": the text is written as given (the caller
+  /// quotes it); NULL text or comment count as empty. 0 (logged) for a bad
+  /// keyword, a line break or control byte, an unbalanced quote or a ';'
+  /// outside quotes in the text, which would not read back.
+  BOOL EditDataLine(const char *keyword, const char *text, const char *comment = NULL);
+  /// As `EditDataLine` with the text quoted (inner quotes doubled).
+  BOOL EditTextLine(const char *keyword, const char *text, const char *comment = NULL);
+  /// As `EditDataLine` with the value as an unsigned decimal number.
+  BOOL EditIntLine(const char *keyword, UINT value, const char *comment = NULL);
+  /// "; text", or ";" for NULL or the empty text.
+  BOOL EditComment(const char *text = NULL);
+  /// Writes the editor's text to `path` with `CVQFile::WriteAtomic`: `replace`
+  /// non-zero replaces an existing file, 0 appends the text behind its
+  /// contents. The path becomes the file name. The buffer is kept.
+  BOOL WriteEdit(const char *path, BOOL replace);
+  /// The editor's text (not NUL-terminated beyond its length; empty before
+  /// `StartEdit`) and its length in bytes.
+  const char *GetEditText() const;
+  UINT GetEditLength() const;
+
+private:
+  struct Impl;
+  Impl *impl;
+  UINT blockLevel;
+  BOOL sequential;
+  UINT sequenceNext; // lines of the current block already passed in the sequence
+};
+
+#endif
