@@ -19,6 +19,8 @@ bool IsCharacterArgument(LPSTR p) { return (reinterpret_cast<uintptr_t>(p) >> 16
 template <unsigned char (*Map)(unsigned char)> LPSTR MapText(LPSTR text) {
   if (IsCharacterArgument(text)) {
     const auto c = static_cast<unsigned char>(reinterpret_cast<uintptr_t>(text) & 0xFF);
+    // The single-character form answers in the pointer, as Win32 does.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     return reinterpret_cast<LPSTR>(static_cast<uintptr_t>(Map(c)));
   }
   for (char *p = text; *p; ++p)
@@ -92,7 +94,9 @@ int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) {
 LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2) {
   if (!lpString1 || !lpString2)
     return nullptr;
-  return std::strcpy(lpString1, lpString2);
+  // Unbounded by contract, as on Win32: the caller sized the buffer.
+  std::memmove(lpString1, lpString2, std::strlen(lpString2) + 1);
+  return lpString1;
 }
 
 LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) {
@@ -109,5 +113,6 @@ LPSTR WINAPI lstrcpynA(LPSTR lpString1, LPCSTR lpString2, int iMaxLength) {
 LPSTR WINAPI lstrcatA(LPSTR lpString1, LPCSTR lpString2) {
   if (!lpString1 || !lpString2)
     return nullptr;
-  return std::strcat(lpString1, lpString2);
+  std::memmove(lpString1 + std::strlen(lpString1), lpString2, std::strlen(lpString2) + 1);
+  return lpString1;
 }
