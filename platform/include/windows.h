@@ -8,6 +8,8 @@
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
+#include "wingdi.h"
+#include "vqwin_userdraw.h"
 #include "vqwin_text.h"
 
 #endif

@@ -30,6 +30,10 @@ BOOL DestroySurfaceDC(HDC dc);
 /// The surface and target of a DC made by CreateSurfaceDC, or NULL.
 const SurfaceTarget *SurfaceOfDC(HDC dc);
 
+/// The screen size that GetDeviceCaps reports (HORZRES, VERTRES) for DCs
+/// created afterwards; 1280 by 1024 until the window manager says otherwise.
+void SetDisplaySize(int width, int height);
+
 } // namespace vqwin::gdi
 
 #endif

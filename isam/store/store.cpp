@@ -1,0 +1,731 @@
+/*
+ * SQLite storage of ISAM files: catalog, record tables, key indexes,
+ * cursors and transactions. The schema and journal choices are described
+ * in store.h; SQLite result codes become engine error numbers here and
+ * nowhere else.
+ */
+#include "store/store.h"
+
+#include "store/vfs.h"
+
+#include <vq_isa32.h>
+
+#include <cstring>
+#include <sqlite3.h>
+#include <unordered_map>
+
+namespace vqisam::store {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr uint32_t kMinNodeSize = 32;
+constexpr uint32_t kMaxNodeSize = 65535;
+
+unsigned mapError(int rc) {
+  switch (rc & 0xFF) {
+  case SQLITE_OK:
+  case SQLITE_ROW:
+  case SQLITE_DONE:
+    return 0;
+  case SQLITE_NOMEM:
+    return ISAM_ERR_MEMORY;
+  case SQLITE_BUSY:
+  case SQLITE_LOCKED:
+    return ISAM_ERR_BUSY;
+  case SQLITE_READONLY:
+    return ISAM_ERR_READ_ONLY;
+  case SQLITE_IOERR:
+    if (rc == SQLITE_IOERR_SHORT_READ)
+      return ISAM_ERR_CORRUPT;
+    return rc == SQLITE_IOERR_NOMEM ? ISAM_ERR_MEMORY : ISAM_ERR_IO;
+  case SQLITE_FULL:
+    return ISAM_ERR_DISK_FULL;
+  case SQLITE_CANTOPEN:
+  case SQLITE_PERM:
+  case SQLITE_AUTH:
+    return ISAM_ERR_ACCESS;
+  case SQLITE_TOOBIG:
+    return ISAM_ERR_TOO_LARGE;
+  case SQLITE_CONSTRAINT:
+    if (rc == SQLITE_CONSTRAINT_UNIQUE)
+      return ISAM_ERR_DUPLICATE_KEY;
+    // The only CHECK guards the record address range.
+    return rc == SQLITE_CONSTRAINT_CHECK ? ISAM_ERR_TABLE_FULL : ISAM_ERR_CORRUPT;
+  default:
+    // Our SQL is fixed: when SQLite rejects it, the schema is not ours.
+    return ISAM_ERR_CORRUPT;
+  }
+}
+
+std::string recordTable(int64_t table) { return "t" + std::to_string(table); }
+std::string keyColumn(unsigned index) { return "k" + std::to_string(index); }
+
+// Resets a statement when a call is done with it, which also ends the read
+// transaction a pending statement would hold.
+struct ResetOnExit {
+  sqlite3_stmt *stmt;
+  ~ResetOnExit() {
+    if (stmt) {
+      sqlite3_reset(stmt);
+      sqlite3_clear_bindings(stmt);
+    }
+  }
+};
+
+// An empty vector has no data pointer, and a NULL blob pointer binds SQL NULL.
+void bindBytes(sqlite3_stmt *stmt, int column, const std::vector<uint8_t> &bytes) {
+  sqlite3_bind_blob(stmt, column, bytes.empty() ? "" : (const void *)bytes.data(),
+                    static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
+void bindKey(sqlite3_stmt *stmt, int column, const Key &key) {
+  if (!key.present)
+    sqlite3_bind_null(stmt, column);
+  else
+    bindBytes(stmt, column, key.bytes);
+}
+
+void readKey(sqlite3_stmt *stmt, int column, Key &key) {
+  key.present = sqlite3_column_type(stmt, column) != SQLITE_NULL;
+  const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(stmt, column));
+  key.bytes.assign(p, p + sqlite3_column_bytes(stmt, column));
+}
+
+} // namespace
+
+struct Database::Impl {
+  sqlite3 *db = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt *> statements;
+  std::vector<Cursor::Impl *> cursors;
+
+  ~Impl();
+  unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
+  unsigned exec(const char *sql) {
+    return mapError(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+  }
+  void finalizeAll();
+};
+
+struct Cursor::Impl {
+  Database::Impl *owner = nullptr;
+  std::string table;
+  std::string column;
+  bool unique = false;
+  bool descending = false;
+  sqlite3_stmt *shapes[8] = {};
+  sqlite3_stmt *current = nullptr;
+  Bound low, high;
+  bool hasPosition = false; // position = after this key and address
+  Key positionKey;
+  uint32_t positionAddress = 0;
+  bool parked = false;
+  bool ended = true;
+
+  unsigned seek();
+  void finalize() {
+    for (sqlite3_stmt *&s : shapes) {
+      sqlite3_finalize(s);
+      s = nullptr;
+    }
+    current = nullptr;
+  }
+};
+
+Database::Impl::~Impl() {
+  finalizeAll();
+  if (db)
+    sqlite3_close_v2(db);
+}
+
+void Database::Impl::finalizeAll() {
+  for (Cursor::Impl *c : cursors) {
+    c->finalize();
+    c->owner = nullptr;
+  }
+  cursors.clear();
+  for (auto &entry : statements)
+    sqlite3_finalize(entry.second);
+  statements.clear();
+}
+
+unsigned Database::Impl::prepare(const std::string &sql, sqlite3_stmt *&stmt) {
+  auto found = statements.find(sql);
+  if (found != statements.end()) {
+    stmt = found->second;
+    return 0;
+  }
+  int rc = sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+  if (rc != SQLITE_OK)
+    return mapError(rc);
+  statements.emplace(sql, stmt);
+  return 0;
+}
+
+Database::Database(std::unique_ptr<Impl> impl, bool readOnly)
+    : impl_(std::move(impl)), readOnly_(readOnly) {}
+
+Database::~Database() = default;
+
+namespace {
+
+// Defences for files from elsewhere: no triggers or views of a crafted
+// schema run, and damaged cells are found when they are read.
+unsigned configure(sqlite3 *db, bool readOnly) {
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+#ifdef SQLITE_DBCONFIG_ENABLE_VIEW
+  sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+#endif
+  int rc = sqlite3_exec(db, "PRAGMA cell_size_check=ON; PRAGMA synchronous=FULL", nullptr, nullptr,
+                        nullptr);
+  if (rc == SQLITE_OK && !readOnly)
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+  return mapError(rc);
+}
+
+unsigned openConnection(const char *path, int flags, std::unique_ptr<Database::Impl> &impl,
+                        uint32_t &detail) {
+  // Impl is complete only inside this file; the caller wraps it.
+  int rc = sqlite3_open_v2(path, &impl->db, flags, os::vfsName());
+  if (rc != SQLITE_OK) {
+    detail = static_cast<uint32_t>(impl->db ? sqlite3_extended_errcode(impl->db) : rc);
+    if ((rc & 0xFF) == SQLITE_CANTOPEN)
+      detail = os::lastSystemError();
+    return mapError(rc);
+  }
+  return 0;
+}
+
+} // namespace
+
+unsigned Database::open(const char *path, bool readOnly, std::unique_ptr<Database> &out,
+                        uint32_t &detail) {
+  auto impl = std::make_unique<Impl>();
+  int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  unsigned err = openConnection(path, flags, impl, detail);
+  if (err)
+    return err;
+  err = configure(impl->db, readOnly);
+  sqlite3_stmt *probe = nullptr;
+  if (!err)
+    err = impl->prepare("SELECT count(*) FROM sqlite_schema WHERE type='table' AND "
+                        "name='isam_catalog'",
+                        probe);
+  if (!err) {
+    ResetOnExit reset{probe};
+    int rc = sqlite3_step(probe);
+    if (rc != SQLITE_ROW)
+      err = mapError(rc);
+    else if (sqlite3_column_int(probe, 0) != 1)
+      err = ISAM_ERR_CORRUPT; // a database, but not one of ours
+  }
+  if (err) {
+    detail = static_cast<uint32_t>(sqlite3_extended_errcode(impl->db));
+    return err;
+  }
+  out.reset(new Database(std::move(impl), readOnly));
+  return 0;
+}
+
+unsigned Database::create(const char *path, std::unique_ptr<Database> &out, uint32_t &detail) {
+  auto impl = std::make_unique<Impl>();
+  unsigned err = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, impl, detail);
+  if (!err)
+    err = configure(impl->db, false);
+  if (!err)
+    err = impl->exec("BEGIN IMMEDIATE;"
+                     "CREATE TABLE isam_catalog(id INTEGER PRIMARY KEY,"
+                     " name TEXT NOT NULL UNIQUE COLLATE NOCASE,"
+                     " record_size INTEGER NOT NULL, node_size INTEGER NOT NULL,"
+                     " key_count INTEGER NOT NULL, key_items BLOB NOT NULL,"
+                     " description BLOB NOT NULL);"
+                     "COMMIT");
+  if (err) {
+    if (impl->db)
+      detail = static_cast<uint32_t>(sqlite3_extended_errcode(impl->db));
+    impl.reset();
+    os::removeFile(path);
+    return err;
+  }
+  out.reset(new Database(std::move(impl), false));
+  return 0;
+}
+
+unsigned Database::close(uint32_t &detail) {
+  detail = 0;
+  unsigned err = 0;
+  if (inTransaction_ && !sqlite3_get_autocommit(impl_->db)) {
+    impl_->finalizeAll();
+    impl_->exec("ROLLBACK");
+    err = ISAM_ERR_ROLLED_BACK;
+  }
+  impl_->finalizeAll();
+  int rc = sqlite3_close(impl_->db);
+  if (rc != SQLITE_OK) {
+    detail = static_cast<uint32_t>(rc);
+    sqlite3_close_v2(impl_->db);
+    err = err ? err : mapError(rc);
+  }
+  impl_->db = nullptr;
+  return err;
+}
+
+unsigned Database::beforeWrite() {
+  if (readOnly_)
+    return ISAM_ERR_READ_ONLY;
+  for (Cursor::Impl *c : impl_->cursors)
+    if (c->current && !c->parked) {
+      sqlite3_reset(c->current);
+      c->parked = true;
+    }
+  return 0;
+}
+
+unsigned Database::tableCount(uint32_t &count) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("SELECT count(*) FROM isam_catalog", s))
+    return err;
+  ResetOnExit reset{s};
+  int rc = sqlite3_step(s);
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  count = static_cast<uint32_t>(sqlite3_column_int64(s, 0));
+  return 0;
+}
+
+unsigned Database::tableName(uint32_t number, std::string &name) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err =
+          impl_->prepare("SELECT name FROM isam_catalog ORDER BY id LIMIT 1 OFFSET ?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, number);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_TABLE_NUMBER;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
+  name.assign(text ? text : "");
+  return 0;
+}
+
+unsigned Database::findTable(const char *name, TableMeta &meta) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("SELECT id, name, record_size, node_size, key_count, key_items "
+                                    "FROM isam_catalog WHERE name = ?",
+                                    s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_TABLE_NOT_FOUND;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  const sqlite3_int64 recordSize = sqlite3_column_int64(s, 2);
+  const sqlite3_int64 nodeSize = sqlite3_column_int64(s, 3);
+  const sqlite3_int64 keyCount = sqlite3_column_int64(s, 4);
+  const auto *items = static_cast<const uint8_t *>(sqlite3_column_blob(s, 5));
+  const int itemBytes = sqlite3_column_bytes(s, 5);
+  // The catalog of a damaged or foreign file must not drive us out of bounds.
+  if (recordSize < 1 || recordSize > ISAM_MAX_RECORD || nodeSize < kMinNodeSize ||
+      nodeSize > kMaxNodeSize || keyCount < 0 || keyCount > ISAM_MAX_INDEXES ||
+      itemBytes != keyCount * 58)
+    return ISAM_ERR_CORRUPT;
+  meta.id = sqlite3_column_int64(s, 0);
+  const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, 1));
+  meta.name.assign(text ? text : "");
+  meta.recordSize = static_cast<uint32_t>(recordSize);
+  meta.nodeSize = static_cast<uint32_t>(nodeSize);
+  meta.keyCount = static_cast<uint32_t>(keyCount);
+  meta.keyItems.assign(items, items + itemBytes);
+  return 0;
+}
+
+unsigned Database::createTable(const TableMeta &meta, const std::vector<bool> &unique) {
+  if (unsigned err = beforeWrite())
+    return err;
+  TableMeta existing;
+  unsigned err = findTable(meta.name.c_str(), existing);
+  if (err == 0)
+    return ISAM_ERR_TABLE_EXISTS;
+  if (err != ISAM_ERR_TABLE_NOT_FOUND)
+    return err;
+  // A savepoint makes the catalog row and the SQLite objects one change,
+  // inside or outside a transaction of the caller.
+  if ((err = impl_->exec("SAVEPOINT create_table")))
+    return err;
+  sqlite3_stmt *s = nullptr;
+  err = impl_->prepare("INSERT INTO isam_catalog(name, record_size, node_size, key_count, "
+                       "key_items, description) VALUES(?, ?, ?, ?, ?, X'')",
+                       s);
+  if (!err) {
+    ResetOnExit reset{s};
+    sqlite3_bind_text(s, 1, meta.name.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int64(s, 2, meta.recordSize);
+    sqlite3_bind_int64(s, 3, meta.nodeSize);
+    sqlite3_bind_int64(s, 4, meta.keyCount);
+    bindBytes(s, 5, meta.keyItems);
+    err = mapError(sqlite3_step(s));
+  }
+  if (!err) {
+    const int64_t id = sqlite3_last_insert_rowid(impl_->db);
+    const std::string t = recordTable(id);
+    std::string sql = "CREATE TABLE " + t +
+                      "(a INTEGER PRIMARY KEY CHECK(a BETWEEN 1 AND 4294967295), r BLOB NOT NULL";
+    for (unsigned i = 0; i < meta.keyCount; ++i)
+      sql += ", " + keyColumn(i) + " BLOB";
+    sql += ");";
+    for (unsigned i = 0; i < meta.keyCount; ++i)
+      sql += std::string("CREATE ") + (unique[i] ? "UNIQUE " : "") + "INDEX " + t + "_" +
+             keyColumn(i) + " ON " + t + "(" + keyColumn(i) + ");";
+    err = impl_->exec(sql.c_str());
+  }
+  if (err) {
+    impl_->exec("ROLLBACK TO create_table");
+    impl_->exec("RELEASE create_table");
+    return err;
+  }
+  return impl_->exec("RELEASE create_table");
+}
+
+unsigned Database::descSize(int64_t table, uint32_t &size) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare(
+          "SELECT length(CAST(description AS BLOB)) FROM isam_catalog WHERE id = ?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, table);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_TABLE_NOT_FOUND;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  size = static_cast<uint32_t>(sqlite3_column_int64(s, 0));
+  return 0;
+}
+
+unsigned Database::readDesc(int64_t table, void *buffer, uint32_t size, uint32_t &length) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err =
+          impl_->prepare("SELECT CAST(description AS BLOB) FROM isam_catalog WHERE id = ?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, table);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_TABLE_NOT_FOUND;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  const void *p = sqlite3_column_blob(s, 0);
+  length = static_cast<uint32_t>(sqlite3_column_bytes(s, 0));
+  if (length > size)
+    return ISAM_ERR_BUFFER_TOO_SMALL;
+  if (length)
+    std::memcpy(buffer, p, length);
+  return 0;
+}
+
+unsigned Database::writeDesc(int64_t table, const void *text, uint32_t length) {
+  if (unsigned err = beforeWrite())
+    return err;
+  if (length > static_cast<uint32_t>(sqlite3_limit(impl_->db, SQLITE_LIMIT_LENGTH, -1)))
+    return ISAM_ERR_TOO_LARGE;
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("UPDATE isam_catalog SET description = ? WHERE id = ?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_blob(s, 1, length ? text : "", static_cast<int>(length), SQLITE_STATIC);
+  sqlite3_bind_int64(s, 2, table);
+  if (unsigned err = mapError(sqlite3_step(s)))
+    return err;
+  return sqlite3_changes(impl_->db) ? 0 : ISAM_ERR_TABLE_NOT_FOUND;
+}
+
+unsigned Database::insert(int64_t table, const void *record, uint32_t size,
+                          const std::vector<Key> &keys, uint32_t &address) {
+  if (unsigned err = beforeWrite())
+    return err;
+  const std::string t = recordTable(table);
+  std::string sql = "INSERT INTO " + t + "(r";
+  std::string values = ") VALUES(?";
+  for (unsigned i = 0; i < keys.size(); ++i) {
+    sql += "," + keyColumn(i);
+    values += ",?";
+  }
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare(sql + values + ")", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_blob(s, 1, record, static_cast<int>(size), SQLITE_STATIC);
+  for (unsigned i = 0; i < keys.size(); ++i)
+    bindKey(s, static_cast<int>(i) + 2, keys[i]);
+  if (unsigned err = mapError(sqlite3_step(s)))
+    return err;
+  address = static_cast<uint32_t>(sqlite3_last_insert_rowid(impl_->db));
+  return 0;
+}
+
+unsigned Database::update(int64_t table, uint32_t address, const void *record, uint32_t size,
+                          const std::vector<Key> &keys) {
+  if (unsigned err = beforeWrite())
+    return err;
+  std::string sql = "UPDATE " + recordTable(table) + " SET r=?";
+  for (unsigned i = 0; i < keys.size(); ++i)
+    sql += "," + keyColumn(i) + "=?";
+  sql += " WHERE a=?";
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare(sql, s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_blob(s, 1, record, static_cast<int>(size), SQLITE_STATIC);
+  for (unsigned i = 0; i < keys.size(); ++i)
+    bindKey(s, static_cast<int>(i) + 2, keys[i]);
+  sqlite3_bind_int64(s, static_cast<int>(keys.size()) + 2, address);
+  if (unsigned err = mapError(sqlite3_step(s)))
+    return err;
+  return sqlite3_changes(impl_->db) ? 0 : ISAM_ERR_RECORD_NOT_FOUND;
+}
+
+unsigned Database::remove(int64_t table, uint32_t address) {
+  if (unsigned err = beforeWrite())
+    return err;
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("DELETE FROM " + recordTable(table) + " WHERE a=?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, address);
+  if (unsigned err = mapError(sqlite3_step(s)))
+    return err;
+  return sqlite3_changes(impl_->db) ? 0 : ISAM_ERR_RECORD_NOT_FOUND;
+}
+
+unsigned Database::read(int64_t table, uint32_t address, void *buffer, uint32_t recordSize) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("SELECT r FROM " + recordTable(table) + " WHERE a=?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, address);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_RECORD_NOT_FOUND;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  const void *p = sqlite3_column_blob(s, 0);
+  if (static_cast<uint32_t>(sqlite3_column_bytes(s, 0)) != recordSize)
+    return ISAM_ERR_CORRUPT;
+  std::memcpy(buffer, p, recordSize);
+  return 0;
+}
+
+unsigned Database::keyOf(int64_t table, unsigned index, uint32_t address, Key &key) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare(
+          "SELECT " + keyColumn(index) + " FROM " + recordTable(table) + " WHERE a=?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, address);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return ISAM_ERR_RECORD_NOT_FOUND;
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  readKey(s, 0, key);
+  return 0;
+}
+
+unsigned Database::countIndex(int64_t table, unsigned index, uint32_t &count) {
+  sqlite3_stmt *s = nullptr;
+  const std::string k = keyColumn(index);
+  if (unsigned err = impl_->prepare(
+          "SELECT count(*) FROM " + recordTable(table) + " WHERE " + k + " IS NOT NULL", s))
+    return err;
+  ResetOnExit reset{s};
+  int rc = sqlite3_step(s);
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  count = static_cast<uint32_t>(sqlite3_column_int64(s, 0));
+  return 0;
+}
+
+unsigned Database::begin() {
+  if (unsigned err = beforeWrite())
+    return err;
+  if (inTransaction_)
+    return ISAM_ERR_IN_TRANSACTION;
+  unsigned err = impl_->exec("BEGIN IMMEDIATE");
+  inTransaction_ = err == 0;
+  return err;
+}
+
+unsigned Database::commit() {
+  if (!inTransaction_)
+    return ISAM_ERR_NO_TRANSACTION;
+  unsigned err = impl_->exec("COMMIT");
+  // SQLite ends the transaction itself after some failures.
+  inTransaction_ = !sqlite3_get_autocommit(impl_->db);
+  return err;
+}
+
+unsigned Database::rollback() {
+  if (!inTransaction_)
+    return ISAM_ERR_NO_TRANSACTION;
+  beforeWrite();
+  unsigned err = impl_->exec("ROLLBACK");
+  inTransaction_ = !sqlite3_get_autocommit(impl_->db);
+  return err;
+}
+
+unsigned Database::integrityCheck(std::string &result) {
+  result.clear();
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = impl_->prepare("PRAGMA integrity_check", s))
+    return err;
+  ResetOnExit reset{s};
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    if (!result.empty())
+      result += '\n';
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, 0));
+    result += text ? text : "";
+  }
+  return mapError(rc);
+}
+
+unsigned Database::openCursor(int64_t table, unsigned index, bool unique, bool descending,
+                              std::unique_ptr<Cursor> &out) {
+  auto impl = std::make_unique<Cursor::Impl>();
+  impl->owner = impl_.get();
+  impl->table = recordTable(table);
+  impl->column = keyColumn(index);
+  impl->unique = unique;
+  impl->descending = descending;
+  impl_->cursors.push_back(impl.get());
+  out.reset(new Cursor(std::move(impl)));
+  return 0;
+}
+
+/* ---- Cursor ------------------------------------------------------------ */
+
+Cursor::Cursor(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Cursor::~Cursor() {
+  if (impl_->owner) {
+    auto &list = impl_->owner->cursors;
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i] == impl_.get()) {
+        list.erase(list.begin() + static_cast<long>(i));
+        break;
+      }
+  }
+  impl_->finalize();
+}
+
+void Cursor::park() {
+  if (impl_->current)
+    sqlite3_reset(impl_->current);
+  impl_->parked = true;
+}
+
+// One statement per combination of lower bound, upper bound and start
+// position, prepared when first needed.
+unsigned Cursor::Impl::seek() {
+  if (!owner)
+    return ISAM_ERR_HANDLE;
+  const int shape = (low.set ? 1 : 0) | (high.set ? 2 : 0) | (hasPosition ? 4 : 0);
+  sqlite3_stmt *&s = shapes[shape];
+  if (!s) {
+    const char *after = descending ? "<" : ">";
+    std::string sql =
+        "SELECT a, r, " + column + " FROM " + table + " WHERE " + column + " IS NOT NULL";
+    if (low.set)
+      sql += " AND " + column + " >= ?1";
+    if (high.set)
+      sql += " AND " + column + " <= ?2";
+    if (hasPosition)
+      sql += unique ? " AND " + column + " " + after + " ?3"
+                    : " AND (" + column + ", a) " + after + " (?3, ?4)";
+    const char *dir = descending ? " DESC" : "";
+    sql += " ORDER BY " + column + dir;
+    if (!unique)
+      sql += std::string(", a") + dir;
+    int rc = sqlite3_prepare_v3(owner->db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    if (rc != SQLITE_OK)
+      return mapError(rc);
+  }
+  if (current)
+    sqlite3_reset(current);
+  sqlite3_reset(s);
+  sqlite3_clear_bindings(s);
+  if (low.set)
+    bindBytes(s, 1, low.key);
+  if (high.set)
+    bindBytes(s, 2, high.key);
+  if (hasPosition) {
+    // Copied: positionKey follows every delivered row while s runs.
+    if (positionKey.present)
+      sqlite3_bind_blob(s, 3,
+                        positionKey.bytes.empty() ? "" : (const void *)positionKey.bytes.data(),
+                        static_cast<int>(positionKey.bytes.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(s, 4, positionAddress);
+  }
+  current = s;
+  parked = false;
+  ended = false;
+  return 0;
+}
+
+unsigned Cursor::start(const Bound &low, const Bound &high, const Key *afterKey,
+                       uint32_t afterAddress) {
+  impl_->low = low;
+  impl_->high = high;
+  impl_->hasPosition = afterKey != nullptr;
+  if (afterKey) {
+    impl_->positionKey = *afterKey;
+    impl_->positionAddress = afterAddress;
+  }
+  return impl_->seek();
+}
+
+unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
+  Impl &c = *impl_;
+  if (!c.owner)
+    return ISAM_ERR_HANDLE;
+  if (c.ended)
+    return ISAM_END_OF_ITERATION;
+  if (c.parked)
+    if (unsigned err = c.seek())
+      return err;
+  int rc = sqlite3_step(c.current);
+  if (rc == SQLITE_DONE) {
+    sqlite3_reset(c.current);
+    c.ended = true;
+    return ISAM_END_OF_ITERATION;
+  }
+  if (rc != SQLITE_ROW) {
+    unsigned err = mapError(rc);
+    sqlite3_reset(c.current);
+    c.parked = true;
+    return err;
+  }
+  const sqlite3_int64 a = sqlite3_column_int64(c.current, 0);
+  const void *p = sqlite3_column_blob(c.current, 1);
+  if (a < 1 || a > 0xFFFFFFFFll ||
+      static_cast<uint32_t>(sqlite3_column_bytes(c.current, 1)) != recordSize) {
+    sqlite3_reset(c.current);
+    c.ended = true;
+    return ISAM_ERR_CORRUPT;
+  }
+  std::memcpy(buffer, p, recordSize);
+  address = static_cast<uint32_t>(a);
+  readKey(c.current, 2, c.positionKey);
+  c.positionAddress = address;
+  c.hasPosition = true;
+  return 0;
+}
+
+} // namespace vqisam::store

@@ -1,0 +1,140 @@
+/*
+ * The engine's storage: one SQLite database per ISAM file, reached through
+ * the shifting VFS (store/vfs.h). This header is free of SQLite types so
+ * that the engine's interface layer builds without them.
+ *
+ * Schema:
+ *
+ * | object            | what it holds                                         |
+ * |-------------------|-------------------------------------------------------|
+ * | isam_catalog      | one row per table: id, name (unique, ASCII case       |
+ * |                   | ignored), record size, index node size, key count,    |
+ * |                   | the 58-byte key items, the stored description         |
+ * | t<id>             | the records: a = record address (row id), r = record  |
+ * |                   | bytes, k<i> = encoded key of index i (NULL when a     |
+ * |                   | sparse index leaves the record out)                   |
+ * | t<id>_k<i>        | the SQLite index of key i (UNIQUE for unique keys);   |
+ * |                   | SQLite appends the row id, so equal keys keep address |
+ * |                   | order                                                 |
+ *
+ * Journal: WAL with synchronous=FULL, so that every commit is atomic and
+ * durable on return and readers on other connections never wait for a
+ * writer. Writers wait up to five seconds for each other.
+ *
+ * Every call returns 0 or an engine error number (vq_isa32.h).
+ */
+#ifndef VQ_ISAM_STORE_STORE_H
+#define VQ_ISAM_STORE_STORE_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vqisam::store {
+
+struct TableMeta {
+  int64_t id = 0;
+  std::string name;
+  uint32_t recordSize = 0;
+  uint32_t nodeSize = 0;
+  uint32_t keyCount = 0;
+  std::vector<uint8_t> keyItems; // keyCount items of 58 bytes
+};
+
+/// The encoded key of one index; absent when a sparse index skips the record.
+struct Key {
+  bool present = true;
+  std::vector<uint8_t> bytes;
+};
+
+struct Bound {
+  bool set = false;
+  std::vector<uint8_t> key;
+};
+
+class Database;
+
+/// A running iteration over one index. Writes through the same database
+/// park every cursor; the next step then seeks again after the last
+/// delivered record, so a write never disturbs an iteration's position.
+class Cursor {
+public:
+  ~Cursor();
+  Cursor(const Cursor &) = delete;
+  Cursor &operator=(const Cursor &) = delete;
+
+  /// Starts from the beginning, or after (afterKey, afterAddress).
+  unsigned start(const Bound &low, const Bound &high, const Key *afterKey, uint32_t afterAddress);
+  /// The next record; ISAM_END_OF_ITERATION at the end.
+  unsigned next(void *buffer, uint32_t recordSize, uint32_t &address);
+
+  struct Impl; // defined with the SQLite code
+
+private:
+  friend class Database;
+  explicit Cursor(std::unique_ptr<Impl> impl);
+  void park();
+  std::unique_ptr<Impl> impl_;
+};
+
+class Database {
+public:
+  ~Database();
+  Database(const Database &) = delete;
+  Database &operator=(const Database &) = delete;
+
+  /// detail receives a Win32 system error or SQLite's extended result code.
+  static unsigned open(const char *path, bool readOnly, std::unique_ptr<Database> &out,
+                       uint32_t &detail);
+  static unsigned create(const char *path, std::unique_ptr<Database> &out, uint32_t &detail);
+  /// Rolls back an open transaction (ISAM_ERR_ROLLED_BACK) and closes.
+  unsigned close(uint32_t &detail);
+
+  bool readOnly() const { return readOnly_; }
+  bool inTransaction() const { return inTransaction_; }
+
+  unsigned tableCount(uint32_t &count);
+  unsigned tableName(uint32_t number, std::string &name);
+  unsigned findTable(const char *name, TableMeta &meta);
+  unsigned createTable(const TableMeta &meta, const std::vector<bool> &unique);
+
+  unsigned descSize(int64_t table, uint32_t &size);
+  unsigned readDesc(int64_t table, void *buffer, uint32_t size, uint32_t &length);
+  unsigned writeDesc(int64_t table, const void *text, uint32_t length);
+
+  unsigned insert(int64_t table, const void *record, uint32_t size, const std::vector<Key> &keys,
+                  uint32_t &address);
+  unsigned update(int64_t table, uint32_t address, const void *record, uint32_t size,
+                  const std::vector<Key> &keys);
+  unsigned remove(int64_t table, uint32_t address);
+  unsigned read(int64_t table, uint32_t address, void *buffer, uint32_t recordSize);
+  unsigned keyOf(int64_t table, unsigned index, uint32_t address, Key &key);
+  unsigned countIndex(int64_t table, unsigned index, uint32_t &count);
+
+  /// A cursor over index `index` of table in the given order; unique keys
+  /// need no address to order equal keys.
+  unsigned openCursor(int64_t table, unsigned index, bool unique, bool descending,
+                      std::unique_ptr<Cursor> &out);
+
+  unsigned begin();
+  unsigned commit();
+  unsigned rollback();
+
+  /// SQLite's integrity check: "ok" or the list of faults.
+  unsigned integrityCheck(std::string &result);
+
+  struct Impl; // defined with the SQLite code
+
+private:
+  friend class Cursor;
+  explicit Database(std::unique_ptr<Impl> impl, bool readOnly);
+  unsigned beforeWrite();
+  std::unique_ptr<Impl> impl_;
+  bool readOnly_;
+  bool inTransaction_ = false;
+};
+
+} // namespace vqisam::store
+
+#endif

@@ -1,0 +1,68 @@
+/*
+ * The engine's one seam to the operating system.
+ *
+ * An ISAM file is a 4096-byte header page followed by an SQLite database.
+ * The VFS registered here wraps the system's default SQLite VFS and shifts
+ * every access to a main database file by the header size, so SQLite sees
+ * an ordinary database; journal and WAL files pass through unshifted.
+ * Besides the VFS, this is where the header page is written and checked and
+ * where file attributes are asked; nothing else in the engine touches files.
+ *
+ * Header page layout (little endian):
+ *
+ * | bytes | content                                        |
+ * |-------|------------------------------------------------|
+ * | 0-7   | zero                                           |
+ * | 8-9   | FF FF                                          |
+ * | 10-11 | zero                                           |
+ * | 12-15 | "ISAM"                                         |
+ * | 16-19 | format major version (1); newer ones are refused |
+ * | 20-23 | format minor version (0)                       |
+ * | 24-27 | header size (4096)                             |
+ * | 28-31 | storage kind (1: an SQLite database follows)   |
+ * | 32-   | zero                                           |
+ *
+ * Tests inject faults through setFaultHook: a hook that returns non-zero
+ * makes the matching read, write, sync or truncate fail with an I/O error.
+ */
+#ifndef VQ_ISAM_STORE_VFS_H
+#define VQ_ISAM_STORE_VFS_H
+
+#include <cstdint>
+
+namespace vqisam::os {
+
+constexpr unsigned kHeaderSize = 4096;
+constexpr uint32_t kFormatMajor = 1;
+constexpr uint32_t kFormatMinor = 0;
+
+/// Name under which the shifting VFS is registered (registered on first use).
+const char *vfsName();
+
+enum class HeaderState { Ok, Missing, Truncated, NotIsam, NewerVersion, BadHeader, Unreadable };
+
+/// Reads and checks the header page of path. sysError receives a Win32
+/// error number when the file could not be opened.
+HeaderState checkHeader(const char *path, uint32_t &sysError);
+
+/// True when a directory entry of that name exists.
+bool exists(const char *path);
+
+/// True when the file has no write permission for anyone: the read-only
+/// attribute of the file, whoever the caller is.
+bool isReadOnlyFile(const char *path);
+
+/// Win32 error number for the last failed open of the VFS.
+uint32_t lastSystemError();
+
+/// Deletes a file through the wrapped VFS; true when it is gone.
+bool removeFile(const char *path);
+
+enum class FaultOp { Read, Write, Sync, Truncate };
+using FaultHook = int (*)(FaultOp op, bool mainFile, void *context);
+/// Installs (or with nullptr removes) the fault hook.
+void setFaultHook(FaultHook hook, void *context);
+
+} // namespace vqisam::os
+
+#endif
