@@ -136,11 +136,13 @@ VQ_TBL32_API UINT FormatMoney(char *buffer, UINT size, double value);
 /// Returns the new length.
 VQ_TBL32_API UINT GroupDigits(char *digits, UINT length);
 /// Copies the text cut to size - 1 bytes and terminates it; returns the
-/// length copied (0 for no buffer, size 0 or no text).
+/// length copied: 0 for no buffer or size 0 (nothing written) and for no
+/// text (an empty text written).
 VQ_TBL32_API UINT CopyText(char *buffer, UINT size, const char *text);
 /// Copies a 16-bit text cut to (size - 1) / 2 characters, `size` in bytes,
-/// and terminates it; returns the characters copied (0 for no buffer, a
-/// size below 2 or no text).
+/// and terminates it; returns the characters copied: 0 for no buffer or a
+/// size below 2, which cannot hold the terminator (nothing written), and
+/// for no text (an empty text written).
 VQ_TBL32_API UINT CopyWideText(WCHAR *buffer, UINT size, const WCHAR *text);
 
 /// Decimal readers: leading tabs and blanks are skipped (the unsigned ones

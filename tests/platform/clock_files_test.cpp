@@ -54,8 +54,7 @@ TEST_F(ClockTest, ConvertsInstantsToCalendarTime) {
       {1709164800000, -7200, "2024-02-29 00:00:00.000 wd4", "2024-02-28 22:00:00.000 wd3"},
       {4102444799000, 0, "2099-12-31 23:59:59.000 wd4", "2099-12-31 23:59:59.000 wd4"},
       {-1, 0, "1969-12-31 23:59:59.999 wd3", "1969-12-31 23:59:59.999 wd3"},
-      {-11644473600000, 0, "1601-01-01 00:00:00.000 wd1", "1601-01-01 00:00:00.000 wd1"},
-  };
+      {-11644473600000, 0, "1601-01-01 00:00:00.000 wd1", "1601-01-01 00:00:00.000 wd1"}};
   for (const auto &r : rows) {
     fixed.utc = r.utc;
     fixed.offset = r.offset;
@@ -137,8 +136,7 @@ TEST_F(FileAttributesTest, SeparatorsDrivesAndErrors) {
       {back + "dir\\*.txt", INVALID_FILE_ATTRIBUTES, ERROR_INVALID_NAME},
       {back + "a|b", INVALID_FILE_ATTRIBUTES, ERROR_INVALID_NAME},
       {"", INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND},
-      {back + std::string(MAX_PATH, 'a'), INVALID_FILE_ATTRIBUTES, ERROR_FILENAME_EXCED_RANGE},
-  };
+      {back + std::string(MAX_PATH, 'a'), INVALID_FILE_ATTRIBUTES, ERROR_FILENAME_EXCED_RANGE}};
   unsetenv("VQWIN_DRIVE_R");
   for (const auto &r : rows) {
     SetLastError(12345);

@@ -16,10 +16,9 @@ struct CaseRow {
 };
 
 // Every case pair of the code page; 0xDF, 0xB5, 0x83, 0xF7 and 0xD7 have none.
-const CaseRow kCasePairs[] = {
-    {'a', 'A'},   {'z', 'Z'},   {0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xFF, 0x9F},
-    {0xE0, 0xC0}, {0xE4, 0xC4}, {0xF6, 0xD6}, {0xF8, 0xD8}, {0xFC, 0xDC}, {0xFE, 0xDE},
-};
+const CaseRow kCasePairs[] = {{'a', 'A'},   {'z', 'Z'},   {0x9A, 0x8A}, {0x9C, 0x8C},
+                              {0x9E, 0x8E}, {0xFF, 0x9F}, {0xE0, 0xC0}, {0xE4, 0xC4},
+                              {0xF6, 0xD6}, {0xF8, 0xD8}, {0xFC, 0xDC}, {0xFE, 0xDE}};
 const unsigned char kCaseless[] = {'0',  '@',  '[',  '`',  '{',  0x80, 0x83, 0xAA,
                                    0xB5, 0xBA, 0xD7, 0xDF, 0xF7, 0x00, 0x7F, 0xA0};
 
@@ -103,28 +102,26 @@ TEST(ByteStrings, ComparisonOrder) {
   const struct {
     const char *a, *b;
     int cmp, icmp;
-  } rows[] = {
-      {"abc", "abc", 0, 0},
-      {"abc", "ABC", -1, 0},
-      {"ABC", "abd", -1, -1},
-      {"ab", "Ac", -1, -1},
-      {"a", "ab", -1, -1},
-      {"", "a", -1, -1},
-      {"Zebra", "apple", 1, 1},
-      {"1", "a", -1, -1},
-      {"_", "a", -1, -1},
-      {"9", "A", -1, -1},
-      {":", "0", -1, -1},
-      {"\xE4", "a", 1, 1},
-      {"\xE4", "b", -1, -1},
-      {"\xC4", "\xE4", 1, 0},
-      {"STRA\xDF"
-       "E",
-       "strasse", -1, -1},
-      {"\x8A", "\x9A", 1, 0},
-      {"\xE4rger", "Arger", 1, 1},
-      {"x", "\xB5", -1, -1},
-  };
+  } rows[] = {{"abc", "abc", 0, 0},
+              {"abc", "ABC", -1, 0},
+              {"ABC", "abd", -1, -1},
+              {"ab", "Ac", -1, -1},
+              {"a", "ab", -1, -1},
+              {"", "a", -1, -1},
+              {"Zebra", "apple", 1, 1},
+              {"1", "a", -1, -1},
+              {"_", "a", -1, -1},
+              {"9", "A", -1, -1},
+              {":", "0", -1, -1},
+              {"\xE4", "a", 1, 1},
+              {"\xE4", "b", -1, -1},
+              {"\xC4", "\xE4", 1, 0},
+              {"STRA\xDF"
+               "E",
+               "strasse", -1, -1},
+              {"\x8A", "\x9A", 1, 0},
+              {"\xE4rger", "Arger", 1, 1},
+              {"x", "\xB5", -1, -1}};
   for (const auto &r : rows) {
     EXPECT_EQ(lstrcmpA(r.a, r.b), r.cmp) << "lstrcmpA(\"" << r.a << "\", \"" << r.b << "\")";
     EXPECT_EQ(lstrcmpA(r.b, r.a), -r.cmp) << "lstrcmpA(\"" << r.b << "\", \"" << r.a << "\")";
@@ -168,8 +165,7 @@ TEST(Wsprintf, Win32FormatSet) {
       {"f 3", Format("%f %d", 3)},
       {"1.5 => g5", Format("1.5 => %.1g%d", 5)},
       {"end", Format("end%")},
-      {"0000000000001234", Format("%p", (void *)0x1234)},
-  };
+      {"0000000000001234", Format("%p", (void *)0x1234)}};
   for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i)
     EXPECT_EQ(rows[i].actual, rows[i].expected) << "row " << i;
 }

@@ -30,8 +30,7 @@ TEST(EnumString, FindersAfterSorting) {
       {"ANDS", 0, kNone, kNone, kNone}, {"A", 0, kNone, kNone, kNone},
       {"OR", 0, 2, kNone, 2},           {"NOT", 0, 3, kNone, 3},
       {"", 0, kNone, kNone, kNone},     {"ZZZ", 0, kNone, kNone, kNone},
-      {"0", 0, kNone, kNone, kNone},
-  };
+      {"0", 0, kNone, kNone, kNone}};
   for (const auto &c : cases) {
     EXPECT_EQ(table.FindUpper(c.key, c.length), c.upper)
         << "FindUpper " << c.key << "/" << c.length;
@@ -112,14 +111,12 @@ TEST(VQName, KeepsUpperCaseTwin) {
     UINT length;
     UINT expectedLength;
     const char *name, *upper;
-  } rows[] = {
-      {"abc", 0, 3, "abc", "ABC"},
-      {"abcdef", 2, 2, "ab", "AB"},
-      {"\xE4pfel", 0, 5, "\xE4pfel", "\xC4PFEL"},
-      {"ab", 10, 2, "ab", "AB"},
-      {"", 0, 0, "", ""},
-      {nullptr, 5, 0, "", ""},
-  };
+  } rows[] = {{"abc", 0, 3, "abc", "ABC"},
+              {"abcdef", 2, 2, "ab", "AB"},
+              {"\xE4pfel", 0, 5, "\xE4pfel", "\xC4PFEL"},
+              {"ab", 10, 2, "ab", "AB"},
+              {"", 0, 0, "", ""},
+              {nullptr, 5, 0, "", ""}};
   for (const auto &r : rows) {
     CVQName n;
     n.set("old");

@@ -82,13 +82,11 @@ TEST(TextRoutines, PathOffsets) {
   const struct {
     const char *path;
     UINT length, name, extension;
-  } rows[] = {
-      {"C:\\DIR/FILE.EXT", 0, 7, 11}, {"C:\\DIR.X\\FILE", 0, 9, kNone},
-      {"/a/b.c/d.tar.gz", 0, 7, 12},  {"FILE.EXT", 0, 0, 4},
-      {"C:FILE.EXT", 0, 0, 6},        {"DIR\\", 0, 4, kNone},
-      {".profile", 0, 0, 0},          {"", 0, 0, kNone},
-      {"A/B.C/D", 5, 2, 3},           {"A/B.C/D", 3, 2, kNone},
-  };
+  } rows[] = {{"C:\\DIR/FILE.EXT", 0, 7, 11}, {"C:\\DIR.X\\FILE", 0, 9, kNone},
+              {"/a/b.c/d.tar.gz", 0, 7, 12},  {"FILE.EXT", 0, 0, 4},
+              {"C:FILE.EXT", 0, 0, 6},        {"DIR\\", 0, 4, kNone},
+              {".profile", 0, 0, 0},          {"", 0, 0, kNone},
+              {"A/B.C/D", 5, 2, 3},           {"A/B.C/D", 3, 2, kNone}};
   for (const auto &r : rows) {
     EXPECT_EQ(FileNameOffset(r.path, r.length), r.name) << r.path << "/" << r.length;
     EXPECT_EQ(ExtensionOffset(r.path, r.length), r.extension) << r.path << "/" << r.length;
@@ -102,12 +100,11 @@ TEST(TextRoutines, DigitAndNumberTexts) {
     const char *text;
     UINT length;
     BOOL digits, number, signedNumber;
-  } rows[] = {
-      {"", 0, 1, 1, 1},     {"0123", 0, 1, 1, 1},    {"12a", 0, 0, 0, 0}, {"12a", 2, 1, 1, 1},
-      {" 12 ", 0, 0, 1, 1}, {"1.234.5", 0, 0, 1, 1}, {"-12", 0, 0, 0, 1}, {" + -1", 0, 0, 0, 1},
-      {"1-2", 0, 0, 0, 0},  {"12 3", 0, 0, 0, 0},    {"1,5", 0, 0, 0, 0}, {"\t1", 0, 0, 0, 0},
-      {"   ", 0, 0, 1, 1},
-  };
+  } rows[] = {{"", 0, 1, 1, 1},     {"0123", 0, 1, 1, 1},  {"12a", 0, 0, 0, 0},
+              {"12a", 2, 1, 1, 1},  {" 12 ", 0, 0, 1, 1},  {"1.234.5", 0, 0, 1, 1},
+              {"-12", 0, 0, 0, 1},  {" + -1", 0, 0, 0, 1}, {"1-2", 0, 0, 0, 0},
+              {"12 3", 0, 0, 0, 0}, {"1,5", 0, 0, 0, 0},   {"\t1", 0, 0, 0, 0},
+              {"   ", 0, 0, 1, 1}};
   for (const auto &r : rows) {
     EXPECT_EQ(IsDigitText(r.text, r.length), r.digits) << '"' << r.text << "\"/" << r.length;
     EXPECT_EQ(IsNumberText(r.text, r.length, FALSE), r.number) << '"' << r.text << '"';
