@@ -11,5 +11,6 @@
 #include "wingdi.h"
 #include "vqwin_userdraw.h"
 #include "vqwin_text.h"
+#include "vqwin_resource.h"
 
 #endif

@@ -1,0 +1,44 @@
+# Resources: Windows resource scripts (.rc) compiled by our own vqrc into a
+# resource table that the module carries (see platform/src/resource).
+#
+# vq_add_resources(<target> <script.rc>)
+#   compiles the script into <target>; an executable gets its symbols
+#   exported so the platform layer can find the table in it.
+# vq_add_resource_module(<name> <script.rc> [NO_INSTALL] [DESCRIPTION <text>])
+#   a resource-only module lib<name>.so that LoadLibraryA("<name>.dll")
+#   loads. Installed modules are built beside vqwin, as they are installed,
+#   so the loader finds them the same way in the build tree and installed.
+add_subdirectory(${PROJECT_SOURCE_DIR}/platform/tools/vqrc ${PROJECT_BINARY_DIR}/platform/tools/vqrc)
+
+function(vq_add_resources target script)
+  get_filename_component(abs ${script} ABSOLUTE)
+  get_filename_component(stem ${script} NAME_WE)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND vqrc -o ${out} -d ${out}.d ${abs}
+    DEPENDS vqrc ${abs}
+    DEPFILE ${out}.d
+    COMMENT "Compiling resources ${script}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+  set_source_files_properties(${out} PROPERTIES
+    INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform/src)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
+  endif()
+endfunction()
+
+function(vq_add_resource_module name script)
+  cmake_parse_arguments(A "NO_INSTALL" "DESCRIPTION" "" ${ARGN})
+  add_library(${name} SHARED)
+  vq_add_resources(${name} ${script})
+  set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
+  if(NOT A_NO_INSTALL)
+    set_target_properties(${name} PROPERTIES
+      LIBRARY_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:vqwin>)
+    install(TARGETS ${name} EXPORT vq_tbl32Targets
+      LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+      RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endfunction()

@@ -1,0 +1,18 @@
+// Ids of the resources of vq_tbl32 and its resource modules, shared by the
+// resource scripts and the code that loads them.
+#ifndef VQ_TBL32_RESOURCE_H
+#define VQ_TBL32_RESOURCE_H
+
+// The library's own string table: captions and texts of numbered boxes.
+#define IDS_ERRORTITLE 100
+#define IDS_MESSAGETITLE 101
+#define IDS_NOTEXT 102
+#define IDS_ERRORCAPTION 103
+#define IDS_SUBSTERROR 104
+
+// Numbered messages of the buffer pool.
+#define IDS_MSG_BPOOL_NOMEMORY 200
+#define IDS_MSG_BPOOL_NOTLEGAL 210
+#define IDS_MSG_BPOOL_NOTFOUND 211
+
+#endif
