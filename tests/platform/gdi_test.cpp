@@ -631,6 +631,27 @@ TEST(GdiSurface, WindowDCsDrawAtTheirOriginInsideTheirClip) {
   EXPECT_EQ(vqwin::gdi::CreateSurfaceDC(vqwin::gdi::SurfaceTarget{}), nullptr);
 }
 
+TEST(GdiSurface, DeviceDCsDescribeTheirDeviceAndAreDeleted) {
+  cairo_surface_t *surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 400);
+  vqwin::gdi::SurfaceTarget target;
+  target.surface = surface;
+  target.clip = RECT{0, 0, 300, 400};
+  vqwin::gdi::DeviceInfo printer;
+  printer.logPixelsX = printer.logPixelsY = 300;
+  printer.printer = true;
+  HDC dc = vqwin::gdi::CreateDeviceDC(target, printer);
+  ASSERT_NE(dc, nullptr);
+  struct Row {
+    int index, expected;
+  } rows[] = {{LOGPIXELSX, 300}, {LOGPIXELSY, 300},           {HORZRES, 300},
+              {VERTRES, 400},    {TECHNOLOGY, DT_RASPRINTER}, {HORZSIZE, 25}};
+  for (const Row &r : rows)
+    EXPECT_EQ(GetDeviceCaps(dc, r.index), r.expected) << "index " << r.index;
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_EQ(GetObjectType(dc), 0u);
+  cairo_surface_destroy(surface);
+}
+
 // --- Bitmaps ------------------------------------------------------------------------
 
 BITMAPINFO Info(int w, int h, int bits) {

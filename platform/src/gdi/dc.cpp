@@ -220,6 +220,22 @@ HDC CreateSurfaceDC(const SurfaceTarget &target) {
   return reinterpret_cast<HDC>(dc);
 }
 
+HDC CreateDeviceDC(const SurfaceTarget &target, const DeviceInfo &device) {
+  HDC hdc = CreateSurfaceDC(target);
+  Dc *dc = AsDc(hdc);
+  if (!dc)
+    return nullptr;
+  dc->device = true;
+  if (device.logPixelsX > 0 && device.logPixelsY > 0) {
+    dc->caps.logPixelsX = device.logPixelsX;
+    dc->caps.logPixelsY = device.logPixelsY;
+  }
+  dc->caps.horzRes = device.horzRes > 0 ? device.horzRes : target.clip.right - target.clip.left;
+  dc->caps.vertRes = device.vertRes > 0 ? device.vertRes : target.clip.bottom - target.clip.top;
+  dc->caps.technology = device.printer ? DT_RASPRINTER : DT_RASDISPLAY;
+  return hdc;
+}
+
 BOOL DestroySurfaceDC(HDC hdc) {
   Dc *dc = AsDc(hdc);
   if (!dc || dc->memory)
@@ -260,7 +276,7 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) {
 BOOL WINAPI DeleteDC(HDC hdc) {
   Dc *dc = AsDc(hdc);
   // A window's DC goes back through ReleaseDC or EndPaint, never DeleteDC.
-  if (!dc || !dc->memory) {
+  if (!dc || (!dc->memory && !dc->device)) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

@@ -22,6 +22,17 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VQ_LEAK_CHECKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VQ_LEAK_CHECKS 1
+#endif
+#endif
+#ifdef VQ_LEAK_CHECKS
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -34,9 +45,25 @@ namespace vqwin::gdi {
 
 namespace {
 
+// fontconfig loses a few bytes while it parses the system's configuration,
+// once per process; leak checking skips that so it reports only our own.
+bool InitFontconfig() {
+  static const bool ok = [] {
+#ifdef VQ_LEAK_CHECKS
+    __lsan_disable();
+#endif
+    bool result = FcInit();
+#ifdef VQ_LEAK_CHECKS
+    __lsan_enable();
+#endif
+    return result;
+  }();
+  return ok;
+}
+
 BOOL SystemResolver(const char *family, int weight, BOOL italic, char *path, size_t pathSize,
                     int *faceIndex) {
-  if (!FcInit())
+  if (!InitFontconfig())
     return FALSE;
   FcPattern *pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family));

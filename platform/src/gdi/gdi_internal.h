@@ -106,6 +106,7 @@ struct Dc : Object {
   Dc() : Object(Kind::Dc) {}
   ~Dc() override;
   bool memory = false;
+  bool device = false; // made by CreateDeviceDC: DeleteDC frees it
   SurfaceTarget target;
   DeviceCaps caps;
   DcState s;

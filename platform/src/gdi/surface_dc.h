@@ -30,6 +30,19 @@ BOOL DestroySurfaceDC(HDC dc);
 /// The surface and target of a DC made by CreateSurfaceDC, or NULL.
 const SurfaceTarget *SurfaceOfDC(HDC dc);
 
+/// What GetDeviceCaps reports for a DC that draws on something other than
+/// the screen, such as a printed page (a PDF surface).
+struct DeviceInfo {
+  int logPixelsX = 96, logPixelsY = 96; // device pixels per inch
+  int horzRes = 0, vertRes = 0;         // printable area in device pixels
+  bool printer = false;                 // TECHNOLOGY: DT_RASPRINTER
+};
+
+/// A DC over the target that describes the given device. Unlike window DCs
+/// it is freed with DeleteDC, as printer DCs are. Returns NULL when the
+/// surface is missing.
+HDC CreateDeviceDC(const SurfaceTarget &target, const DeviceInfo &device);
+
 /// The screen size that GetDeviceCaps reports (HORZRES, VERTRES) for DCs
 /// created afterwards; 1280 by 1024 until the window manager says otherwise.
 void SetDisplaySize(int width, int height);
