@@ -385,6 +385,10 @@ WINGDIAPI HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int
                                    int cWeight, DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut,
                                    DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
                                    DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName);
+WINGDIAPI HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation,
+                                   int cWeight, DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut,
+                                   DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                                   DWORD iQuality, DWORD iPitchAndFamily, LPCWSTR pszFaceName);
 WINGDIAPI HFONT WINAPI CreateFontIndirectA(const LOGFONTA *lplf);
 WINGDIAPI HFONT WINAPI CreateFontIndirectW(const LOGFONTW *lplf);
 
@@ -454,5 +458,37 @@ WINGDIAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LP
 WINGDIAPI BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 WINGDIAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 WINGDIAPI int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);
+
+/* Generic names */
+#ifdef UNICODE
+#define GetObject GetObjectW
+#define CreateFont CreateFontW
+#define CreateFontIndirect CreateFontIndirectW
+#define TextOut TextOutW
+#define ExtTextOut ExtTextOutW
+#define GetTextExtentPoint32 GetTextExtentPoint32W
+#define GetTextMetrics GetTextMetricsW
+#define LOGFONT LOGFONTW
+#define PLOGFONT PLOGFONTW
+#define LPLOGFONT LPLOGFONTW
+#define TEXTMETRIC TEXTMETRICW
+#define PTEXTMETRIC PTEXTMETRICW
+#define LPTEXTMETRIC LPTEXTMETRICW
+#else
+#define GetObject GetObjectA
+#define CreateFont CreateFontA
+#define CreateFontIndirect CreateFontIndirectA
+#define TextOut TextOutA
+#define ExtTextOut ExtTextOutA
+#define GetTextExtentPoint32 GetTextExtentPoint32A
+#define GetTextMetrics GetTextMetricsA
+#define GetTextFace GetTextFaceA
+#define LOGFONT LOGFONTA
+#define PLOGFONT PLOGFONTA
+#define LPLOGFONT LPLOGFONTA
+#define TEXTMETRIC TEXTMETRICA
+#define PTEXTMETRIC PTEXTMETRICA
+#define LPTEXTMETRIC LPTEXTMETRICA
+#endif
 
 #endif

@@ -77,6 +77,9 @@ TEST(GdiFonts, LogFontsRoundTripThroughGetObject) {
   HFONT copy = CreateFontIndirectW(&w);
   EXPECT_EQ(FontFile(copy), "LiberationSerif-BoldItalic.ttf");
   DeleteObject(copy);
+  HFONT wide = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, u"Courier New");
+  EXPECT_EQ(FontFile(wide), "LiberationMono-Regular.ttf");
+  DeleteObject(wide);
   DeleteObject(f);
   EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
 }

@@ -441,6 +441,19 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
   return CreateFontIndirectA(&a);
 }
 
+HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
+                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
+                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
+                         DWORD iPitchAndFamily, LPCWSTR pszFaceName) {
+  HFONT f = CreateFontA(cHeight, cWidth, cEscapement, cOrientation, cWeight, bItalic, bUnderline,
+                        bStrikeOut, iCharSet, iOutPrecision, iClipPrecision, iQuality,
+                        iPitchAndFamily, nullptr);
+  Font *font = AsFont(f);
+  for (int i = 0; font && pszFaceName && pszFaceName[i] && i < LF_FACESIZE - 1; ++i)
+    font->lf.lfFaceName[i] = pszFaceName[i];
+  return f;
+}
+
 BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm) {
   Dc *dc = AsDc(hdc);
   FontInstance *inst = dc && lptm ? Realize(dc->s.font) : nullptr;
