@@ -9,6 +9,7 @@
 #include "winerror.h"
 #include "winbase.h"
 #include "wingdi.h"
+#include "winuser.h"
 #include "vqwin_userdraw.h"
 #include "vqwin_text.h"
 #include "vqwin_resource.h"

@@ -1,0 +1,41 @@
+// The display seam: what the window manager needs from whatever shows its
+// top-level windows. The window manager owns every backing surface and does
+// all drawing; a backend only presents finished pixels, tells the screen
+// size and may feed real input into the same path that synthetic input
+// takes (vqwinInject* in the automation surface). Nothing above this header
+// knows which backend runs.
+//
+// The headless backend (the default) shows nothing: surfaces stay in memory,
+// where screenshots and pixel reads find them, and input comes only from the
+// automation surface.
+#ifndef VQWIN_BACKEND_BACKEND_H
+#define VQWIN_BACKEND_BACKEND_H
+
+#include <windows.h>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace vqwin::backend {
+
+class DisplayBackend {
+public:
+  virtual ~DisplayBackend() = default;
+  virtual const char *Name() const = 0;
+  virtual SIZE ScreenSize() const = 0;
+  /// A top-level window got a surface (again, after a resize) or moved.
+  virtual void WindowPlaced(HWND top, cairo_surface_t *surface, const RECT &screenRect) = 0;
+  virtual void WindowShown(HWND top, bool shown) = 0;
+  virtual void WindowDestroyed(HWND top) = 0;
+  /// Pixels of the surface inside `dirty` (surface coordinates) changed.
+  virtual void Present(HWND top, const RECT &dirty) = 0;
+  /// Moves pending real input into the input queue; false when this backend
+  /// never delivers any, so an empty queue can never fill by itself.
+  virtual bool PollInput(bool wait) = 0;
+};
+
+/// The backend in use; the headless one unless another was installed.
+DisplayBackend &Current();
+
+} // namespace vqwin::backend
+
+#endif

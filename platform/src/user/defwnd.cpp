@@ -1,0 +1,169 @@
+// DefWindowProc: what a window does with a message its procedure passes on.
+// Text messages keep the window text, WM_ERASEBKGND fills with the class
+// brush, WM_PAINT validates, WM_NCPAINT draws the frame and scroll bars,
+// WM_NCHITTEST names the part under the mouse, WM_NCLBUTTONDOWN on a scroll
+// bar starts tracking it, WM_SETCURSOR shows the class cursor, and
+// WM_WINDOWPOSCHANGED turns into WM_SIZE and WM_MOVE.
+#include "user/wnd_state.h"
+#include "user/wnd_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vqwin::user {
+namespace {
+
+LRESULT HitTest(Window &w, POINT screen) {
+  POINT o = WindowOrigin(w);
+  POINT p{screen.x - o.x, screen.y - o.y};
+  RECT r{0, 0, w.rect.right - w.rect.left, w.rect.bottom - w.rect.top};
+  if (p.x < r.left || p.x >= r.right || p.y < r.top || p.y >= r.bottom)
+    return HTNOWHERE;
+  const RECT &c = w.clientRect;
+  if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom)
+    return HTCLIENT;
+  if (LRESULT bar = ScrollBarHitTest(w, p))
+    return bar;
+  Frame f = FrameOf(w.style, w.exStyle);
+  if (f.caption && p.y >= f.top - f.caption && p.y < f.top && p.x >= f.left &&
+      p.x < r.right - f.right)
+    return HTCAPTION;
+  if (p.x < f.left || p.x >= r.right - f.right || p.y < f.top - f.caption ||
+      p.y >= r.bottom - f.bottom)
+    return HTBORDER;
+  return HTNOWHERE;
+}
+
+LRESULT CopyText(const Window &w, WPARAM size, LPARAM buffer, bool unicode) {
+  if (!buffer || size == 0)
+    return 0;
+  size_t n = std::min(w.text.size(), static_cast<size_t>(size - 1));
+  if (unicode) {
+    auto *out = reinterpret_cast<WCHAR *>(buffer);
+    std::copy_n(w.text.data(), n, out);
+    out[n] = 0;
+  } else {
+    std::string text = ToAnsi(w.text);
+    auto *out = reinterpret_cast<char *>(buffer);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<LRESULT>(n);
+}
+
+void StoreText(Window &w, LPARAM text, bool unicode) {
+  if (unicode)
+    w.text = text ? std::u16string(reinterpret_cast<const WCHAR *>(text)) : std::u16string();
+  else
+    w.text = ToWide(reinterpret_cast<const char *>(text));
+  if ((w.style & WS_CAPTION) == WS_CAPTION)
+    InvalidateFrame(w);
+}
+
+LRESULT ControlColor(HDC dc, UINT msg) {
+  bool window = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE));
+}
+
+LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
+  Window *w = Find(hwnd);
+  if (!w)
+    return 0;
+  switch (msg) {
+  case WM_NCCREATE:
+    if (lp) {
+      // Both CREATESTRUCT forms keep the name at the same place.
+      LPARAM name = unicode
+                        ? reinterpret_cast<LPARAM>(reinterpret_cast<CREATESTRUCTW *>(lp)->lpszName)
+                        : reinterpret_cast<LPARAM>(reinterpret_cast<CREATESTRUCTA *>(lp)->lpszName);
+      if (name && !IS_INTRESOURCE(name))
+        StoreText(*w, name, unicode);
+    }
+    return TRUE;
+  case WM_SETTEXT:
+    StoreText(*w, lp, unicode);
+    return TRUE;
+  case WM_GETTEXT:
+    return CopyText(*w, wp, lp, unicode);
+  case WM_GETTEXTLENGTH:
+    return static_cast<LRESULT>(w->text.size());
+  case WM_ERASEBKGND: {
+    HBRUSH brush = w->cls->background;
+    if (!brush)
+      return 0;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    FillRect(reinterpret_cast<HDC>(wp), &rc, brush);
+    return 1;
+  }
+  case WM_PAINT: {
+    PAINTSTRUCT ps;
+    if (BeginPaint(hwnd, &ps))
+      EndPaint(hwnd, &ps);
+    return 0;
+  }
+  case WM_NCPAINT:
+    DrawFrame(*w);
+    return 0;
+  case WM_NCHITTEST:
+    return HitTest(*w, POINT{static_cast<SHORT>(LOWORD(lp)), static_cast<SHORT>(HIWORD(lp))});
+  case WM_SETCURSOR: {
+    if (IsChildStyle(*w) && Send(w->parent, WM_SETCURSOR, wp, lp))
+      return TRUE;
+    if (!(w = Find(hwnd, false)))
+      return FALSE;
+    if (static_cast<SHORT>(LOWORD(lp)) == HTCLIENT && w->cls->cursor) {
+      SetCursor(w->cls->cursor);
+      return TRUE;
+    }
+    return FALSE;
+  }
+  case WM_NCLBUTTONDOWN:
+  case WM_NCLBUTTONDBLCLK:
+    if (wp == HTVSCROLL || wp == HTHSCROLL)
+      BeginScrollTracking(hwnd, static_cast<int>(wp),
+                          POINT{static_cast<SHORT>(LOWORD(lp)), static_cast<SHORT>(HIWORD(lp))});
+    return 0;
+  case WM_WINDOWPOSCHANGED:
+    return DefWindowPosChanged(hwnd, reinterpret_cast<const WINDOWPOS *>(lp));
+  case WM_ACTIVATE:
+    if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp) && !FocusFollowsActivation()) {
+      HWND focus = GetFocus();
+      if (focus != hwnd && !IsChild(hwnd, focus))
+        SetFocus(hwnd);
+    }
+    return 0;
+  case WM_CANCELMODE:
+    CancelScrollTracking();
+    if (GetCapture() == hwnd)
+      ReleaseCapture();
+    return 0;
+  case WM_CLOSE:
+    DestroyWindow(hwnd);
+    return 0;
+  case WM_MOUSEACTIVATE:
+    return 1; // MA_ACTIVATE
+  case WM_CTLCOLORMSGBOX:
+  case WM_CTLCOLOREDIT:
+  case WM_CTLCOLORLISTBOX:
+  case WM_CTLCOLORBTN:
+  case WM_CTLCOLORDLG:
+  case WM_CTLCOLORSCROLLBAR:
+  case WM_CTLCOLORSTATIC:
+    return ControlColor(reinterpret_cast<HDC>(wp), msg);
+  }
+  return 0;
+}
+
+} // namespace
+} // namespace vqwin::user
+
+LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return vqwin::user::DefProc(hwnd, msg, wp, lp, false);
+}
+
+LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return vqwin::user::DefProc(hwnd, msg, wp, lp, true);
+}

@@ -1,0 +1,186 @@
+// The calling thread's message queue. Messages come out in Win32's order:
+// posted messages, then input (converted to window messages only when it
+// reaches the front, so capture and focus are those of that moment), then
+// WM_QUIT once nothing else is posted, then WM_PAINT for the first window in
+// painting order whose update region is not empty. WM_PAINT is never
+// queued: it stays due until the window validates itself.
+//
+// Chosen here: with a display that never delivers input (the headless one),
+// a GetMessageA that finds nothing returns 0 with a WM_QUIT of code 0
+// instead of blocking forever, so a host's message loop ends when its work
+// is done.
+#include "backend/backend.h"
+#include "user/wnd_state.h"
+
+#include <chrono>
+#include <deque>
+
+namespace vqwin::user {
+namespace {
+
+struct Queue {
+  std::deque<MSG> posted;
+  std::deque<MSG> input; // converted input waiting behind a filter
+  bool quit = false;
+  int quitCode = 0;
+  DWORD lastPos = 0;
+  LONG lastTime = 0;
+};
+
+thread_local Queue queue;
+DWORD timeOffset = 0;
+
+bool Matches(const MSG &m, HWND filter, UINT min, UINT max) {
+  if (filter == reinterpret_cast<HWND>(-1)) {
+    if (m.hwnd)
+      return false;
+  } else if (filter && m.hwnd != filter && !IsChild(filter, m.hwnd)) {
+    return false;
+  }
+  if (min == 0 && max == 0)
+    return true;
+  return m.message >= min && m.message <= max;
+}
+
+bool TakeFrom(std::deque<MSG> &list, MSG &out, HWND filter, UINT min, UINT max, bool remove) {
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if (!Matches(*it, filter, min, max))
+      continue;
+    out = *it;
+    if (remove)
+      list.erase(it);
+    return true;
+  }
+  return false;
+}
+
+bool Peek(MSG &out, HWND filter, UINT min, UINT max, UINT flags) {
+  bool remove = flags & PM_REMOVE;
+  if (TakeFrom(queue.posted, out, filter, min, max, remove))
+    return true;
+  if (TakeFrom(queue.input, out, filter, min, max, remove))
+    return true;
+  // Input becomes a message one event at a time, so that each sees the
+  // capture, focus and tracking that the messages before it left.
+  MSG cooked;
+  while (CookInput(cooked)) {
+    if (Matches(cooked, filter, min, max)) {
+      out = cooked;
+      if (!remove)
+        queue.input.push_back(cooked);
+      return true;
+    }
+    queue.input.push_back(cooked);
+  }
+  if (queue.quit && (filter == nullptr || filter == reinterpret_cast<HWND>(-1)) &&
+      ((min == 0 && max == 0) || (WM_QUIT >= min && WM_QUIT <= max))) {
+    out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, MessageTime(), {}};
+    if (remove)
+      queue.quit = false;
+    return true;
+  }
+  bool threadOnly = filter == reinterpret_cast<HWND>(-1);
+  if (!threadOnly && ((min == 0 && max == 0) || (WM_PAINT >= min && WM_PAINT <= max))) {
+    if (HWND h = NextPaintWindow(filter)) {
+      out = MSG{h, WM_PAINT, 0, 0, MessageTime(), {}};
+      return true;
+    }
+  }
+  return false;
+}
+
+} // namespace
+
+DWORD MessageTime() {
+  using namespace std::chrono;
+  static const auto start = steady_clock::now();
+  auto ms = duration_cast<milliseconds>(steady_clock::now() - start).count();
+  return static_cast<DWORD>(ms) + timeOffset;
+}
+
+void AdvanceMessageTime(DWORD ms) { timeOffset += ms; }
+
+void NoteRetrieved(const MSG &msg) {
+  queue.lastPos = static_cast<DWORD>(MAKELONG(msg.pt.x, msg.pt.y));
+  queue.lastTime = static_cast<LONG>(msg.time);
+}
+
+void ResetQueue() {
+  queue = Queue{};
+  timeOffset = 0;
+}
+
+} // namespace vqwin::user
+
+using namespace vqwin::user;
+
+BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (hwnd) {
+    Window *w = Find(hwnd);
+    if (!w)
+      return FALSE;
+    if (w->thread != CurrentThread()) {
+      // Each thread keeps its own queue and the layer has no locks, so a
+      // window can only be posted to from the thread that owns it.
+      SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+      return FALSE;
+    }
+  }
+  POINT pt{};
+  GetCursorPos(&pt);
+  queue.posted.push_back(MSG{hwnd, msg, wp, lp, MessageTime(), pt});
+  return TRUE;
+}
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT flags) {
+  if (!msg) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (hwnd && hwnd != reinterpret_cast<HWND>(-1) && !Find(hwnd))
+    return FALSE;
+  if (!Peek(*msg, hwnd, min, max, flags)) {
+    vqwin::backend::Current().PollInput(false);
+    if (!Peek(*msg, hwnd, min, max, flags))
+      return FALSE;
+  }
+  NoteRetrieved(*msg);
+  return TRUE;
+}
+
+BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
+  if (!msg) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  if (hwnd && hwnd != reinterpret_cast<HWND>(-1) && !Find(hwnd))
+    return -1;
+  for (;;) {
+    if (Peek(*msg, hwnd, min, max, PM_REMOVE)) {
+      NoteRetrieved(*msg);
+      return msg->message != WM_QUIT;
+    }
+    if (!vqwin::backend::Current().PollInput(true)) {
+      *msg = MSG{nullptr, WM_QUIT, 0, 0, MessageTime(), {}};
+      return FALSE;
+    }
+  }
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG *msg) {
+  if (!msg || !msg->hwnd)
+    return 0;
+  Window *w = Find(msg->hwnd);
+  if (!w)
+    return 0;
+  return CallProc(*w, false, msg->message, msg->wParam, msg->lParam);
+}
+
+void WINAPI PostQuitMessage(int code) {
+  queue.quit = true;
+  queue.quitCode = code;
+}
+
+DWORD WINAPI GetMessagePos(void) { return queue.lastPos; }
+
+LONG WINAPI GetMessageTime(void) { return queue.lastTime; }

@@ -1,0 +1,214 @@
+// Window classes and window data: registration rules and their error
+// numbers, class values, extra bytes of classes and windows, window text.
+#include "window_recorder.h"
+
+#include <cstring>
+
+namespace {
+
+using vqtest::WindowTest;
+
+LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcA(h, m, wp, lp);
+}
+
+struct ClassGuard {
+  const char *name;
+  HINSTANCE instance;
+  ~ClassGuard() { UnregisterClassA(name, instance); }
+};
+
+WNDCLASSA MakeClass(const char *name, UINT style = 0, HINSTANCE instance = nullptr) {
+  WNDCLASSA wc{};
+  wc.style = style;
+  wc.lpfnWndProc = PlainProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = name;
+  return wc;
+}
+
+TEST(WindowClass, SecondRegistrationFailsWith1410UnlessInstancesDiffer) {
+  HINSTANCE a = reinterpret_cast<HINSTANCE>(0x1000), b = reinterpret_cast<HINSTANCE>(0x2000);
+  ClassGuard ga{"VqDup", a}, gb{"VqDup", b};
+  WNDCLASSA wc = MakeClass("VqDup", 0, a);
+  ATOM first = RegisterClassA(&wc);
+  ASSERT_NE(first, 0);
+
+  SetLastError(0);
+  wc.lpszClassName = "vqdup"; // names compare without case
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  EXPECT_EQ(GetLastError(), 1410u);
+
+  wc.hInstance = b; // a local class of another module is another class
+  EXPECT_NE(RegisterClassA(&wc), 0);
+}
+
+TEST(WindowClass, GlobalClassClashesWithGlobalOfAnyInstance) {
+  ClassGuard g{"VqGlobal", nullptr};
+  WNDCLASSA wc = MakeClass("VqGlobal", CS_GLOBALCLASS, reinterpret_cast<HINSTANCE>(0x1000));
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  wc.hInstance = reinterpret_cast<HINSTANCE>(0x2000);
+  SetLastError(0);
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  EXPECT_EQ(GetLastError(), 1410u);
+  // Found from any instance.
+  WNDCLASSA info{};
+  EXPECT_TRUE(GetClassInfoA(reinterpret_cast<HINSTANCE>(0x3000), "VQGLOBAL", &info));
+  EXPECT_EQ(info.style, static_cast<UINT>(CS_GLOBALCLASS));
+  EXPECT_TRUE(UnregisterClassA("VqGlobal", reinterpret_cast<HINSTANCE>(0x1000)));
+}
+
+TEST(WindowClass, RejectsBadRegistrations) {
+  struct Row {
+    const char *what;
+    WNDCLASSA wc;
+  };
+  WNDCLASSA noName = MakeClass(nullptr);
+  WNDCLASSA noProc = MakeClass("VqNoProc");
+  noProc.lpfnWndProc = nullptr;
+  WNDCLASSA negative = MakeClass("VqNegative");
+  negative.cbWndExtra = -4;
+  for (const Row &row : {Row{"no name", noName}, Row{"no procedure", noProc},
+                         Row{"negative extra bytes", negative}}) {
+    SetLastError(0);
+    EXPECT_EQ(RegisterClassA(&row.wc), 0) << row.what;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << row.what;
+  }
+  WNDCLASSEXA ex{};
+  ex.cbSize = sizeof(ex) - 1;
+  ex.lpfnWndProc = PlainProc;
+  ex.lpszClassName = "VqBadSize";
+  EXPECT_EQ(RegisterClassExA(&ex), 0);
+}
+
+TEST(WindowClass, UnregisterNeedsAClassWithoutWindows) {
+  ClassGuard g{"VqBusy", nullptr};
+  WNDCLASSA wc = MakeClass("VqBusy");
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  HWND w =
+      CreateWindowExA(0, "VqBusy", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  SetLastError(0);
+  EXPECT_FALSE(UnregisterClassA("VqBusy", nullptr));
+  EXPECT_EQ(GetLastError(), 1412u);
+  DestroyWindow(w);
+  EXPECT_TRUE(UnregisterClassA("VqBusy", nullptr));
+  SetLastError(0);
+  EXPECT_FALSE(UnregisterClassA("VqBusy", nullptr));
+  EXPECT_EQ(GetLastError(), 1411u);
+  SetLastError(0);
+  EXPECT_EQ(
+      CreateWindowExA(0, "VqBusy", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+      nullptr);
+  EXPECT_EQ(GetLastError(), 1407u);
+}
+
+TEST(WindowClass, ExClassKeepsItsValuesAndExtraBytes) {
+  ClassGuard g{"VqEx", nullptr};
+  HBRUSH brush = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+  HCURSOR cursor = reinterpret_cast<HCURSOR>(0x5130);
+  WNDCLASSEXA ex{};
+  ex.cbSize = sizeof(ex);
+  ex.style = CS_GLOBALCLASS | CS_DBLCLKS;
+  ex.lpfnWndProc = PlainProc;
+  ex.cbClsExtra = 12;
+  ex.cbWndExtra = 8;
+  ex.hCursor = cursor;
+  ex.hbrBackground = brush;
+  ex.lpszClassName = "VqEx";
+  ATOM atom = RegisterClassExA(&ex);
+  ASSERT_NE(atom, 0);
+
+  HWND w = CreateWindowExA(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(GetClassLongPtrA(w, GCLP_HBRBACKGROUND), reinterpret_cast<ULONG_PTR>(brush));
+  EXPECT_EQ(GetClassLongPtrA(w, GCLP_HCURSOR), reinterpret_cast<ULONG_PTR>(cursor));
+  EXPECT_EQ(GetClassLongPtrA(w, GCL_STYLE), static_cast<ULONG_PTR>(CS_GLOBALCLASS | CS_DBLCLKS));
+  EXPECT_EQ(GetClassLongPtrA(w, GCL_CBWNDEXTRA), 8u);
+  EXPECT_EQ(GetClassLongPtrA(w, GCW_ATOM), atom);
+
+  // Class extra bytes: 12 hold one pointer at 0 or 4, but not at 8.
+  EXPECT_EQ(SetClassLongPtrA(w, 4, 0x1122334455667788LL), 0u);
+  EXPECT_EQ(GetClassLongPtrA(w, 4), 0x1122334455667788ULL);
+  SetLastError(0);
+  EXPECT_EQ(GetClassLongPtrA(w, 8), 0u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+
+  char name[8];
+  EXPECT_EQ(GetClassNameA(w, name, sizeof name), 4);
+  EXPECT_STREQ(name, "VqEx");
+  EXPECT_EQ(GetClassNameA(w, name, 3), 2);
+  EXPECT_STREQ(name, "Vq");
+  DestroyWindow(w);
+}
+
+class WindowData : public WindowTest {};
+
+TEST_F(WindowData, LongsHoldIdStyleUserDataAndPointerSizedExtraBytes) {
+  HWND top = Top("top", 0, 0, 100, 100);
+  HWND child = Child(top, "child", 42, 0, 0, 10, 10);
+  EXPECT_EQ(GetWindowLongPtrA(child, GWLP_ID), 42);
+  EXPECT_EQ(GetDlgCtrlID(child), 42);
+  EXPECT_EQ(GetDlgItem(top, 42), child);
+  SetLastError(0);
+  EXPECT_EQ(GetDlgItem(top, 43), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CONTROL_ID_NOT_FOUND));
+
+  EXPECT_EQ(GetWindowLongA(child, GWL_STYLE) & (WS_CHILD | WS_VISIBLE),
+            static_cast<LONG>(WS_CHILD | WS_VISIBLE));
+  EXPECT_EQ(SetWindowLongPtrA(child, GWLP_USERDATA, -7), 0);
+  EXPECT_EQ(GetWindowLongPtrA(child, GWLP_USERDATA), -7);
+
+  // The recorder class has 16 extra bytes: two pointers, the second at 8.
+  LONG_PTR pointer = reinterpret_cast<LONG_PTR>(&pointer);
+  SetWindowLongPtrA(child, 8, pointer);
+  EXPECT_EQ(GetWindowLongPtrA(child, 8), pointer);
+  EXPECT_EQ(GetWindowLongA(child, 12), static_cast<LONG>(pointer >> 32));
+  SetLastError(0);
+  EXPECT_EQ(GetWindowLongPtrA(child, 9), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+  // As on 64-bit Windows, the 32-bit accessor refuses the procedure slot.
+  SetLastError(0);
+  EXPECT_EQ(GetWindowLongA(child, GWLP_WNDPROC), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+}
+
+TEST_F(WindowData, TextRoundTripsAndIsCutToTheBuffer) {
+  HWND w = Top("top", 0, 0, 100, 100);
+  ASSERT_TRUE(SetWindowTextA(w, "Gr\xF6\xDF"
+                                "e"));
+  char buf[16];
+  EXPECT_EQ(GetWindowTextLengthA(w), 5);
+  EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 5);
+  EXPECT_STREQ(buf, "Gr\xF6\xDF"
+                    "e");
+  EXPECT_EQ(GetWindowTextA(w, buf, 3), 2);
+  EXPECT_STREQ(buf, "Gr");
+  EXPECT_EQ(GetWindowTextA(w, buf, 0), 0);
+}
+
+LRESULT CALLBACK WideProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(h, m, wp, lp);
+}
+
+TEST_F(WindowData, SingleByteCallsOnAWideClassConvertWindows1252) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WideProc;
+  wc.lpszClassName = u"VqWide";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  HWND w = CreateWindowExW(0, u"VqWide", u"\u20ACuro", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  char buf[8];
+  EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 4);
+  EXPECT_STREQ(buf, "\x80uro"); // the euro sign is 0x80 in Windows-1252
+  SetWindowTextA(w, "\xE4");
+  WCHAR wide[4] = {};
+  SendMessageW(w, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(wide));
+  EXPECT_EQ(wide[0], u'\u00E4');
+  DestroyWindow(w);
+  EXPECT_TRUE(UnregisterClassA("VqWide", nullptr));
+}
+
+} // namespace
