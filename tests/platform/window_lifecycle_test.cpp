@@ -249,4 +249,29 @@ TEST_F(Lifecycle, ShowWindowReportsThePreviousVisibility) {
   EXPECT_EQ(GetFocus(), nullptr);
 }
 
+TEST_F(Lifecycle, MaximiseMinimiseAndRestoreReportTheirSizes) {
+  HWND w = Top("w", 30, 40, 200, 100, WS_POPUP | WS_VISIBLE | WS_BORDER);
+  Recorder &r = Recorder::Get();
+  r.Clear();
+  r.ignored = {WM_NCPAINT, WM_ERASEBKGND, WM_PAINT,    WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
+               WM_MOVE,    WM_ACTIVATE,   WM_SETFOCUS, WM_KILLFOCUS};
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  ShowWindow(w, SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_MAXIMIZE);
+  ShowWindow(w, SW_RESTORE);
+  ShowWindow(w, SW_MINIMIZE);
+  RECT rc;
+  GetClientRect(w, &rc);
+  EXPECT_TRUE(IsRectEmpty(&rc));
+  ShowWindow(w, SW_RESTORE);
+  GetWindowRect(w, &rc);
+  EXPECT_EQ(rc.left, 30);
+  EXPECT_EQ(rc.right, 230);
+  vqtest::ExpectSequence({{w, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(cx - 2, cy - 2)},
+                          {w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(198, 98)},
+                          {w, WM_SIZE, SIZE_MINIMIZED, 0},
+                          {w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(198, 98)}},
+                         "size changes");
+}
+
 } // namespace

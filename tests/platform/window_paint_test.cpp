@@ -125,6 +125,36 @@ TEST_F(Paint, ParentsPaintBeforeTheChildrenTheyCover) {
   EXPECT_EQ(painted[1].rcPaint.bottom, 20);
 }
 
+TEST_F(Paint, GetMessageGeneratesPaintWhenIdleAndEndsWhenNothingIsLeft) {
+  PostMessageA(top, WM_USER, 0, 0);
+  InvalidateRect(top, nullptr, FALSE);
+  MSG msg;
+  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER));
+  ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+  EXPECT_EQ(msg.hwnd, top);
+  // WM_PAINT is not queued: it comes again until the window validates.
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_PAINT));
+  DispatchMessageA(&msg);
+  // The headless display never delivers input: an empty queue ends the loop.
+  EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+}
+
+TEST_F(Paint, RunningTheQueueStopsAtAWindowThatNeverValidates) {
+  Recorder::Get().handler = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_PAINT)
+      return 0; // no BeginPaint: the update region stays
+    return std::nullopt;
+  };
+  InvalidateRect(top, nullptr, FALSE);
+  EXPECT_EQ(vqwinRunUntilIdle(), -1);
+  ValidateRect(top, nullptr);
+  EXPECT_EQ(vqwinRunUntilIdle(), 0);
+}
+
 COLORREF Fill(HDC dc, const RECT &rc, COLORREF color) {
   HBRUSH brush = CreateSolidBrush(color);
   FillRect(dc, &rc, brush);

@@ -114,10 +114,15 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
       return TRUE;
     if (!(w = Find(hwnd, false)))
       return FALSE;
-    if (static_cast<SHORT>(LOWORD(lp)) == HTCLIENT && w->cls->cursor) {
+    SHORT hit = static_cast<SHORT>(LOWORD(lp));
+    if (hit == HTCLIENT) {
+      if (!w->cls->cursor)
+        return FALSE; // the window sets its own
       SetCursor(w->cls->cursor);
       return TRUE;
     }
+    if (hit != HTERROR && hit != HTNOWHERE)
+      SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     return FALSE;
   }
   case WM_NCLBUTTONDOWN:
