@@ -4,7 +4,9 @@
 
 #include <cairo.h>
 
+#include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -333,6 +335,47 @@ TEST_F(Gdi, SetPixelAndGetPixelRoundTripInsideTheDC) {
   EXPECT_EQ(SetPixel(canvas.dc, -1, 0, kRed), CLR_INVALID);
   EXPECT_EQ(GetPixel(canvas.dc, 200, 0), CLR_INVALID);
   EXPECT_EQ(GetPixel(canvas.dc, 0, 100), CLR_INVALID);
+}
+
+TEST_F(Gdi, ExtremeCoordinatesAreClampedNotOverflowed) {
+  const int big = INT_MAX, small = INT_MIN;
+  RECT huge{small, small, big, big};
+  EXPECT_EQ(FillRect(canvas.dc, &huge, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+  EXPECT_EQ(Str(canvas.Ink()), Str(RECT{0, 0, 200, 100})) << "covers the whole canvas";
+  EXPECT_EQ(canvas.At(0, 0), kBlack);
+  EXPECT_EQ(canvas.At(199, 99), kBlack);
+  canvas.Clear(kWhite);
+  MoveToEx(canvas.dc, small, 50, nullptr);
+  EXPECT_TRUE(LineTo(canvas.dc, big, 50)); // must not walk four billion pixels
+  EXPECT_EQ(Str(canvas.Ink()), Str(RECT{0, 50, 200, 51}));
+  MoveToEx(canvas.dc, small, small, nullptr);
+  LineTo(canvas.dc, big, big);
+  HPEN wide = CreatePen(PS_SOLID, big, kRed);
+  HGDIOBJ old = SelectObject(canvas.dc, wide);
+  LineTo(canvas.dc, 0, small);
+  Rectangle(canvas.dc, small, small, big, big);
+  SelectObject(canvas.dc, old);
+  DeleteObject(wide);
+  FrameRect(canvas.dc, &huge, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DrawEdge(canvas.dc, &huge, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+  InvertRect(canvas.dc, &huge);
+  PatBlt(canvas.dc, small, small, big, big, PATINVERT);
+  Canvas src(10, 10);
+  BitBlt(canvas.dc, small, small, big, big, src.dc, small, small, SRCCOPY);
+  StretchBlt(canvas.dc, small, 0, big, big, src.dc, 0, 0, 10, 10, SRCCOPY);
+  SetPixel(canvas.dc, big, big, kRed);
+  EXPECT_EQ(IntersectClipRect(canvas.dc, small, small, big, big), SIMPLEREGION);
+  TextOutA(canvas.dc, big, big, "x", 1);
+  ExtTextOutA(canvas.dc, small, small, ETO_OPAQUE | ETO_CLIPPED, &huge, "x", 1, nullptr);
+  const INT dx[2] = {big, big};
+  ExtTextOutA(canvas.dc, 0, 0, 0, nullptr, "xx", 2, dx);
+  EXPECT_GT(DrawTextA(canvas.dc, "x\ny", -1, &huge, DT_CENTER | DT_WORDBREAK), 0);
+  EXPECT_EQ(huge.left, small) << "DrawTextA leaves the caller's rectangle alone";
+  std::string longText(2 << 20, 'x');
+  SIZE size;
+  EXPECT_FALSE(
+      GetTextExtentPoint32A(canvas.dc, longText.data(), static_cast<int>(longText.size()), &size));
+  EXPECT_FALSE(TextOutA(canvas.dc, 0, 0, longText.data(), static_cast<int>(longText.size())));
 }
 
 // --- DrawEdge and system colours ------------------------------------------------

@@ -28,6 +28,7 @@ int RegionType(const cairo_region_t *r) {
 }
 
 cairo_region_t *RectRegion(int l, int t, int r, int b) {
+  l = Coord(l), t = Coord(t), r = Coord(r), b = Coord(b);
   if (l > r)
     std::swap(l, r);
   if (t > b)
@@ -176,9 +177,21 @@ cairo_t *Context(Dc *dc) {
 
 void SetColor(cairo_t *cr, COLORREF c) { cairo_set_source_rgb(cr, Red(c), Green(c), Blue(c)); }
 
+bool Bound(const Dc *dc, int &x, int &y, int &w, int &h) {
+  // cairo's fixed-point coordinates end near 2^23: cut to the DC first.
+  long long l = std::max<long long>(x, dc->bounds.left), t = std::max<long long>(y, dc->bounds.top);
+  long long r = std::min<long long>(static_cast<long long>(x) + w, dc->bounds.right);
+  long long b = std::min<long long>(static_cast<long long>(y) + h, dc->bounds.bottom);
+  if (w <= 0 || h <= 0 || r <= l || b <= t)
+    return false;
+  x = static_cast<int>(l), y = static_cast<int>(t);
+  w = static_cast<int>(r - l), h = static_cast<int>(b - t);
+  return true;
+}
+
 void FillDevice(Dc *dc, int x, int y, int w, int h, COLORREF c) {
   cairo_t *cr = Context(dc);
-  if (!cr || w <= 0 || h <= 0)
+  if (!cr || !Bound(dc, x, y, w, h))
     return;
   SetColor(cr, c);
   cairo_rectangle(cr, x, y, w, h);
@@ -467,7 +480,7 @@ int WINAPI OffsetRgn(HRGN hrgn, int x, int y) {
   Region *r = AsRegion(hrgn);
   if (!r)
     return ERROR;
-  cairo_region_translate(r->region, x, y);
+  cairo_region_translate(r->region, Coord(x), Coord(y));
   return RegionType(r->region);
 }
 
@@ -490,8 +503,9 @@ BOOL WINAPI RectInRegion(HRGN hrgn, const RECT *lprect) {
   Region *r = AsRegion(hrgn);
   if (!r || !lprect)
     return FALSE;
-  int l = std::min(lprect->left, lprect->right), rr = std::max(lprect->left, lprect->right);
-  int t = std::min(lprect->top, lprect->bottom), b = std::max(lprect->top, lprect->bottom);
+  RECT c = Coord(*lprect);
+  int l = std::min(c.left, c.right), rr = std::max(c.left, c.right);
+  int t = std::min(c.top, c.bottom), b = std::max(c.top, c.bottom);
   cairo_rectangle_int_t rc{l, t, rr - l, b - t};
   return cairo_region_contains_rectangle(r->region, &rc) != CAIRO_REGION_OVERLAP_OUT;
 }

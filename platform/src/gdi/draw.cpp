@@ -9,6 +9,7 @@
 #include "gdi_internal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -99,6 +100,42 @@ void Rasterize(int x0, int y0, int x1, int y1, Styler &styler, Spans &spans) {
   }
 }
 
+// Cuts a segment down to a box, so that far-off end points cost nothing to
+// rasterise; false when the segment misses the box. Segments inside the box
+// are left exactly as they are.
+bool ClipSegment(int &x0, int &y0, int &x1, int &y1, const RECT &box) {
+  auto inside = [&](int x, int y) {
+    return x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+  };
+  if (inside(x0, y0) && inside(x1, y1))
+    return true;
+  double dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
+  double t0 = 0, t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {static_cast<double>(x0) - box.left, box.right - 1.0 - x0,
+                       static_cast<double>(y0) - box.top, box.bottom - 1.0 - y0};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0)
+        return false;
+      continue;
+    }
+    double t = q[i] / p[i];
+    if (p[i] < 0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+  }
+  if (t0 > t1)
+    return false;
+  int nx0 = static_cast<int>(std::lround(x0 + t0 * dx)),
+      ny0 = static_cast<int>(std::lround(y0 + t0 * dy));
+  x1 = static_cast<int>(std::lround(x0 + t1 * dx)),
+  y1 = static_cast<int>(std::lround(y0 + t1 * dy));
+  x0 = nx0, y0 = ny0;
+  return true;
+}
+
 void FillSpans(cairo_t *cr, const std::vector<cairo_rectangle_int_t> &v, COLORREF c) {
   if (v.empty())
     return;
@@ -123,17 +160,29 @@ void Polyline(Dc *dc, const POINT *pts, int n) {
     cairo_set_line_width(cr, pen->width);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    cairo_move_to(cr, pts[0].x + ox + 0.5, pts[0].y + oy + 0.5);
-    for (int i = 1; i < n; ++i)
-      cairo_line_to(cr, pts[i].x + ox + 0.5, pts[i].y + oy + 0.5);
+    const RECT &b = dc->bounds;
+    int m = pen->width + 2;
+    RECT box{b.left - m, b.top - m, b.right + m, b.bottom + m};
+    for (int i = 1; i < n; ++i) {
+      int x0 = pts[i - 1].x + ox, y0 = pts[i - 1].y + oy, x1 = pts[i].x + ox, y1 = pts[i].y + oy;
+      if (!ClipSegment(x0, y0, x1, y1, box))
+        continue;
+      cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
+      cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
+    }
     cairo_stroke(cr);
     cairo_restore(cr);
     return;
   }
   Spans spans;
   Styler styler(pen->style);
-  for (int i = 1; i < n; ++i)
-    Rasterize(pts[i - 1].x + ox, pts[i - 1].y + oy, pts[i].x + ox, pts[i].y + oy, styler, spans);
+  const RECT &b = dc->bounds;
+  RECT box{b.left - 2, b.top - 2, b.right + 2, b.bottom + 2};
+  for (int i = 1; i < n; ++i) {
+    int x0 = pts[i - 1].x + ox, y0 = pts[i - 1].y + oy, x1 = pts[i].x + ox, y1 = pts[i].y + oy;
+    if (ClipSegment(x0, y0, x1, y1, box))
+      Rasterize(x0, y0, x1, y1, styler, spans);
+  }
   FillSpans(cr, spans.on, pen->color);
   if (dc->s.bkMode == OPAQUE)
     FillSpans(cr, spans.gap, dc->s.bkColor);
@@ -314,7 +363,7 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
     return FALSE;
   if (lppt)
     *lppt = dc->s.pos;
-  dc->s.pos = POINT{x, y};
+  dc->s.pos = POINT{Coord(x), Coord(y)};
   return TRUE;
 }
 
@@ -322,7 +371,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
   Dc *dc = AsDc(hdc);
   if (!dc)
     return FALSE;
-  POINT pts[2] = {dc->s.pos, POINT{x, y}};
+  POINT pts[2] = {dc->s.pos, POINT{Coord(x), Coord(y)}};
   {
     Drawing drawing(dc);
     Polyline(dc, pts, 2);
@@ -335,6 +384,7 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   Dc *dc = AsDc(hdc);
   if (!dc)
     return FALSE;
+  left = Coord(left), top = Coord(top), right = Coord(right), bottom = Coord(bottom);
   if (left > right)
     std::swap(left, right);
   if (top > bottom)
@@ -377,6 +427,7 @@ COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
   Dc *dc = AsDc(hdc);
   if (!dc)
     return CLR_INVALID;
+  x = Coord(x), y = Coord(y);
   int dx = x + dc->origin.x, dy = y + dc->origin.y;
   if (!cairo_region_contains_point(DeviceClip(dc), dx, dy))
     return CLR_INVALID;
@@ -393,6 +444,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
   Dc *dc = AsDc(hdc);
   if (!dc || !IsImage(dc->surface))
     return CLR_INVALID;
+  x = Coord(x), y = Coord(y);
   int dx = x + dc->origin.x, dy = y + dc->origin.y;
   if (!cairo_region_contains_point(DeviceClip(dc), dx, dy))
     return CLR_INVALID;
@@ -410,9 +462,10 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
     return 0;
   if (null)
     return 1;
+  RECT r = Coord(*lprc);
   Drawing drawing(dc);
-  FillDevice(dc, lprc->left + dc->origin.x, lprc->top + dc->origin.y, lprc->right - lprc->left,
-             lprc->bottom - lprc->top, color);
+  FillDevice(dc, r.left + dc->origin.x, r.top + dc->origin.y, r.right - r.left, r.bottom - r.top,
+             color);
   return 1;
 }
 
@@ -422,8 +475,9 @@ int WINAPI FrameRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
   bool null;
   if (!dc || !lprc || !BrushColor(hbr, &color, &null))
     return 0;
-  int l = lprc->left + dc->origin.x, t = lprc->top + dc->origin.y;
-  int w = lprc->right - lprc->left, h = lprc->bottom - lprc->top;
+  RECT r = Coord(*lprc);
+  int l = r.left + dc->origin.x, t = r.top + dc->origin.y;
+  int w = r.right - r.left, h = r.bottom - r.top;
   if (null || w <= 0 || h <= 0)
     return 1;
   Drawing drawing(dc);
@@ -438,15 +492,15 @@ BOOL WINAPI InvertRect(HDC hDC, const RECT *lprc) {
   Dc *dc = AsDc(hDC);
   if (!dc || !lprc)
     return FALSE;
-  return Blt(dc, lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, nullptr,
-             0, 0, DSTINVERT);
+  RECT r = Coord(*lprc);
+  return Blt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, DSTINVERT);
 }
 
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   Dc *dc = AsDc(hdc);
   if (!dc || UsesSource(rop))
     return FALSE;
-  return Blt(dc, x, y, w, h, nullptr, 0, 0, rop);
+  return Blt(dc, Coord(x), Coord(y), Coord(w), Coord(h), nullptr, 0, 0, rop);
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {
@@ -456,11 +510,13 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  return Blt(dst, x, y, cx, cy, src, x1, y1, rop);
+  return Blt(dst, Coord(x), Coord(y), Coord(cx), Coord(cy), src, Coord(x1), Coord(y1), rop);
 }
 
 BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
                        int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop) {
+  xDest = Coord(xDest), yDest = Coord(yDest), wDest = Coord(wDest), hDest = Coord(hDest);
+  xSrc = Coord(xSrc), ySrc = Coord(ySrc), wSrc = Coord(wSrc), hSrc = Coord(hSrc);
   if (wDest == wSrc && hDest == hSrc)
     return BitBlt(hdcDest, xDest, yDest, wDest, hDest, hdcSrc, xSrc, ySrc, rop);
   Dc *dst = AsDc(hdcDest);
@@ -501,6 +557,8 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
   cairo_pattern_set_matrix(pattern, &m);
   int rx = dx, ry = dy, rw = wDest, rh = hDest;
   Normalize(rx, ry, rw, rh);
+  if (!Bound(dst, rx, ry, rw, rh))
+    rw = rh = 0;
   cairo_save(cr);
   cairo_set_source(cr, pattern);
   cairo_rectangle(cr, rx, ry, rw, rh);

@@ -128,7 +128,7 @@ BOOL WINAPI DrawEdge(HDC hdc, LPRECT qrc, UINT edge, UINT grfFlags) {
   if (!dc || !qrc)
     return FALSE;
   Drawing drawing(dc);
-  RECT r = *qrc;
+  RECT r = Coord(*qrc);
   Layer layer;
   if (LayerColors(edge & BDR_OUTER, true, grfFlags, &layer))
     DrawLayer(dc, r, layer, grfFlags);

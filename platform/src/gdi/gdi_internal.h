@@ -122,6 +122,18 @@ struct Dc : Object {
   bool clipDirty = true;
 };
 
+// Coordinates are limited to 27 bits, as Win32 GDI limits them, so that no
+// sum of a coordinate, a size and an origin can overflow.
+constexpr int kMaxCoord = (1 << 27) - 1;
+inline int Coord(long long v) {
+  return v < -kMaxCoord ? -kMaxCoord : v > kMaxCoord ? kMaxCoord : static_cast<int>(v);
+}
+inline RECT Coord(const RECT &r) {
+  return RECT{Coord(r.left), Coord(r.top), Coord(r.right), Coord(r.bottom)};
+}
+// Longest text drawn or measured in one call.
+constexpr int kMaxText = 1 << 20;
+
 // Registry
 void Register(Object *o);
 Object *Lookup(const void *handle);
@@ -157,6 +169,8 @@ inline double Red(COLORREF c) { return GetRValue(c) / 255.0; }
 inline double Green(COLORREF c) { return GetGValue(c) / 255.0; }
 inline double Blue(COLORREF c) { return GetBValue(c) / 255.0; }
 void SetColor(cairo_t *cr, COLORREF c);
+/// Cuts a device-space rectangle to the DC's bounds; false when empty.
+bool Bound(const Dc *dc, int &x, int &y, int &w, int &h);
 /// Fills a device-space rectangle with a colour, pixel-exact.
 void FillDevice(Dc *dc, int x, int y, int w, int h, COLORREF c);
 

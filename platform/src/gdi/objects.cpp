@@ -7,6 +7,7 @@
 // fails.
 #include "gdi_internal.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -30,7 +31,7 @@ Brush *MakeBrush(COLORREF color, bool null) {
 Pen *MakePen(int style, int width, COLORREF color) {
   auto *p = new Pen;
   p->style = style;
-  p->width = width < 0 ? 0 : width;
+  p->width = width < 0 ? 0 : std::min(width, 1 << 16);
   p->color = color & 0xFFFFFF;
   Register(p);
   return p;

@@ -37,32 +37,32 @@ Run &Scratch() {
 
 void Layout(FontInstance *inst, const char *s, int n, const INT *dx, Run &run) {
   run.glyphs.resize(n);
-  int x = 0;
+  long long x = 0;
   for (int i = 0; i < n; ++i) {
     const GlyphInfo &g = inst->GlyphA(static_cast<unsigned char>(s[i]));
     run.glyphs[i] = cairo_glyph_t{g.index, static_cast<double>(x), 0};
-    x += dx ? dx[i] : g.advance;
+    x += dx ? Coord(dx[i]) : g.advance;
   }
-  run.width = x;
+  run.width = Coord(x);
 }
 
 void Layout(FontInstance *inst, const WCHAR *s, int n, const INT *dx, Run &run) {
   run.glyphs.clear();
-  int x = 0;
+  long long x = 0;
   for (int i = 0; i < n; ++i) {
     unsigned cp = s[i];
-    int advance = dx ? dx[i] : 0;
+    long long advance = dx ? Coord(dx[i]) : 0;
     if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
       if (dx)
-        advance += dx[i];
+        advance += Coord(dx[i]);
     }
     const GlyphInfo &g = inst->Glyph(cp);
     run.glyphs.push_back(cairo_glyph_t{g.index, static_cast<double>(x), 0});
     x += dx ? advance : g.advance;
   }
-  run.width = x;
+  run.width = Coord(x);
 }
 
 // Draws a laid-out run as ExtTextOut does, at logical (x, y) under the DC's
@@ -98,22 +98,29 @@ BOOL Output(Dc *dc, FontInstance *inst, int x, int y, UINT options, const RECT *
                rect->bottom - rect->top, dc->s.bkColor);
   if (clipped) {
     cairo_save(cr);
-    cairo_rectangle(cr, rect->left + ox, rect->top + oy,
-                    std::max(0L, long{rect->right - rect->left}),
-                    std::max(0L, long{rect->bottom - rect->top}));
+    int cx = rect->left + ox, cy = rect->top + oy, cw = rect->right - rect->left,
+        ch = rect->bottom - rect->top;
+    if (!Bound(dc, cx, cy, cw, ch))
+      cw = ch = 0;
+    cairo_rectangle(cr, cx, cy, cw, ch);
     cairo_clip(cr);
   }
   if (dc->s.bkMode == OPAQUE)
     FillDevice(dc, left + ox, baseline - tm.tmAscent + oy, run.width, tm.tmHeight, dc->s.bkColor);
-  if (!run.glyphs.empty()) {
-    double dx = left + ox, dy = baseline + oy;
-    for (auto &g : run.glyphs) {
-      g.x += dx;
-      g.y = dy;
+  // Only glyphs near the DC are handed to cairo, whose fixed-point
+  // coordinates could not place far-off ones.
+  const RECT &b = dc->bounds;
+  double dx = left + ox, dy = baseline + oy, margin = 2.0 * (tm.tmHeight + tm.tmMaxCharWidth);
+  if (!run.glyphs.empty() && dy > b.top - margin && dy < b.bottom + margin) {
+    size_t kept = 0;
+    for (const auto &g : run.glyphs) {
+      double x = g.x + dx;
+      if (x > b.left - margin && x < b.right + margin)
+        run.glyphs[kept++] = cairo_glyph_t{g.index, x, dy};
     }
     cairo_set_scaled_font(cr, inst->scaled);
     SetColor(cr, dc->s.textColor);
-    cairo_show_glyphs(cr, run.glyphs.data(), static_cast<int>(run.glyphs.size()));
+    cairo_show_glyphs(cr, run.glyphs.data(), static_cast<int>(kept));
   }
   if (tm.tmUnderlined)
     FillDevice(dc, left + ox, baseline + inst->underlinePos + oy, run.width,
@@ -130,10 +137,14 @@ template <class Ch>
 BOOL ExtTextOutImpl(HDC hdc, int x, int y, UINT options, const RECT *rect, const Ch *s, UINT c,
                     const INT *dx) {
   Dc *dc = AsDc(hdc);
-  if (!dc || (c && !s) || c > 0x7FFFFFF) {
+  if (!dc || (c && !s) || c > static_cast<UINT>(kMaxText)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  x = Coord(x), y = Coord(y);
+  RECT clampedRect = rect ? Coord(*rect) : RECT{};
+  if (rect)
+    rect = &clampedRect;
   FontInstance *inst = Realize(dc->s.font);
   if (!inst) {
     // No face at all: only the opaque rectangle can still be honoured.
@@ -151,7 +162,7 @@ BOOL ExtTextOutImpl(HDC hdc, int x, int y, UINT options, const RECT *rect, const
 
 template <class Ch> BOOL ExtentImpl(HDC hdc, const Ch *s, int c, LPSIZE size) {
   Dc *dc = AsDc(hdc);
-  if (!dc || !size || c < 0 || (c && !s)) {
+  if (!dc || !size || c < 0 || c > kMaxText || (c && !s)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -174,10 +185,10 @@ struct Line {
 };
 
 int Width(FontInstance *inst, const std::string &s) {
-  int w = 0;
+  long long w = 0;
   for (unsigned char ch : s)
     w += inst->GlyphA(ch).advance;
-  return w;
+  return Coord(w);
 }
 
 // Removes '&' prefixes; "&&" stands for one '&'. The last marked character
@@ -307,8 +318,14 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
   FontInstance *inst = Realize(dc->s.font);
   if (!inst)
     return 0;
-  int n = cchText == -1 ? static_cast<int>(strlen(lpchText)) : cchText;
-  int rectWidth = lprc->right - lprc->left;
+  size_t len = cchText == -1 ? strnlen(lpchText, kMaxText + 1) : static_cast<size_t>(cchText);
+  if (len > static_cast<size_t>(kMaxText)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  int n = static_cast<int>(len);
+  RECT rc = Coord(*lprc);
+  int rectWidth = rc.right - rc.left;
   std::vector<Line> lines;
   for (const std::string &raw : SplitLines(lpchText, n, format)) {
     Line line =
@@ -327,30 +344,30 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
       Ellipsize(inst, line, rectWidth);
     maxWidth = std::max(maxWidth, line.width);
   }
-  int total = lineHeight * static_cast<int>(lines.size());
+  int total = Coord(static_cast<long long>(lineHeight) * static_cast<long long>(lines.size()));
   if (format & DT_CALCRECT) {
-    lprc->right = lprc->left + maxWidth;
-    lprc->bottom = lprc->top + total;
+    lprc->right = Coord(static_cast<long long>(rc.left) + maxWidth);
+    lprc->bottom = Coord(static_cast<long long>(rc.top) + total);
     return total;
   }
-  int y = lprc->top;
+  int y = rc.top;
   bool single = format & DT_SINGLELINE;
   if (single && (format & DT_VCENTER))
-    y = lprc->top + (lprc->bottom - lprc->top - lineHeight) / 2;
+    y = rc.top + (rc.bottom - rc.top - lineHeight) / 2;
   else if (single && (format & DT_BOTTOM))
-    y = lprc->bottom - lineHeight;
+    y = rc.bottom - lineHeight;
 
   UINT savedAlign = dc->s.textAlign;
   dc->s.textAlign = TA_LEFT | TA_TOP;
   UINT options = format & DT_NOCLIP ? 0 : ETO_CLIPPED;
   Run &run = Scratch();
-  int lineTop = y;
+  long long lineTop = y;
   for (const Line &line : lines) {
-    int x = format & DT_CENTER  ? lprc->left + (rectWidth - line.width) / 2
-            : format & DT_RIGHT ? lprc->right - line.width
-                                : lprc->left;
+    int x = format & DT_CENTER  ? rc.left + (rectWidth - line.width) / 2
+            : format & DT_RIGHT ? rc.right - line.width
+                                : rc.left;
     Layout(inst, line.text.data(), static_cast<int>(line.text.size()), nullptr, run);
-    Output(dc, inst, x, lineTop, options, lprc, run);
+    Output(dc, inst, x, Coord(lineTop), options, &rc, run);
     if (line.underline >= 0) {
       int ux = x + Width(inst, line.text.substr(0, line.underline));
       int uw = inst->GlyphA(static_cast<unsigned char>(line.text[line.underline])).advance;
@@ -358,9 +375,12 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
       cairo_t *cr = Context(dc);
       if (cr) {
         cairo_save(cr);
+        int cx = rc.left + dc->origin.x, cy = rc.top + dc->origin.y, cw = rectWidth,
+            ch = rc.bottom - rc.top;
         if (options) {
-          cairo_rectangle(cr, lprc->left + dc->origin.x, lprc->top + dc->origin.y, rectWidth,
-                          lprc->bottom - lprc->top);
+          if (!Bound(dc, cx, cy, cw, ch))
+            cw = ch = 0;
+          cairo_rectangle(cr, cx, cy, cw, ch);
           cairo_clip(cr);
         }
         SetColor(cr, dc->s.textColor);
@@ -373,6 +393,6 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
   }
   dc->s.textAlign = savedAlign;
   if (single && (format & (DT_VCENTER | DT_BOTTOM)))
-    return y - lprc->top + lineHeight;
+    return y - rc.top + lineHeight;
   return total;
 }
