@@ -151,6 +151,12 @@ WINBASEAPI DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 /// A missing string gives 0, an empty buffer and ERROR_RESOURCE_NAME_NOT_FOUND.
 WINUSERAPI int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
 
+/// A new bitmap made from a bitmap resource of the module: monochrome when
+/// the resource is, otherwise a colour bitmap; delete it with DeleteObject.
+/// hInstance NULL (system bitmaps) is not provided. Fails with the errors
+/// of FindResourceA, or ERROR_INVALID_PARAMETER for damaged data.
+WINUSERAPI HBITMAP WINAPI LoadBitmapA(HINSTANCE hInstance, LPCSTR lpBitmapName);
+
 /// A cursor of the module, or with hInstance NULL a system cursor (IDC_*).
 /// The same cursor gives the same handle each time; it is shared and lives
 /// as long as its module. Fails with ERROR_RESOURCE_NAME_NOT_FOUND or

@@ -103,6 +103,10 @@ TEST(ResourceCompiler, RejectsMalformedScriptsWithFileAndLine) {
        "dir/t.rc:3: error: unknown control class 'WIDGET'"},
       {"1 DIALOGEX 0,0,1,1\nBEGIN\n  LTEXT \"a\", 1, 1,2,3,4\n",
        "dir/t.rc:1: error: DIALOGEX without END"},
+      {"1 DIALOGEX 0,0,1,1\nCAPTION \"a\\0b\"\nBEGIN\nEND",
+       "dir/t.rc:2: error: NUL character in dialog text"},
+      {"1 DIALOGEX 0,0,1,1\nBEGIN\nCONTROL \"\", 1, L\"\\xFFFFx\", 0, 1,2,3,4\nEND",
+       "dir/t.rc:3: error: dialog text starts with U+FFFF"},
       {"1 DIALOGEX 0,0,1,1\nCOLOUR 3\nBEGIN\nEND",
        "dir/t.rc:2: error: unknown dialog option 'COLOUR'"},
       {"1 DIALOGEX 0,0,1,1 STYLE DS_SETFONT\nBEGIN\nEND",
@@ -269,7 +273,9 @@ TEST(ResourceCompiler, EmitsATableWithEscapedNames) {
   const std::string source = vqrc::EmitSource({res}, "x.rc");
   EXPECT_NE(source.find("{{nullptr, 10}, {\"A\\042B\\134\", 0}, 0, 3, r0}"), std::string::npos)
       << source;
-  EXPECT_NE(source.find("= {\n  1,2,255,};"), std::string::npos) << source;
+  EXPECT_NE(source.find("alignas(8) const unsigned char r0[3] = {\n  1,2,255,};"),
+            std::string::npos)
+      << source;
   EXPECT_NE(vqrc::EmitSource({}, "x.rc").find("VQWIN_RESOURCE_VERSION, 0u, nullptr}"),
             std::string::npos);
 }

@@ -491,3 +491,48 @@ TEST(Cursors, ModuleCursorsAndIconsKeepTheirHotSpotsAndImages) {
   EXPECT_EQ(LoadIconA(Tbl32(), MAKEINTRESOURCE(IDI_APP)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
 }
+
+TEST(Bitmaps, LoadBitmapKeepsMonochromeAndDecodesColourTables) {
+  Module test("vq_restest.dll");
+  HBITMAP check = LoadBitmapA(test.handle, MAKEINTRESOURCE(IDB_CHECK));
+  HBITMAP ramp = LoadBitmapA(test.handle, MAKEINTRESOURCE(IDB_RAMP));
+  ASSERT_NE(check, nullptr);
+  ASSERT_NE(ramp, nullptr);
+  HBITMAP again = LoadBitmapA(test.handle, MAKEINTRESOURCE(IDB_CHECK));
+  EXPECT_NE(again, check) << "a new one per call";
+  DeleteObject(again);
+  BITMAP info{};
+  ASSERT_EQ(GetObjectA(check, sizeof info, &info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmHeight, 16);
+  EXPECT_EQ(info.bmBitsPixel, 1);
+  ASSERT_EQ(GetObjectA(ramp, sizeof info, &info), static_cast<int>(sizeof info));
+  EXPECT_GT(info.bmBitsPixel, 8);
+
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, check);
+  // Squares of 4 pixels alternate, black first, counting from the top row.
+  struct Pixel {
+    int x, y;
+    COLORREF colour;
+  } checks[] = {{0, 0, 0x000000}, {4, 0, 0xFFFFFF}, {4, 4, 0x000000}, {0, 15, 0xFFFFFF}};
+  for (const Pixel &p : checks)
+    EXPECT_EQ(GetPixel(dc, p.x, p.y), p.colour) << p.x << "," << p.y;
+  SelectObject(dc, ramp);
+  // Index x * 16 + y; colour i of the table is (i, 255 - i, i * 7 mod 256).
+  auto entry = [](int i) { return RGB(i, 255 - i, (i * 7) & 255); };
+  EXPECT_EQ(GetPixel(dc, 1, 0), entry(16));
+  EXPECT_EQ(GetPixel(dc, 2, 5), entry(37));
+  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(255, 255, 255)) << "index 1";
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  EXPECT_TRUE(DeleteObject(check));
+  EXPECT_TRUE(DeleteObject(ramp));
+
+  SetLastError(0);
+  EXPECT_EQ(LoadBitmapA(test.handle, MAKEINTRESOURCE(1)), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  SetLastError(0);
+  EXPECT_EQ(LoadBitmapA(nullptr, MAKEINTRESOURCE(32754)), nullptr) << "no system bitmaps";
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+}

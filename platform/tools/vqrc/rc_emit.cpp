@@ -34,8 +34,10 @@ std::string EmitSource(const std::vector<Resource> &resources, const std::string
     const auto &data = resources[i].data;
     if (data.empty())
       continue;
-    out +=
-        "const unsigned char r" + std::to_string(i) + "[" + std::to_string(data.size()) + "] = {";
+    // Aligned as Windows aligns resource data, so readers may overlay the
+    // Win32 structures on it.
+    out += "alignas(8) const unsigned char r" + std::to_string(i) + "[" +
+           std::to_string(data.size()) + "] = {";
     for (size_t k = 0; k < data.size(); ++k) {
       char buf[8];
       std::snprintf(buf, sizeof buf, "%s%u,", k % 24 == 0 ? "\n  " : "", data[k]);

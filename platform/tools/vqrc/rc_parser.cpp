@@ -182,6 +182,21 @@ private:
     return s;
   }
 
+  // Dialog texts are NUL-terminated, and a leading U+FFFF marks an ordinal:
+  // neither may appear inside a text or it would read back differently.
+  void checkDialogText(const std::u16string &text, const Token &at) {
+    if (text.find(u'\0') != std::u16string::npos)
+      fail(at, "NUL character in dialog text");
+    if (!text.empty() && text[0] == 0xFFFF)
+      fail(at, "dialog text starts with U+FFFF");
+  }
+  std::u16string dialogString(const char *what) {
+    const Token at = pp_.peek();
+    std::u16string text = string(what);
+    checkDialogText(text, at);
+    return text;
+  }
+
   // ---- expressions ----
 
   uint32_t primary(int depth) {
@@ -419,6 +434,7 @@ private:
     NameOrOrdinal n;
     std::string key;
     if (t.kind == Tok::String) {
+      checkDialogText(t.wide, t);
       for (char16_t c : t.wide)
         key += c < 0x80 ? static_cast<char>(c) : '?';
       n.kind = NameOrOrdinal::Text;
@@ -447,7 +463,7 @@ private:
     const Token t = pp_.peek();
     if (t.kind == Tok::String) {
       n.kind = NameOrOrdinal::Text;
-      n.text = string("a string");
+      n.text = dialogString("a string");
     } else if (t.kind == Tok::Ident && !KnownSymbol(t.text)) {
       take();
       n.kind = NameOrOrdinal::Text;
@@ -518,7 +534,7 @@ private:
       if (keyword.text != k.keyword)
         continue;
       if (k.hasText) {
-        c.title.text = string("the control's text");
+        c.title.text = dialogString("the control's text");
         expect(",", "','");
       }
       c.id = expression();
@@ -561,7 +577,7 @@ private:
         break;
       take();
       if (t.text == "CAPTION") {
-        caption = string("the caption");
+        caption = dialogString("the caption");
         haveCaption = true;
       } else if (t.text == "STYLE") {
         style = this->style(0);
@@ -570,7 +586,7 @@ private:
       } else if (t.text == "FONT") {
         pointSize = word("font size");
         expect(",", "','");
-        face = string("the font name");
+        face = dialogString("the font name");
         haveFont = true;
         if (acceptComma()) {
           weight = word("font weight");
@@ -589,6 +605,7 @@ private:
       } else if (t.text == "CLASS") {
         const Token c = take();
         if (c.kind == Tok::String && !c.wide.empty()) {
+          checkDialogText(c.wide, c);
           cls.kind = NameOrOrdinal::Text;
           cls.text = c.wide;
         } else if (c.kind == Tok::Number && c.value <= 0xFFFF) {
