@@ -183,8 +183,8 @@ TEST_F(Gdi, DeviceCapsDescribeA96DpiTrueColourDisplay) {
       {NUMCOLORS, -1}};
   for (const Row &r : rows)
     EXPECT_EQ(GetDeviceCaps(canvas.dc, r.index), r.expected) << "index " << r.index;
-  EXPECT_GE(GetDeviceCaps(canvas.dc, HORZRES), 640);
-  EXPECT_GE(GetDeviceCaps(canvas.dc, VERTRES), 480);
+  EXPECT_EQ(GetDeviceCaps(canvas.dc, HORZRES), GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(GetDeviceCaps(canvas.dc, VERTRES), GetSystemMetrics(SM_CYSCREEN));
   EXPECT_TRUE(GetDeviceCaps(canvas.dc, RASTERCAPS) & RC_BITBLT);
 }
 

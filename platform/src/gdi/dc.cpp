@@ -16,8 +16,14 @@ namespace vqwin::gdi {
 
 namespace {
 
-DeviceCaps &DisplayCaps() {
-  static DeviceCaps caps;
+// The screen is the window manager's; GDI reports the size it has.
+DeviceCaps DisplayCaps() {
+  DeviceCaps caps;
+  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  if (width > 0 && height > 0) {
+    caps.horzRes = width;
+    caps.vertRes = height;
+  }
   return caps;
 }
 
@@ -260,13 +266,6 @@ BOOL DestroySurfaceDC(HDC hdc) {
 const SurfaceTarget *SurfaceOfDC(HDC hdc) {
   Dc *dc = AsDc(hdc);
   return dc && !dc->memory ? &dc->target : nullptr;
-}
-
-void SetDisplaySize(int width, int height) {
-  if (width > 0 && height > 0) {
-    DisplayCaps().horzRes = width;
-    DisplayCaps().vertRes = height;
-  }
 }
 
 } // namespace vqwin::gdi

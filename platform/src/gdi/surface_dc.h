@@ -43,10 +43,6 @@ struct DeviceInfo {
 /// surface is missing.
 HDC CreateDeviceDC(const SurfaceTarget &target, const DeviceInfo &device);
 
-/// The screen size that GetDeviceCaps reports (HORZRES, VERTRES) for DCs
-/// created afterwards; 1280 by 1024 until the window manager says otherwise.
-void SetDisplaySize(int width, int height);
-
 } // namespace vqwin::gdi
 
 #endif
