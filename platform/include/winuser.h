@@ -241,6 +241,12 @@ typedef struct tagWINDOWPOS {
 #define WA_ACTIVE 1
 #define WA_CLICKACTIVE 2
 
+/* WM_MOUSEACTIVATE results */
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
+
 /* WM_SIZE */
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1

@@ -116,6 +116,37 @@ TEST_F(Input, SlowOrDistantSecondClicksAreSingleClicks) {
   }
 }
 
+TEST_F(Input, PressInAnInactiveWindowActivatesItFirst) {
+  HWND other = Top("other", 500, 100, 100, 100);
+  EXPECT_EQ(GetActiveWindow(), other);
+  Recorder &r = Recorder::Get();
+  r.Clear();
+  r.ignored.erase(WM_ACTIVATE);
+  vqwinMouseClick(left, 5, 5, VK_LBUTTON, 0);
+  vqtest::ExpectSequence({{left, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top)},
+                          {top, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top)},
+                          {other, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(top)},
+                          {top, WM_ACTIVATE, WA_CLICKACTIVE, reinterpret_cast<LPARAM>(other)},
+                          {other, WM_KILLFOCUS, reinterpret_cast<WPARAM>(top)},
+                          {top, WM_SETFOCUS, reinterpret_cast<WPARAM>(other)},
+                          {left, WM_LBUTTONDOWN},
+                          {left, WM_LBUTTONUP}},
+                         "click activation");
+
+  // A window may refuse activation and eat the click.
+  ShowWindow(other, SW_SHOW);
+  SetActiveWindow(other);
+  r.handler = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_MOUSEACTIVATE && h == right)
+      return MA_NOACTIVATEANDEAT;
+    return std::nullopt;
+  };
+  r.Clear();
+  vqwinMouseClick(right, 5, 5, VK_LBUTTON, 0);
+  vqtest::ExpectSequence({{right, WM_MOUSEACTIVATE}, {right, WM_LBUTTONUP}}, "eaten click");
+  EXPECT_EQ(GetActiveWindow(), other);
+}
+
 TEST_F(Input, DisabledChildHandsClicksToItsParent) {
   EnableWindow(left, FALSE);
   Recorder::Get().Clear();

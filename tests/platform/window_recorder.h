@@ -74,6 +74,7 @@ inline std::string MessageName(UINT m) {
       {WM_MBUTTONUP, "WM_MBUTTONUP"},
       {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
       {WM_NOTIFY, "WM_NOTIFY"},
+      {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
       {WM_USER, "WM_USER"},
   };
   for (auto &[id, name] : names)

@@ -149,7 +149,10 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
     DestroyWindow(hwnd);
     return 0;
   case WM_MOUSEACTIVATE:
-    return 1; // MA_ACTIVATE
+    if (IsChildStyle(*w))
+      if (LRESULT parent = Send(w->parent, WM_MOUSEACTIVATE, wp, lp))
+        return parent;
+    return MA_ACTIVATE;
   case WM_CTLCOLORMSGBOX:
   case WM_CTLCOLOREDIT:
   case WM_CTLCOLORLISTBOX:

@@ -7,9 +7,10 @@
 //   the deepest shown window under the point, which first answers
 //   WM_NCHITTEST and gets WM_SETCURSOR; inside the client area the message
 //   is WM_xBUTTONxxx with MK_ flags, elsewhere WM_NCxBUTTONxxx with the hit
-//   code and screen coordinates. A second press of the same button on the
-//   same window within the double-click time and box is a double click,
-//   which the client area hears only with CS_DBLCLKS.
+//   code and screen coordinates. A press in an inactive top-level window
+//   first asks WM_MOUSEACTIVATE, which may activate it and may eat the click. A second press of the
+//   same button on the same window within the double-click time and box is a double click, which
+//   the client area hears only with CS_DBLCLKS.
 // - keys: to the focus window as WM_KEYDOWN / WM_KEYUP, as WM_SYSKEYDOWN /
 //   WM_SYSKEYUP with Alt (without Ctrl) or F10; with no focus window they go
 //   to the active window as system keys. TranslateMessage adds WM_CHAR /
@@ -154,6 +155,22 @@ bool IsDoubleClick(HWND target, const RawEvent &ev) {
   return dbl;
 }
 
+// A press in a window whose top-level window is not active asks it with
+// WM_MOUSEACTIVATE and activates it unless told not to; false when the
+// answer eats the click.
+bool ClickActivates(HWND target, LRESULT hit, UINT message) {
+  Window *w = Find(target, false);
+  Window *top = w ? TopLevelOf(w) : nullptr;
+  if (!top || GetState().active == top->handle || (top->style & WS_DISABLED))
+    return true;
+  HWND topHandle = top->handle;
+  LRESULT answer = Send(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(topHandle),
+                        MAKELPARAM(static_cast<WORD>(hit), message));
+  if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && Find(topHandle, false))
+    ActivateTopLevel(topHandle, WA_CLICKACTIVE);
+  return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT && Find(target, false);
+}
+
 bool CookMouse(const RawEvent &ev, MSG &out) {
   if (ScrollTrackingActive()) {
     TrackScrollMouse(ev.message, ev.pt);
@@ -173,6 +190,8 @@ bool CookMouse(const RawEvent &ev, MSG &out) {
     Send(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
          MAKELPARAM(static_cast<WORD>(hit), ev.message));
   }
+  if (IsButtonDown(ev.message) && !ClickActivates(target, hit, ev.message))
+    return false;
   Window *w = Find(target, false);
   if (!w)
     return false;
