@@ -12,7 +12,6 @@ using namespace vq::lib32;
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlnum(char c) { return IsKeywordChar(static_cast<unsigned char>(c)); }
@@ -38,17 +37,20 @@ public:
 
   /// 0 with `got` true for an item, 0 with `got` false at the line's end,
   /// or an error number.
-  UINT Next(Item &item, bool &got) {
+  [[gnu::always_inline]] UINT Next(Item &item, bool &got) {
     got = false;
     SkipBlanks();
     if (p == e || *p == ';')
       return afterComma ? VQCF_SYNTAX : VQCF_OK;
-    if (IsControl(*p))
-      return VQCF_BAD_CHARACTER;
-    if (!first && !afterComma && !blankBefore)
-      return VQCF_SYNTAX;
+    const bool separated = first || afterComma || blankBefore;
     UINT rc;
-    if (*p == '"')
+    if (separated && IsDigit(*p)) // the common case first
+      rc = Number(item);
+    else if (IsControl(*p))
+      return VQCF_BAD_CHARACTER;
+    else if (!separated)
+      return VQCF_SYNTAX;
+    else if (*p == '"')
       rc = Quoted(item);
     else if (*p == '\'')
       rc = Character(item);
@@ -70,8 +72,7 @@ public:
 private:
   bool SkipBlanks() {
     const char *start = p;
-    while (p < e && IsBlank(*p))
-      ++p;
+    p = vq::lib32::SkipBlanks(p, e);
     return p != start;
   }
 
@@ -105,7 +106,7 @@ private:
     return VQCF_OK;
   }
 
-  UINT Number(Item &item) {
+  [[gnu::always_inline]] UINT Number(Item &item) {
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+')
       ++p;
@@ -141,22 +142,39 @@ private:
 };
 
 // Copies a raw text (doubled quotes made single) cut to the buffer; returns
-// whether all of it fitted.
+// whether all of it fitted. Runs between quotes go in one copy each.
 bool CopyText(const char *begin, const char *end, bool quoted, const TextBuffer &out) {
-  UINT n = 0;
+  char *const text = out.text;
+  const size_t room = out.size - 1;
+  size_t n = 0;
   bool fitted = true;
-  for (const char *p = begin; p < end; ++p) {
-    if (quoted && *p == '"')
-      ++p; // the first of a doubled pair
-    if (n + 1 >= out.size) {
+  for (const char *p = begin; p < end;) {
+    const char *stop =
+        quoted ? static_cast<const char *>(std::memchr(p, '"', size_t(end - p))) : nullptr;
+    if (!stop)
+      stop = end;
+    size_t run = size_t(stop - p);
+    if (run > room - n) {
+      run = room - n;
       fitted = false;
-      break;
     }
-    out.text[n++] = *p;
+    std::memcpy(text + n, p, run);
+    n += run;
+    if (!fitted)
+      break;
+    p = stop;
+    if (p < end) {
+      if (n == room) {
+        fitted = false;
+        break;
+      }
+      text[n++] = '"';
+      p += 2;
+    }
   }
-  out.text[n] = '\0';
+  text[n] = '\0';
   if (out.length)
-    *out.length = n;
+    *out.length = static_cast<UINT>(n);
   return fitted;
 }
 
@@ -245,16 +263,16 @@ UINT CVQConfFile::Impl::Parse(const ParseRequest &rq, UINT blockLevel, BOOL sequ
   for (UINT i = 0; i < rq.textCount; ++i)
     if (!rq.texts[i].text || rq.texts[i].size == 0)
       return VQCF_BAD_ARGUMENT;
-  if (CanonicalKeyword(rq.keyword).empty())
+  bool legal = false;
+  const UINT id = Lookup(rq.keyword, &legal);
+  if (!legal)
     return VQCF_BAD_ARGUMENT;
-
   const UINT notFound = sequential ? VQCF_NO_MORE_LINES : VQCF_NOT_FOUND;
-  const UINT id = Lookup(rq.keyword);
   if (id == kNoKeyword)
     return notFound;
   const BlockRange &block = levels[blockLevel];
   const UINT from = sequential ? block.begin + sequenceNext : block.begin;
-  const UINT entry = FirstIn(dataLines[id], from, block.end);
+  const UINT entry = dataLines[id].FirstIn(from, block.end);
   if (entry == kNoKeyword)
     return notFound;
   if (sequential)

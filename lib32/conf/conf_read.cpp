@@ -11,12 +11,9 @@
 using namespace vq::lib32;
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
 // The bare word END (any case) alone on the rest of the line, comments aside.
 bool IsEndLine(const char *p, const char *e) {
-  while (p < e && IsBlank(*p))
-    ++p;
+  p = SkipBlanks(p, e);
   if (e - p < 3 || FoldUpper(p[0]) != 'E' || FoldUpper(p[1]) != 'N' || FoldUpper(p[2]) != 'D')
     return false;
   p += 3;
@@ -26,27 +23,63 @@ bool IsEndLine(const char *p, const char *e) {
 }
 } // namespace
 
-std::string vq::lib32::CanonicalKeyword(const char *keyword) {
+size_t vq::lib32::CanonicalKeyword(const char *keyword, char *out) {
   if (!keyword)
-    return {};
+    return 0;
   const char *p = keyword;
   while (*p == ' ' || *p == '\t')
     ++p;
   if (!IsKeywordStart(static_cast<unsigned char>(*p)))
-    return {};
-  std::string key;
+    return 0;
+  size_t n = 0;
   while (IsKeywordChar(static_cast<unsigned char>(*p))) {
-    if (key.size() == kMaxKeyword)
-      return {};
-    key += FoldUpper(*p++);
+    if (n == kMaxKeyword)
+      return 0;
+    out[n++] = FoldUpper(*p++);
   }
+  out[n] = '\0';
   while (*p == ' ' || *p == '\t')
     ++p;
   if (*p == ':')
     ++p;
   while (*p == ' ' || *p == '\t')
     ++p;
-  return *p ? std::string() : key;
+  return *p ? 0 : n;
+}
+
+size_t EntryList::LowerIndex(UINT from) {
+  const size_t n = entries.size();
+  if (n == 0)
+    return 0;
+  size_t lo, end;
+  size_t i = hint < n ? hint : n - 1;
+  // Most searches end at the hint or right behind it.
+  if (entries[i] >= from && (i == 0 || entries[i - 1] < from))
+    return hint = i;
+  if (entries[i] < from && (i + 1 == n || entries[i + 1] >= from))
+    return hint = i + 1;
+  if (entries[i] >= from) {
+    // Back from the hint: entries[i] stays at or above `from`.
+    size_t step = 1;
+    while (i >= step && entries[i - step] >= from) {
+      i -= step;
+      step <<= 1;
+    }
+    lo = i >= step ? i - step : 0;
+    end = i + 1;
+  } else {
+    // Forward: entries[i] stays below `from`.
+    size_t step = 1;
+    while (i + step < n && entries[i + step] < from) {
+      i += step;
+      step <<= 1;
+    }
+    lo = i + 1;
+    end = i + step + 1 < n ? i + step + 1 : n;
+  }
+  hint = static_cast<size_t>(std::lower_bound(entries.begin() + lo, entries.begin() + end, from) -
+                             entries.begin());
+  return hint;
 }
 
 void CVQConfFile::Impl::ClearReader() {
@@ -58,6 +91,10 @@ void CVQConfFile::Impl::ClearReader() {
   dataLines.clear();
   endLines.clear();
   levels.assign(1, BlockRange{kNoKeyword, 0, 0, 0});
+  lastKey.clear();
+  lastId = kNoKeyword;
+  for (RecentKeyword &r : recent)
+    r.length = 0;
 }
 
 void CVQConfFile::Impl::Load(const char *data, size_t size) {
@@ -68,6 +105,9 @@ void CVQConfFile::Impl::Load(const char *data, size_t size) {
   if (size >= 3 && std::memcmp(base, "\xEF\xBB\xBF", 3) == 0)
     pos = 3;
   UINT number = 0;
+  const char *lastRaw = nullptr;
+  size_t lastRawLength = 0;
+  lines.reserve(size / 64);
   while (pos < size) {
     ++number;
     const char *lineStart = base + pos;
@@ -88,55 +128,74 @@ void CVQConfFile::Impl::Load(const char *data, size_t size) {
       ++q;
     if (q - p > static_cast<ptrdiff_t>(kMaxKeyword))
       continue;
-    const char *r = q;
-    while (r < contentEnd && IsBlank(*r))
-      ++r;
+    const char *r = SkipBlanks(q, contentEnd);
     if (r < contentEnd && *r == ':')
-      ++r;
+      r = SkipBlanks(r + 1, contentEnd);
     else if (r == q && r < contentEnd && *r != ';')
       continue; // "Name=..." or "Name(": not a keyword line
 
-    std::string key(p, q);
-    for (char &c : key)
-      c = FoldUpper(c);
-    auto [it, added] = ids.try_emplace(key, static_cast<UINT>(dataLines.size()));
-    if (added) {
-      dataLines.emplace_back();
-      endLines.emplace_back();
+    // Runs of lines share their keyword as written; only a change costs a lookup.
+    const size_t length = static_cast<size_t>(q - p);
+    if (!SameBytes(p, lastRaw, length, lastRawLength)) {
+      char key[kMaxKeyword + 1];
+      for (size_t i = 0; i < length; ++i)
+        key[i] = FoldUpper(p[i]);
+      const std::string_view view(key, length);
+      auto it = ids.find(view);
+      if (it == ids.end()) {
+        it = ids.emplace(std::string(view), static_cast<UINT>(dataLines.size())).first;
+        dataLines.emplace_back();
+        endLines.emplace_back();
+      }
+      lastKey.assign(view);
+      lastId = it->second;
+      lastRaw = p;
+      lastRawLength = length;
     }
     const UINT entry = static_cast<UINT>(lines.size());
     const bool tooLong = contentEnd - lineStart > static_cast<ptrdiff_t>(VQCF_MAX_LINE);
     lines.push_back(ConfLine{static_cast<UINT>(r - base), static_cast<UINT>(contentEnd - base),
-                             number, it->second, tooLong});
+                             number, lastId, tooLong});
     if (!tooLong && IsEndLine(r, contentEnd))
-      endLines[it->second].push_back(entry);
+      endLines[lastId].entries.push_back(entry);
     else
-      dataLines[it->second].push_back(entry);
+      dataLines[lastId].entries.push_back(entry);
   }
   const UINT count = static_cast<UINT>(lines.size());
   levels.assign(1, BlockRange{kNoKeyword, 0, count, count});
 }
 
-UINT CVQConfFile::Impl::Lookup(const char *keyword) const {
-  const std::string key = CanonicalKeyword(keyword);
-  if (key.empty())
+UINT CVQConfFile::Impl::Lookup(const char *keyword, bool *legal) const {
+  char key[kMaxKeyword + 1];
+  const size_t length = CanonicalKeyword(keyword, key);
+  if (legal)
+    *legal = length > 0;
+  if (length == 0)
     return kNoKeyword;
-  auto it = ids.find(key);
-  return it == ids.end() ? kNoKeyword : it->second;
+  const RecentKeyword &hit = recent[recentHit];
+  if (SameBytes(key, hit.key, length, hit.length))
+    return hit.id;
+  for (size_t i = 0; i < kRecent; ++i)
+    if (SameBytes(key, recent[i].key, length, recent[i].length)) {
+      recentHit = i;
+      return recent[i].id;
+    }
+  auto it = ids.find(std::string_view(key, length));
+  RecentKeyword &slot = recent[recentNext];
+  recentNext = (recentNext + 1) % kRecent;
+  std::memcpy(slot.key, key, length);
+  slot.length = length;
+  slot.id = it == ids.end() ? kNoKeyword : it->second;
+  return slot.id;
 }
 
-UINT CVQConfFile::Impl::FirstIn(const std::vector<UINT> &list, UINT from, UINT before) {
-  auto it = std::lower_bound(list.begin(), list.end(), from);
-  return it != list.end() && *it < before ? *it : kNoKeyword;
-}
-
-BlockRange CVQConfFile::Impl::MakeBlock(UINT keyword, UINT head, UINT enclosingEnd) const {
-  const UINT end = FirstIn(endLines[keyword], head + 1, enclosingEnd);
+BlockRange CVQConfFile::Impl::MakeBlock(UINT keyword, UINT head, UINT enclosingEnd) {
+  const UINT end = endLines[keyword].FirstIn(head + 1, enclosingEnd);
   if (end != kNoKeyword)
     return {keyword, head, end, end + 1};
-  const UINT next = FirstIn(dataLines[keyword], head + 1, enclosingEnd);
+  const UINT next = dataLines[keyword].FirstIn(head + 1, enclosingEnd);
   if (next != kNoKeyword)
-    return {keyword, head, next, next};
+    return {keyword, head, next, next, true};
   return {keyword, head, enclosingEnd, enclosingEnd};
 }
 
@@ -203,9 +262,8 @@ BOOL CVQConfFile::SelectBlock(const char *keyword) {
   const BlockRange current = impl->levels[blockLevel];
   const UINT id = impl->Lookup(keyword);
   BlockRange sub{id, current.end, current.end, current.end};
-  const UINT head = id == kNoKeyword
-                        ? kNoKeyword
-                        : Impl::FirstIn(impl->dataLines[id], current.begin, current.end);
+  const UINT head =
+      id == kNoKeyword ? kNoKeyword : impl->dataLines[id].FirstIn(current.begin, current.end);
   if (head != kNoKeyword)
     sub = impl->MakeBlock(id, head, current.end);
   impl->levels.push_back(sub);
@@ -222,7 +280,8 @@ BOOL CVQConfFile::SelectNextBlock() {
   const BlockRange &enclosing = impl->levels[blockLevel - 1];
   if (sub.keyword == kNoKeyword)
     return FALSE;
-  const UINT head = Impl::FirstIn(impl->dataLines[sub.keyword], sub.next, enclosing.end);
+  const UINT head =
+      sub.nextIsHead ? sub.next : impl->dataLines[sub.keyword].FirstIn(sub.next, enclosing.end);
   if (head == kNoKeyword) {
     sub = BlockRange{sub.keyword, enclosing.end, enclosing.end, enclosing.end};
     return FALSE;
@@ -234,18 +293,19 @@ BOOL CVQConfFile::SelectNextBlock() {
 BOOL CVQConfFile::GetBlockCount(const char *keyword, UINT *count) {
   if (count)
     *count = 0;
-  if (!count || CanonicalKeyword(keyword).empty())
+  bool legal = false;
+  const UINT id = impl->Lookup(keyword, &legal);
+  if (!count || !legal)
     return FALSE;
-  const UINT id = impl->Lookup(keyword);
   if (id == kNoKeyword)
     return TRUE;
   const BlockRange &current = impl->levels[blockLevel];
   UINT n = 0;
-  for (UINT head = Impl::FirstIn(impl->dataLines[id], current.begin, current.end);
-       head != kNoKeyword;
-       head = Impl::FirstIn(impl->dataLines[id], impl->MakeBlock(id, head, current.end).next,
-                            current.end))
-    ++n;
+  for (UINT head = impl->dataLines[id].FirstIn(current.begin, current.end); head != kNoKeyword;
+       ++n) {
+    const BlockRange block = impl->MakeBlock(id, head, current.end);
+    head = block.nextIsHead ? block.next : impl->dataLines[id].FirstIn(block.next, current.end);
+  }
   *count = n;
   return TRUE;
 }
@@ -255,8 +315,5 @@ UINT CVQConfFile::GetKeyCount(const char *keyword) {
   if (id == kNoKeyword)
     return 0;
   const BlockRange &current = impl->levels[blockLevel];
-  const std::vector<UINT> &list = impl->dataLines[id];
-  auto first = std::lower_bound(list.begin(), list.end(), current.begin);
-  auto last = std::lower_bound(first, list.end(), current.end);
-  return static_cast<UINT>(last - first);
+  return impl->dataLines[id].CountIn(current.begin, current.end);
 }

@@ -1,0 +1,239 @@
+// Reading a 10 MB configuration file of 2,000 table blocks the way the
+// description readers do (every block through SelectBlock/SelectNextBlock
+// and the parsers), beside a plain std::getline split of the same text in
+// the same run. The closing lines print ours / getline (target: at most 3)
+// (by CPU time, and by real time, which a busy machine blurs) and the peak
+// memory each adds beyond the text, measured in child runs of this program.
+#include <vq_lib32.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr UINT kTables = 2000;
+constexpr UINT kFields = 48;
+constexpr UINT kKeys = 3;
+
+// The text the table, field, key and gallery writers produce for 2,000 tables.
+const std::string &Text() {
+  static const std::string text = [] {
+    CVQConfFile edit;
+    edit.StartEdit(12u << 20, 8, 32, 24, 80, 104);
+    edit.EditHdDelLine();
+    edit.EditHdParamLine(0, "Data File Description");
+    edit.EditHdParamLine(5, nullptr);
+    edit.EditHdDelLine();
+    edit.EditComment();
+    char line[200], name[32];
+    for (UINT t = 0; t < kTables; ++t) {
+      std::snprintf(name, sizeof name, "TABLE%04u", t);
+      edit.EditTextLine("Table:", name);
+      edit.EditIntLine("IndexNodeSize:", 2048);
+      edit.EditComment();
+      for (UINT f = 0; f < kFields; ++f) {
+        std::snprintf(line, sizeof line, "%4u, %3u, %u, 0x%04X, %u, 0x%04X, %u, %2u, \"%s%02u\"",
+                      f * 8, 8u, 3u, 0x11u, 2u, 0x1031u, 2u, 12u, "FIELD_NAME_", f);
+        edit.EditDataLine("Field:", line);
+      }
+      for (UINT k = 0; k < kKeys; ++k) {
+        edit.EditComment();
+        std::snprintf(line, sizeof line, "%u, %u, %u, %u, %u", k, 1u, 0u, 0u, 0u);
+        edit.EditDataLine("Key:", line);
+        edit.EditDataLine("KeyPart:", "\"INT64\", \"FIELD_NAME_00\"");
+        edit.EditDataLine("KeyPart:", "\"TEXT\", \"FIELD_NAME_01\"");
+      }
+      edit.EditComment();
+      edit.EditIntLine("GalleryLayout:", 1, "gallery  windows layout");
+      edit.EditIntLine("GalleryDiaMode:", 2, "gallery dia display mode");
+      edit.EditDataLine("GalleryDiaSize:", "120, 80", "Gallery dia display size");
+      edit.EditComment();
+      edit.EditTextLine("ImageFileName:", "C:\\images\\%s.jpg", "image filename definition");
+      edit.EditTextLine("ImageFileName:", "D:\\scans\\%s.png", "image filename definition");
+      edit.EditComment();
+      edit.EditDataLine("Table:", "END");
+      edit.EditComment();
+    }
+    return std::string(edit.GetEditText(), edit.GetEditLength());
+  }();
+  return text;
+}
+
+// Every value of every table, read as the description readers read them.
+UINT ReadAllBlocks(const std::string &text) {
+  CVQConfFile conf;
+  conf.ReadIt(text.data(), UINT(text.size()));
+  UINT sum = 0, tables = 0, n = 0, value = 0, words[9], count = 0, length = 0, length2 = 0;
+  char name[32], type[32], field[32], image[512];
+  conf.GetBlockCount("TABLE", &tables);
+  bool table = conf.SelectBlock("TABLE");
+  for (UINT t = 0; t < tables && table; ++t, table = conf.SelectNextBlock()) {
+    conf.GetText("TABLE", name, 32, &length);
+    conf.GetWord("INDEXNODESIZE", &value);
+    sum += length + value;
+    conf.GetBlockCount("KEY", &n);
+    bool more = conf.SelectBlock("KEY");
+    for (UINT k = 0; k < n && more; ++k, more = conf.SelectNextBlock()) {
+      conf.GetWords("KEY", words, 5, &count);
+      const UINT parts = conf.GetKeyCount("KEYPART");
+      conf.BeginSequence();
+      for (UINT p = 0; p < parts; ++p)
+        if (conf.Get2Text("KEYPART", type, 32, &length, field, 32, &length2) == 0)
+          sum += length + length2;
+      conf.EndSequence();
+    }
+    conf.LeaveBlock();
+    conf.GetBlockCount("FIELD", &n);
+    more = conf.SelectBlock("FIELD");
+    for (UINT f = 0; f < n && more; ++f, more = conf.SelectNextBlock())
+      if (conf.GetWordsText("FIELD", words, 8, &count, name, 32, &length) == 0)
+        sum += words[0] + length;
+    conf.LeaveBlock();
+    conf.GetWord("GALLERYLAYOUT", &value);
+    conf.GetWord("GALLERYDIAMODE", &value);
+    conf.GetWords("GALLERYDIASIZE", words, 2, &count);
+    const UINT images = conf.GetKeyCount("IMAGEFILENAME");
+    conf.BeginSequence();
+    for (UINT i = 0; i < images; ++i)
+      if (conf.GetText("IMAGEFILENAME", image, 512, &length) == 0)
+        sum += length;
+    conf.EndSequence();
+  }
+  conf.LeaveBlock();
+  return sum;
+}
+
+// The baseline: lines split into keyword and rest, nothing parsed.
+size_t GetlineSplit(const std::string &text) {
+  std::istringstream in(text);
+  std::string line, keyword, rest;
+  size_t sum = 0;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    const size_t colon = line.find(':');
+    if (line.empty() || line[0] == ';' || colon == std::string::npos)
+      continue;
+    keyword.assign(line, 0, colon);
+    rest.assign(line, colon + 1);
+    sum += keyword.size() + rest.size();
+  }
+  return sum;
+}
+
+void BM_ConfFileBlocks(benchmark::State &state) {
+  const std::string &text = Text();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ReadAllBlocks(text));
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_GetlineSplit(benchmark::State &state) {
+  const std::string &text = Text();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(GetlineSplit(text));
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+BENCHMARK(BM_ConfFileBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetlineSplit)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run> &runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run &run : runs)
+      if (run.run_type == Run::RT_Iteration) {
+        cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        real[run.benchmark_name()] = run.GetAdjustedRealTime();
+      }
+  }
+  static double Ratio(const std::map<std::string, double> &times) {
+    auto ours = times.find("BM_ConfFileBlocks"), base = times.find("BM_GetlineSplit");
+    return ours == times.end() || base == times.end() ? 0 : ours->second / base->second;
+  }
+  std::map<std::string, double> cpu, real;
+};
+
+long StatusKb(const char *field) {
+  FILE *status = std::fopen("/proc/self/status", "r");
+  char line[256];
+  long kb = -1;
+  const size_t n = std::strlen(field);
+  while (status && std::fgets(line, sizeof line, status))
+    if (std::strncmp(line, field, n) == 0)
+      kb = std::atol(line + n);
+  if (status)
+    std::fclose(status);
+  return kb;
+}
+
+// Child mode: loads the text from `path`, runs one reader and prints the
+// peak memory it added on top of the loaded text, in KiB.
+int PeakChild(const char *which, const char *path) {
+  std::FILE *in = std::fopen(path, "rb");
+  if (!in)
+    return 1;
+  std::string text;
+  char chunk[1 << 16];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+    text.append(chunk, got);
+  std::fclose(in);
+  text.shrink_to_fit();
+  const long before = StatusKb("VmRSS:");
+  if (std::strcmp(which, "ours") == 0)
+    benchmark::DoNotOptimize(ReadAllBlocks(text));
+  else
+    benchmark::DoNotOptimize(GetlineSplit(text));
+  std::printf("%ld\n", StatusKb("VmHWM:") - before);
+  return 0;
+}
+
+// Runs this program in child mode, so that each reader's peak is its own.
+long ExtraPeakKb(const char *self, const char *which, const std::string &path) {
+  const std::string command =
+      std::string("'") + self + "' --peak-child " + which + " '" + path + "'";
+  FILE *child = popen(command.c_str(), "r");
+  long kb = -1;
+  if (child) {
+    if (std::fscanf(child, "%ld", &kb) != 1)
+      kb = -1;
+    pclose(child);
+  }
+  return kb;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--peak-child") == 0)
+    return PeakChild(argv[2], argv[3]);
+  const std::string &text = Text();
+  std::printf("configuration text: %zu bytes, %u tables\n", text.size(), kTables);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::printf("ratio ours/getline: %.2f CPU time, %.2f real time (target <= 3)\n",
+              RatioReporter::Ratio(reporter.cpu), RatioReporter::Ratio(reporter.real));
+
+  char path[] = "/tmp/vq_conf_bench_XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0 || write(fd, text.data(), text.size()) != ssize_t(text.size()))
+    return 1;
+  close(fd);
+  const long ours = ExtraPeakKb(argv[0], "ours", path);
+  const long base = ExtraPeakKb(argv[0], "getline", path);
+  unlink(path);
+  std::printf("peak memory beyond the text: ours %.1f MiB, getline %.1f MiB (text %.1f MiB)\n",
+              ours / 1024.0, base / 1024.0, text.size() / 1048576.0);
+  return 0;
+}
