@@ -754,8 +754,10 @@ WINUSERAPI LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARA
 WINUSERAPI BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 /// Takes the next message: posted ones first, then input, then WM_QUIT,
 /// then WM_PAINT for a window with an update region. Returns 0 for WM_QUIT.
-/// Without a display backend that delivers input, an empty queue with
-/// nothing to paint returns -1 rather than blocking forever.
+/// Returns -1 for a bad argument or a stale window filter. Without a
+/// display backend that delivers input (the headless one), an empty queue
+/// with nothing to paint returns 0 with a WM_QUIT of code 0 instead of
+/// blocking forever, so message loops end when their work is done.
 WINUSERAPI BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
 WINUSERAPI BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                                     UINT wRemoveMsg);
@@ -822,8 +824,9 @@ WINUSERAPI BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 /// DC clipped to the update region's bounds and validates the region.
 WINUSERAPI HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 WINUSERAPI BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint);
-/// A DC for the client area (NULL window: the whole screen is not
-/// available, NULL is returned). Release it with ReleaseDC.
+/// A DC for the client area, clipped to what the ancestors' client areas
+/// leave visible. With a NULL window, a DC for measuring text: what is
+/// drawn into it is not shown anywhere. Release it with ReleaseDC.
 WINUSERAPI HDC WINAPI GetDC(HWND hWnd);
 /// A DC for the whole window, frame included.
 WINUSERAPI HDC WINAPI GetWindowDC(HWND hWnd);

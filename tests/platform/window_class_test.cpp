@@ -211,4 +211,35 @@ TEST_F(WindowData, SingleByteCallsOnAWideClassConvertWindows1252) {
   EXPECT_TRUE(UnregisterClassA("VqWide", nullptr));
 }
 
+TEST_F(WindowData, CharactersAndTextsCrossCharacterSets) {
+  WNDCLASSW wc{};
+  WCHAR lastChar = 0;
+  static WCHAR *seen = nullptr;
+  seen = &lastChar;
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m == WM_CHAR)
+      *seen = static_cast<WCHAR>(wp);
+    return DefWindowProcW(h, m, wp, lp);
+  };
+  wc.lpszClassName = u"VqWideKeys";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  HWND wide = CreateWindowExW(0, u"VqWideKeys", u"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                              nullptr, nullptr, nullptr);
+  SetFocus(wide);
+  vqwinTypeText("\x80"); // typed as the euro sign, dispatched as single-byte 0x80
+  EXPECT_EQ(lastChar, u'\u20AC');
+
+  // A UTF-16 sender and a single-byte window.
+  HWND narrow = Top("narrow", 0, 0, 10, 10);
+  SendMessageW(narrow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"\u00FC\u20AC"));
+  char buf[4];
+  GetWindowTextA(narrow, buf, sizeof buf);
+  EXPECT_STREQ(buf, "\xFC\x80");
+  WCHAR back[4] = {};
+  EXPECT_EQ(SendMessageW(narrow, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(back)), 2);
+  EXPECT_EQ(std::u16string(back), u"\u00FC\u20AC");
+  DestroyWindow(wide);
+  EXPECT_TRUE(UnregisterClassA("VqWideKeys", nullptr));
+}
+
 } // namespace

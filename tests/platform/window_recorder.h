@@ -203,6 +203,8 @@ protected:
   void TearDown() override {
     if (HasFailure())
       SaveScreenshots();
+    // Handlers may hold references to the test body's locals.
+    Recorder::Get().handler = nullptr;
     vqwinResetWindows();
     Recorder::Get() = Recorder{};
   }
