@@ -791,11 +791,17 @@ TEST(GdiBitmaps, CompatibleBitmapsFollowTheDCsBitmap) {
   HBITMAP colour = CreateCompatibleBitmap(c.dc, 8, 8);
   GetObjectA(colour, sizeof bm, &bm);
   EXPECT_EQ(bm.bmBitsPixel, 32);
+  HDC other = CreateCompatibleDC(nullptr);
   HGDIOBJ initial = SelectObject(mem, colour);
+  HGDIOBJ otherInitial = SelectObject(other, mono);
+  EXPECT_EQ(otherInitial, initial) << "one default bitmap for all";
   GetObjectA(initial, sizeof bm, &bm);
   EXPECT_EQ(bm.bmWidth, 1);
   EXPECT_EQ(bm.bmBitsPixel, 1);
+  // The default bitmap goes back into any number of DCs.
   EXPECT_EQ(SelectObject(mem, initial), colour);
+  EXPECT_EQ(SelectObject(other, otherInitial), mono);
+  EXPECT_TRUE(DeleteDC(other));
   EXPECT_TRUE(DeleteDC(mem));
   EXPECT_TRUE(DeleteObject(mono));
   EXPECT_TRUE(DeleteObject(colour));

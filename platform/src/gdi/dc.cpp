@@ -322,7 +322,7 @@ BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC) {
   Bitmap *after = restored.bitmap;
   if (before && before != after && before->selectedIn == dc)
     before->selectedIn = nullptr;
-  if (after)
+  if (after && !after->stock)
     after->selectedIn = dc;
   ReleaseState(dc->s);
   dc->s = restored;

@@ -263,10 +263,13 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     if (prev == bm)
       return prev;
     Hold(bm);
-    bm->selectedIn = dc;
+    // The default bitmap sits in every fresh memory DC at once.
+    if (!bm->stock)
+      bm->selectedIn = dc;
     dc->s.bitmap = bm;
     if (prev) {
-      prev->selectedIn = nullptr;
+      if (prev->selectedIn == dc)
+        prev->selectedIn = nullptr;
       Release(prev);
     }
     Retarget(dc);
