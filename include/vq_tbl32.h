@@ -124,6 +124,12 @@ VQ_TBL32_API void WriteTimeText(char *buffer, UINT hour, UINT minute, UINT secon
 /// hh:mm:ss (9 bytes) of one clock reading; either buffer may be NULL.
 VQ_TBL32_API void GetNowTexts(char *dateBuffer, char *timeBuffer);
 
+/// Moves a window to the middle of the screen when it is smaller than the
+/// screen in both directions; TRUE when it was moved.
+VQ_TBL32_API BOOL CenterWindow(HWND window);
+/// Enables or disables the dialog's control `id`; FALSE when there is none.
+VQ_TBL32_API BOOL EnableDlgItem(HWND dialog, int id, BOOL enable);
+
 /// The money text of `value` ("1.234,50"): hundredths rounded half up and
 /// taken modulo 2^32 (a negative amount wraps; one that is no number or out
 /// of range gives 0). Returns the length, or 0 with an empty text when the
