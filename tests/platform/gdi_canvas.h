@@ -74,6 +74,15 @@ struct Canvas {
     return r.right == 0 ? RECT{0, 0, 0, 0} : r;
   }
 
+  // The number of pixels that differ from bg.
+  int Count(COLORREF bg) const {
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        n += At(x, y) != bg;
+    return n;
+  }
+
   // Saves the canvas when the running test has failed.
   void SaveIfFailed() const {
     if (!::testing::Test::HasFailure())

@@ -417,7 +417,28 @@ TEST_F(GdiText, TheFontLookupCanBeReplaced) {
   EXPECT_EQ(VqGdiSetFontResolver(EverythingIsDejaVu), nullptr) << "system lookup by default";
   HFONT f = Font("Times New Roman", -12);
   EXPECT_EQ(FontFile(f), "DejaVuSans.ttf");
+  // The regular face stands in for bold too, made bold by synthesis, and the
+  // plain font of the same size stays plain.
+  HFONT bold = Font("Times New Roman", -12, FW_BOLD);
+  SIZE plainSize, boldSize;
+  SelectObject(canvas.dc, f);
+  GetTextExtentPoint32A(canvas.dc, "Hello", 5, &plainSize);
+  TextOutA(canvas.dc, 0, 0, "Hello", 5);
+  int plainInk = canvas.Count(kWhite);
+  canvas.Clear(kWhite);
+  SelectObject(canvas.dc, bold);
+  GetTextExtentPoint32A(canvas.dc, "Hello", 5, &boldSize);
+  TextOutA(canvas.dc, 0, 0, "Hello", 5);
+  int boldInk = canvas.Count(kWhite);
+  canvas.Clear(kWhite);
+  SelectObject(canvas.dc, f);
+  TextOutA(canvas.dc, 0, 0, "Hello", 5);
+  EXPECT_EQ(canvas.Count(kWhite), plainInk) << "plain after bold is still plain";
+  EXPECT_LT(plainInk, boldInk);
+  EXPECT_EQ(FontFile(bold), "DejaVuSans.ttf");
+  SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
   DeleteObject(f);
+  DeleteObject(bold);
 
   EXPECT_EQ(VqGdiSetFontResolver(NoFontsAtAll), EverythingIsDejaVu);
   f = Font("Arial", -13);

@@ -122,9 +122,12 @@ FT_Library Library() {
   return lib;
 }
 
-FT_Face LoadFace(const FaceFile &f) {
-  static auto *faces = new std::map<std::pair<std::string, int>, FT_Face>;
-  auto key = std::make_pair(f.path, f.index);
+// One FreeType face per file and synthesis: cairo keeps a font face (and
+// its scaled fonts) per FT_Face, so a face synthesised bold must not share
+// its FT_Face with the plain one.
+FT_Face LoadFace(const FaceFile &f, unsigned synth = 0) {
+  static auto *faces = new std::map<std::tuple<std::string, int, unsigned>, FT_Face>;
+  auto key = std::make_tuple(f.path, f.index, synth);
   auto it = faces->find(key);
   if (it != faces->end())
     return it->second;
@@ -278,7 +281,10 @@ FontInstance *Instantiate(const LOGFONTW &lf, const FaceFile &file) {
     synth |= CAIRO_FT_SYNTHESIZE_BOLD;
   if (lf.lfItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC))
     synth |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
-  cairo_font_face_t *cface = cairo_ft_font_face_create_for_ft_face(face, 0);
+  FT_Face drawn = synth ? LoadFace(file, synth) : face;
+  if (!drawn)
+    return nullptr;
+  cairo_font_face_t *cface = cairo_ft_font_face_create_for_ft_face(drawn, 0);
   cairo_ft_font_face_set_synthesize(cface, synth);
   double xscale = width ? static_cast<double>(width) / naturalAvg : 1.0;
   cairo_matrix_t fontMatrix, ctm;
