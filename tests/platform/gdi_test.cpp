@@ -2,6 +2,7 @@
 
 #include <gdi/surface_dc.h>
 
+#include <cairo-pdf.h>
 #include <cairo.h>
 
 #include <climits>
@@ -693,6 +694,43 @@ TEST(GdiSurface, DeviceDCsDescribeTheirDeviceAndAreDeleted) {
   EXPECT_TRUE(DeleteDC(dc));
   EXPECT_EQ(GetObjectType(dc), 0u);
   cairo_surface_destroy(surface);
+}
+
+TEST(GdiSurface, PrinterDCsDrawOnVectorSurfaces) {
+  std::string path = testing::TempDir() + "gdi_printer_test.pdf";
+  // A4 at 300 dpi, in points for cairo: the DC's pixels are 1/300 inch.
+  cairo_surface_t *pdf = cairo_pdf_surface_create(path.c_str(), 595.0, 842.0);
+  cairo_surface_set_device_scale(pdf, 72.0 / 300, 72.0 / 300);
+  vqwin::gdi::SurfaceTarget target;
+  target.surface = pdf;
+  target.clip = RECT{0, 0, 2480, 3508};
+  vqwin::gdi::DeviceInfo printer;
+  printer.logPixelsX = printer.logPixelsY = 300;
+  printer.printer = true;
+  HDC dc = vqwin::gdi::CreateDeviceDC(target, printer);
+  ASSERT_NE(dc, nullptr);
+  HFONT font = CreateFontA(-MulDiv(11, 300, 72), 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0,
+                           "Times New Roman");
+  HGDIOBJ old = SelectObject(dc, font);
+  EXPECT_TRUE(TextOutA(dc, 200, 200, "Feldliste \xE4\xF6\xFC", 13));
+  MoveToEx(dc, 200, 300, nullptr);
+  EXPECT_TRUE(LineTo(dc, 2200, 300));
+  RECT frame{200, 320, 2200, 330};
+  EXPECT_EQ(FillRect(dc, &frame, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+  EXPECT_EQ(GetPixel(dc, 200, 300), CLR_INVALID) << "no pixels to read on paper";
+  SelectObject(dc, old);
+  DeleteObject(font);
+  EXPECT_TRUE(DeleteDC(dc));
+  cairo_surface_finish(pdf);
+  EXPECT_EQ(cairo_surface_status(pdf), CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(pdf);
+  FILE *f = fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char head[5] = {};
+  EXPECT_EQ(fread(head, 1, 4, f), 4u);
+  fclose(f);
+  EXPECT_STREQ(head, "%PDF");
+  remove(path.c_str());
 }
 
 // --- Bitmaps ------------------------------------------------------------------------
