@@ -2,9 +2,9 @@
 # resource table that the module carries (see platform/src/resource).
 #
 # vq_add_resources(<target> <script.rc>)
-#   compiles the script into <target>; an executable gets its symbols
-#   exported so the platform layer can find the table in it.
-# vq_add_resource_module(<name> <script.rc> [NO_INSTALL] [DESCRIPTION <text>])
+#   compiles the script into <target>, which then carries the resources of
+#   that script (one script per target).
+# vq_add_resource_module(<name> <script.rc> [NO_INSTALL])
 #   a resource-only module lib<name>.so that LoadLibraryA("<name>.dll")
 #   loads. Installed modules are built beside vqwin, as they are installed,
 #   so the loader finds them the same way in the build tree and installed.
@@ -21,19 +21,17 @@ function(vq_add_resources target script)
     COMMENT "Compiling resources ${script}"
     VERBATIM)
   target_sources(${target} PRIVATE ${out})
+  # The table registers itself with the platform library when loaded.
+  target_link_libraries(${target} PRIVATE vqwin)
   set_source_files_properties(${out} PROPERTIES
     INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform/src)
-  get_target_property(type ${target} TYPE)
-  if(type STREQUAL "EXECUTABLE")
-    set_target_properties(${target} PROPERTIES ENABLE_EXPORTS ON)
-  endif()
 endfunction()
 
 function(vq_add_resource_module name script)
-  cmake_parse_arguments(A "NO_INSTALL" "DESCRIPTION" "" ${ARGN})
+  cmake_parse_arguments(A "NO_INSTALL" "" "" ${ARGN})
   add_library(${name} SHARED)
   vq_add_resources(${name} ${script})
-  set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
+  set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX INSTALL_RPATH "$ORIGIN")
   if(NOT A_NO_INSTALL)
     set_target_properties(${name} PROPERTIES
       LIBRARY_OUTPUT_DIRECTORY $<TARGET_FILE_DIR:vqwin>)

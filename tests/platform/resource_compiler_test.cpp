@@ -276,6 +276,7 @@ TEST(ResourceCompiler, EmitsATableWithEscapedNames) {
   EXPECT_NE(source.find("alignas(8) const unsigned char r0[3] = {\n  1,2,255,};"),
             std::string::npos)
       << source;
-  EXPECT_NE(vqrc::EmitSource({}, "x.rc").find("VQWIN_RESOURCE_VERSION, 0u, nullptr}"),
+  EXPECT_NE(vqrc::EmitSource({}, "x.rc").find("VQWIN_RESOURCE_VERSION, 0u, nullptr};"),
             std::string::npos);
+  EXPECT_NE(source.find("Registration() { vqwin_register_resources(&table); }"), std::string::npos);
 }

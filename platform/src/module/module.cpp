@@ -142,9 +142,12 @@ std::map<uintptr_t, Loaded> &LoadedModules() {
   static std::map<uintptr_t, Loaded> modules;
   return modules;
 }
-std::map<uintptr_t, const vqwin_resource_table *> &TableCache() {
-  static std::map<uintptr_t, const vqwin_resource_table *> cache;
-  return cache;
+// Tables of the loaded modules, as their modules registered them. Never
+// destroyed: modules withdraw their tables from their own destructors,
+// which may run after this library's statics are gone.
+std::vector<const vqwin_resource_table *> &Tables() {
+  static auto *tables = new std::vector<const vqwin_resource_table *>;
+  return *tables;
 }
 
 std::optional<Image> ImageOfHandle(void *handle) {
@@ -195,30 +198,27 @@ const vqwin_resource_table *ResourceTableOf(HMODULE module, DWORD &error) {
     error = ERROR_MOD_NOT_FOUND;
     return nullptr;
   }
-  auto &cache = TableCache();
-  auto it = cache.find(image->base);
-  if (it == cache.end()) {
-    const vqwin_resource_table *table = nullptr;
-    const bool executable = module == nullptr || image->path.empty();
-    if (void *handle = HandleOf(*image, executable)) {
-      const auto *found =
-          static_cast<const vqwin_resource_table *>(dlsym(handle, VQWIN_RESOURCE_SYMBOL_NAME));
-      // dlsym also searches the module's dependencies: only its own counts.
-      if (found && image->contains(found) && found->magic == VQWIN_RESOURCE_MAGIC &&
-          found->version == VQWIN_RESOURCE_VERSION)
-        table = found;
-      dlclose(handle);
-    }
-    it = cache.emplace(image->base, table).first;
-  }
-  if (!it->second)
-    error = ERROR_RESOURCE_DATA_NOT_FOUND;
-  return it->second;
+  for (const vqwin_resource_table *table : Tables())
+    if (image->contains(table) && table->magic == VQWIN_RESOURCE_MAGIC &&
+        table->version == VQWIN_RESOURCE_VERSION)
+      return table;
+  error = ERROR_RESOURCE_DATA_NOT_FOUND;
+  return nullptr;
 }
 
 } // namespace vqwin::module
 
 using namespace vqwin::module;
+
+void vqwin_register_resources(const vqwin_resource_table *table) {
+  if (table)
+    Tables().push_back(table);
+}
+
+void vqwin_unregister_resources(const vqwin_resource_table *table) {
+  auto &tables = Tables();
+  tables.erase(std::remove(tables.begin(), tables.end(), table), tables.end());
+}
 
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   if (lpLibFileName == nullptr || *lpLibFileName == '\0') {
@@ -255,7 +255,6 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
   it->second.handles.pop_back();
   if (it->second.handles.empty()) {
     modules.erase(it);
-    TableCache().erase(base);
     vqwin::resource::ForgetModule(hLibModule);
   }
   dlclose(handle);

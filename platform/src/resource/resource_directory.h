@@ -2,12 +2,13 @@
  * The table of resources a module carries: the layout shared by the
  * resource compiler's generated sources and the loader that reads them.
  *
- * Each module built with resources defines one default-visibility object
- * named by VQWIN_RESOURCE_SYMBOL; the loader looks it up in a module with
- * dlsym and accepts it only when the object lies inside that module, since
- * dlsym also searches a module's dependencies. Entries are sorted by type,
- * name and language (ids before names, names in upper case, as Windows
- * orders them), and every data block is already in its Win32 layout.
+ * Each module built with resources holds one table of its own (internal
+ * linkage, so modules never clash over a name) and registers it with the
+ * platform library when it is loaded, withdrawing it when unloaded. The
+ * platform finds a module's table as the registered one that lies inside
+ * the module's mapped segments. Entries are sorted by type, name and
+ * language (ids before names, names in upper case, as Windows orders
+ * them), and every data block is already in its Win32 layout.
  *
  * This header is plain C so generated sources need nothing else.
  */
@@ -16,8 +17,6 @@
 
 #include <stdint.h>
 
-#define VQWIN_RESOURCE_SYMBOL vqwin_resource_directory
-#define VQWIN_RESOURCE_SYMBOL_NAME "vqwin_resource_directory"
 /* "VQRS" and a layout version: a module built against another layout is
    treated as having no resources rather than misread. */
 #define VQWIN_RESOURCE_MAGIC 0x53525156u
@@ -43,5 +42,17 @@ struct vqwin_resource_table {
   uint32_t count;
   const struct vqwin_resource_entry *entries;
 };
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+/* Called by a module's own constructor and destructor. */
+__attribute__((visibility("default"))) void
+vqwin_register_resources(const struct vqwin_resource_table *table);
+__attribute__((visibility("default"))) void
+vqwin_unregister_resources(const struct vqwin_resource_table *table);
+#ifdef __cplusplus
+}
+#endif
 
 #endif

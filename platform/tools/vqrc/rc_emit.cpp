@@ -1,5 +1,6 @@
 // Writes a module's resource table as a C++ source: one byte array per
-// resource and the table object the platform layer finds in the module.
+// resource, the table, and the registration that hands the table to the
+// platform library while the module is loaded.
 #include "rc_compiler.h"
 
 #include <cstdio>
@@ -55,11 +56,14 @@ std::string EmitSource(const std::vector<Resource> &resources, const std::string
     }
     out += "};\n";
   }
-  out += "} // namespace\n\n";
-  out += "extern \"C\" __attribute__((visibility(\"default\"))) const vqwin_resource_table\n"
-         "    VQWIN_RESOURCE_SYMBOL = {VQWIN_RESOURCE_MAGIC, VQWIN_RESOURCE_VERSION, " +
+  out += "const vqwin_resource_table table = {VQWIN_RESOURCE_MAGIC, VQWIN_RESOURCE_VERSION, " +
          std::to_string(resources.size()) + "u, " +
          (resources.empty() ? std::string("nullptr") : std::string("entries")) + "};\n";
+  out += "struct Registration {\n"
+         "  Registration() { vqwin_register_resources(&table); }\n"
+         "  ~Registration() { vqwin_unregister_resources(&table); }\n"
+         "} registration;\n";
+  out += "} // namespace\n";
   return out;
 }
 
