@@ -99,11 +99,10 @@ UINT registerFile(std::unique_ptr<store::Database> db, HISAMFILE *file) {
   return 0;
 }
 
-UINT encodeRecordKeys(const TableObject &t, const void *record, std::vector<store::Key> &keys) {
+void encodeRecordKeys(const TableObject &t, const void *record, std::vector<store::Key> &keys) {
   keys.resize(t.keys.size());
   for (size_t i = 0; i < t.keys.size(); ++i)
     keys[i].present = encodeKey(t.keys[i], static_cast<const uint8_t *>(record), keys[i].bytes);
-  return 0;
 }
 
 // Bounds are full keys even where a sparse index would skip the record.
