@@ -92,7 +92,7 @@ struct Canvas {
     mkdir(base.c_str(), 0777);
     const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string path = base + "/" + info->test_suite_name() + "." + info->name() + ".png";
-    VqGdiSavePng(dc, path.c_str());
+    vqwinGdiSavePng(dc, path.c_str());
     printf("canvas saved to %s\n", path.c_str());
   }
 };

@@ -848,13 +848,13 @@ TEST(GdiBitmaps, CompatibleBitmapsFollowTheDCsBitmap) {
 TEST(GdiBitmaps, PngOfADCIsWritten) {
   Canvas c(4, 3, RGB(255, 0, 0));
   std::string path = testing::TempDir() + "gdi_png_test.png";
-  ASSERT_TRUE(VqGdiSavePng(c.dc, path.c_str()));
+  ASSERT_TRUE(vqwinGdiSavePng(c.dc, path.c_str()));
   cairo_surface_t *png = cairo_image_surface_create_from_png(path.c_str());
   EXPECT_EQ(cairo_image_surface_get_width(png), 4);
   EXPECT_EQ(cairo_image_surface_get_height(png), 3);
   cairo_surface_destroy(png);
-  EXPECT_FALSE(VqGdiSavePng(c.dc, "/nonexistent-dir/x.png"));
-  EXPECT_FALSE(VqGdiSaveBitmapPng(nullptr, path.c_str()));
+  EXPECT_FALSE(vqwinGdiSavePng(c.dc, "/nonexistent-dir/x.png"));
+  EXPECT_FALSE(vqwinGdiSaveBitmapPng(nullptr, path.c_str()));
   remove(path.c_str());
 }
 

@@ -9,7 +9,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kRed = RG
 
 std::string FontFile(HFONT f) {
   char path[4096];
-  if (!VqGdiGetFontFile(f, path, sizeof path))
+  if (!vqwinGdiGetFontFile(f, path, sizeof path))
     return "";
   const char *slash = strrchr(path, '/');
   return slash ? slash + 1 : path;
@@ -414,7 +414,7 @@ BOOL EverythingIsDejaVu(const char *, int, BOOL, char *path, size_t size, int *i
 BOOL NoFontsAtAll(const char *, int, BOOL, char *, size_t, int *) { return FALSE; }
 
 TEST_F(GdiText, TheFontLookupCanBeReplaced) {
-  EXPECT_EQ(VqGdiSetFontResolver(EverythingIsDejaVu), nullptr) << "system lookup by default";
+  EXPECT_EQ(vqwinGdiSetFontResolver(EverythingIsDejaVu), nullptr) << "system lookup by default";
   HFONT f = Font("Times New Roman", -12);
   EXPECT_EQ(FontFile(f), "DejaVuSans.ttf");
   // The regular face stands in for bold too, made bold by synthesis, and the
@@ -440,7 +440,7 @@ TEST_F(GdiText, TheFontLookupCanBeReplaced) {
   DeleteObject(f);
   DeleteObject(bold);
 
-  EXPECT_EQ(VqGdiSetFontResolver(NoFontsAtAll), EverythingIsDejaVu);
+  EXPECT_EQ(vqwinGdiSetFontResolver(NoFontsAtAll), EverythingIsDejaVu);
   f = Font("Arial", -13);
   SelectObject(canvas.dc, f);
   TEXTMETRICA tm;
@@ -454,7 +454,7 @@ TEST_F(GdiText, TheFontLookupCanBeReplaced) {
   SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
   DeleteObject(f);
 
-  EXPECT_EQ(VqGdiSetFontResolver(nullptr), NoFontsAtAll);
+  EXPECT_EQ(vqwinGdiSetFontResolver(nullptr), NoFontsAtAll);
   f = Font("Arial", -13);
   EXPECT_EQ(FontFile(f), "LiberationSans-Regular.ttf");
   DeleteObject(f);

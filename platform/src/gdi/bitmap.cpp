@@ -450,7 +450,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
 
 BOOL WINAPI GdiFlush(void) { return TRUE; }
 
-BOOL WINAPI VqGdiSaveBitmapPng(HBITMAP hbm, const char *path) {
+BOOL WINAPI vqwinGdiSaveBitmapPng(HBITMAP hbm, const char *path) {
   Bitmap *bm = AsBitmap(hbm);
   if (!bm)
     return FALSE;
@@ -459,12 +459,13 @@ BOOL WINAPI VqGdiSaveBitmapPng(HBITMAP hbm, const char *path) {
   return WritePng(bm->surface, 0, 0, bm->width, bm->height, path);
 }
 
-BOOL WINAPI VqGdiSavePng(HDC hdc, const char *path) {
+BOOL WINAPI vqwinGdiSavePng(HDC hdc, const char *path) {
   Dc *dc = AsDc(hdc);
   if (!dc)
     return FALSE;
   if (dc->memory)
-    return dc->s.bitmap ? VqGdiSaveBitmapPng(reinterpret_cast<HBITMAP>(dc->s.bitmap), path) : FALSE;
+    return dc->s.bitmap ? vqwinGdiSaveBitmapPng(reinterpret_cast<HBITMAP>(dc->s.bitmap), path)
+                        : FALSE;
   const RECT &b = dc->bounds;
   cairo_surface_flush(dc->surface);
   return WritePng(dc->surface, b.left, b.top, b.right - b.left, b.bottom - b.top, path);

@@ -99,7 +99,7 @@ BOOL SystemResolver(const char *family, int weight, BOOL italic, char *path, siz
   return found;
 }
 
-VQGDI_FONT_RESOLVER resolver = SystemResolver;
+VQWIN_FONT_RESOLVER resolver = SystemResolver;
 
 struct FaceFile {
   std::string path;
@@ -503,14 +503,14 @@ int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName) {
   return n;
 }
 
-VQGDI_FONT_RESOLVER WINAPI VqGdiSetFontResolver(VQGDI_FONT_RESOLVER r) {
-  VQGDI_FONT_RESOLVER previous = resolver == SystemResolver ? nullptr : resolver;
+VQWIN_FONT_RESOLVER WINAPI vqwinGdiSetFontResolver(VQWIN_FONT_RESOLVER r) {
+  VQWIN_FONT_RESOLVER previous = resolver == SystemResolver ? nullptr : resolver;
   resolver = r ? r : SystemResolver;
   Resolved().clear();
   return previous;
 }
 
-BOOL WINAPI VqGdiGetFontFile(HFONT font, char *path, size_t pathSize) {
+BOOL WINAPI vqwinGdiGetFontFile(HFONT font, char *path, size_t pathSize) {
   Font *f = AsFont(font);
   FontInstance *inst = f ? Realize(f) : nullptr;
   if (!inst || !path || inst->path.size() >= pathSize)
