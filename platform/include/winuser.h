@@ -630,6 +630,21 @@ typedef struct tagWINDOWPOS {
 #define SIF_TRACKPOS 0x0010
 #define SIF_ALL (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)
 
+/* ---- RedrawWindow ---- */
+
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
+
 /* ---- Message queue ---- */
 
 #define PM_NOREMOVE 0x0000
@@ -815,6 +830,16 @@ WINUSERAPI BOOL WINAPI ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
 /// region; bErase asks for WM_ERASEBKGND at the next BeginPaint.
 WINUSERAPI BOOL WINAPI InvalidateRect(HWND hWnd, const RECT *lpRect, BOOL bErase);
 WINUSERAPI BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect);
+/// As InvalidateRect for the bounds of a region (client coordinates).
+WINUSERAPI BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
+/// Copies the update region into hRgn; returns NULLREGION, SIMPLEREGION or
+/// COMPLEXREGION, or ERROR. With bErase sends WM_ERASEBKGND when pending.
+WINUSERAPI int WINAPI GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
+/// Invalidates or validates a rectangle (or the bounds of a region, or the
+/// whole client area), the frame with RDW_FRAME, the children as the
+/// RDW_*CHILDREN flags and WS_CLIPCHILDREN say, and paints at once with
+/// RDW_UPDATENOW / RDW_ERASENOW. RDW_INTERNALPAINT is not provided.
+WINUSERAPI BOOL WINAPI RedrawWindow(HWND hWnd, const RECT *lprcUpdate, HRGN hrgnUpdate, UINT flags);
 /// Sends WM_PAINT at once when the update region is not empty.
 WINUSERAPI BOOL WINAPI UpdateWindow(HWND hWnd);
 /// The bounds of the update region (empty when none); with bErase sends

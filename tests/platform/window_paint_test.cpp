@@ -155,6 +155,65 @@ TEST_F(Paint, RunningTheQueueStopsAtAWindowThatNeverValidates) {
   EXPECT_EQ(vqwinRunUntilIdle(), 0);
 }
 
+TEST_F(Paint, SetRedrawSuspendsPaintingUntilTurnedBackOn) {
+  SendMessageA(top, WM_SETREDRAW, FALSE, 0);
+  EXPECT_TRUE(IsWindow(top));
+  InvalidateRect(top, nullptr, TRUE);
+  EXPECT_EQ(vqwinRunUntilIdle(), 0);
+  SendMessageA(top, WM_SETREDRAW, TRUE, 0);
+  EXPECT_TRUE(IsWindowVisible(top));
+  InvalidateRect(top, nullptr, TRUE);
+  EXPECT_EQ(vqwinRunUntilIdle(), 1);
+  EXPECT_EQ(painted.size(), 1u);
+}
+
+TEST_F(Paint, RedrawWindowFlags) {
+  HWND child = Child(top, "child", 1, 10, 10, 50, 50);
+  SetWindowLongA(top, GWL_STYLE, GetWindowLongA(top, GWL_STYLE) | WS_CLIPCHILDREN);
+  vqwinRunUntilIdle();
+  struct Row {
+    const char *what;
+    UINT flags;
+    size_t paintsNow; // before the queue runs
+    size_t paintsLater;
+  };
+  const Row rows[] = {
+      {"invalidate only", RDW_INVALIDATE, 0, 1},
+      {"clipped children stay valid", RDW_INVALIDATE | RDW_UPDATENOW, 1, 0},
+      {"all children", RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW, 2, 0},
+      {"all children, painted later", RDW_INVALIDATE | RDW_ALLCHILDREN, 0, 2},
+  };
+  for (const Row &row : rows) {
+    painted.clear();
+    ASSERT_TRUE(RedrawWindow(top, nullptr, nullptr, row.flags)) << row.what;
+    EXPECT_EQ(painted.size(), row.paintsNow) << row.what;
+    vqwinRunUntilIdle();
+    EXPECT_EQ(painted.size(), row.paintsNow + row.paintsLater) << row.what;
+  }
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  RedrawWindow(top, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
+  EXPECT_EQ(vqwinRunUntilIdle(), 0);
+  (void)child;
+}
+
+TEST_F(Paint, UpdateRegionAsARegion) {
+  RECT a{0, 0, 10, 10}, b{20, 20, 30, 30};
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetUpdateRgn(top, rgn, FALSE), NULLREGION);
+  InvalidateRect(top, &a, FALSE);
+  EXPECT_EQ(GetUpdateRgn(top, rgn, FALSE), SIMPLEREGION);
+  HRGN more = CreateRectRgnIndirect(&b);
+  InvalidateRgn(top, more, FALSE);
+  EXPECT_EQ(GetUpdateRgn(top, rgn, FALSE), COMPLEXREGION);
+  RECT box;
+  GetRgnBox(rgn, &box);
+  EXPECT_EQ(box.right, 30);
+  EXPECT_TRUE(PtInRegion(rgn, 5, 5));
+  EXPECT_FALSE(PtInRegion(rgn, 15, 15));
+  DeleteObject(more);
+  DeleteObject(rgn);
+}
+
 COLORREF Fill(HDC dc, const RECT &rc, COLORREF color) {
   HBRUSH brush = CreateSolidBrush(color);
   FillRect(dc, &rc, brush);

@@ -145,6 +145,14 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
     if (GetCapture() == hwnd)
       ReleaseCapture();
     return 0;
+  case WM_SETREDRAW:
+    // Win32 turns redrawing off by dropping WS_VISIBLE without hiding the
+    // window; the caller invalidates after turning it back on.
+    if (wp)
+      w->style |= WS_VISIBLE;
+    else
+      w->style &= ~WS_VISIBLE;
+    return 0;
   case WM_CLOSE:
     DestroyWindow(hwnd);
     return 0;

@@ -136,7 +136,7 @@ void EnsureSurface(Window &top) {
   backend::Current().WindowPlaced(top.handle, surface, top.rect);
 }
 
-void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children) {
+void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children, bool allChildren) {
   if (!IsShown(w))
     return;
   SIZE size = ClientSize(w);
@@ -150,7 +150,7 @@ void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children) {
   cairo_region_union_rectangle(w.update, &cr);
   if (erase)
     w.erasePending = true;
-  if (!children || (w.style & WS_CLIPCHILDREN))
+  if (!children || ((w.style & WS_CLIPCHILDREN) && !allChildren))
     return;
   for (HWND h : w.children) {
     Window *c = Find(h, false);
@@ -162,7 +162,7 @@ void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children) {
     RECT local =
         Offset(inChild, -c->rect.left - c->clientRect.left, -c->rect.top - c->clientRect.top);
     InvalidateFrame(*c);
-    InvalidateClient(*c, &local, erase, true);
+    InvalidateClient(*c, &local, erase, true, allChildren);
   }
 }
 
@@ -343,4 +343,108 @@ int WINAPI ReleaseDC(HWND hwnd, HDC dc) {
   if (Window *w = Find(hwnd, false))
     Present(*w, t->clip);
   return vqwin::gdi::DestroySurfaceDC(dc) ? 1 : 0;
+}
+
+BOOL WINAPI InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+  if (!rgn)
+    return InvalidateRect(hwnd, nullptr, erase);
+  RECT box;
+  if (GetRgnBox(rgn, &box) == ERROR) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return InvalidateRect(hwnd, &box, erase);
+}
+
+int WINAPI GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+  Window *w = Find(hwnd);
+  if (!w)
+    return ERROR;
+  if (!SetRectRgn(rgn, 0, 0, 0, 0))
+    return ERROR;
+  int n = w->update ? cairo_region_num_rectangles(w->update) : 0;
+  for (int i = 0; i < n; ++i) {
+    cairo_rectangle_int_t r;
+    cairo_region_get_rectangle(w->update, i, &r);
+    HRGN part = CreateRectRgn(r.x, r.y, r.x + r.width, r.y + r.height);
+    CombineRgn(rgn, rgn, part, RGN_OR);
+    DeleteObject(part);
+  }
+  if (erase)
+    GetUpdateRect(hwnd, nullptr, TRUE);
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+namespace {
+
+// Regions reach the update region through their bounds, which repaints at
+// least what was asked; validating by bounds could drop wanted paints, so
+// validation takes regions only as a whole-window request.
+bool AreaOf(const RECT *rc, HRGN rgn, RECT &out, bool &whole) {
+  whole = false;
+  if (rc) {
+    out = *rc;
+    return true;
+  }
+  if (rgn)
+    return GetRgnBox(rgn, &out) != ERROR;
+  whole = true;
+  return true;
+}
+
+void ValidateTree(HWND hwnd, const RECT *rc, bool noErase, bool allChildren) {
+  Window *w = Find(hwnd, false);
+  if (!w)
+    return;
+  if (noErase)
+    w->erasePending = false;
+  Validate(*w, rc);
+  if (!allChildren)
+    return;
+  for (HWND child : std::vector<HWND>(w->children))
+    ValidateTree(child, nullptr, noErase, true);
+}
+
+} // namespace
+
+BOOL WINAPI RedrawWindow(HWND hwnd, const RECT *rc, HRGN rgn, UINT flags) {
+  Window *w = Find(hwnd);
+  if (!w)
+    return FALSE;
+  if (flags & RDW_INTERNALPAINT) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+  }
+  RECT area{};
+  bool whole = false;
+  if (!AreaOf(rc, rgn, area, whole)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  bool allChildren = flags & RDW_ALLCHILDREN;
+  bool children = !(flags & RDW_NOCHILDREN);
+  if (flags & RDW_INVALIDATE) {
+    if (flags & RDW_FRAME)
+      InvalidateFrame(*w);
+    InvalidateClient(*w, whole ? nullptr : &area, flags & RDW_ERASE, children, allChildren);
+  } else if (flags & RDW_VALIDATE) {
+    if (flags & RDW_NOFRAME)
+      w->frameDirty = false;
+    ValidateTree(hwnd, rgn && !rc ? nullptr : (whole ? nullptr : &area), flags & RDW_NOERASE,
+                 allChildren);
+  }
+  if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
+    std::vector<HWND> order;
+    if (children)
+      CollectPaintOrder(hwnd, order);
+    else
+      order.push_back(hwnd);
+    for (HWND h : order) {
+      if (flags & RDW_UPDATENOW)
+        PaintNow(h);
+      else
+        GetUpdateRect(h, nullptr, TRUE);
+    }
+  }
+  return TRUE;
 }

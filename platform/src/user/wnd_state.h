@@ -132,7 +132,11 @@ LRESULT CallProc(Window &w, bool senderUnicode, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // Painting (paint.cpp).
-void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children);
+/// Adds a client rectangle (null: all of it) to the update region. Children
+/// under it follow unless `children` is false or the window clips them
+/// (WS_CLIPCHILDREN) without `allChildren`.
+void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children,
+                      bool allChildren = false);
 void InvalidateFrame(Window &w);
 void ReleaseWindowPaint(Window &w);
 void EnsureSurface(Window &top);
