@@ -13,5 +13,6 @@
 #include "vqwin_userdraw.h"
 #include "vqwin_text.h"
 #include "vqwin_resource.h"
+#include "vqwin_dialog.h"
 
 #endif

@@ -1,0 +1,213 @@
+// Keyboard interface of dialogs: IsDialogMessageA turns Tab, Shift+Tab,
+// arrows, Return and Escape into focus moves and commands unless the
+// focused control claims the key through WM_GETDLGCODE; GetNextDlgTabItem
+// and GetNextDlgGroupItem walk the controls in template (z-) order. The
+// default push button follows the focus: a focused push button looks and
+// acts as the default, otherwise the dialog's DM_GETDEFID button does.
+#include "dialog/dialog_internal.h"
+
+#include <vector>
+
+namespace vqwin::dialog {
+namespace {
+
+constexpr UINT kEmSetSel = 0x00B1;
+
+std::vector<HWND> Controls(HWND dlg) {
+  std::vector<HWND> out;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    out.push_back(c);
+  return out;
+}
+
+// The control's own styles count, not its parents': a dialog that is not
+// shown yet still has a first tab stop for WM_INITDIALOG.
+bool Usable(HWND c) {
+  LONG style = GetWindowLongA(c, GWL_STYLE);
+  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+LONG StyleOf(HWND c) { return GetWindowLongA(c, GWL_STYLE); }
+
+UINT CodeOf(HWND c, const MSG *msg = nullptr) {
+  return c ? static_cast<UINT>(SendMessageA(c, WM_GETDLGCODE, msg ? msg->wParam : 0,
+                                            reinterpret_cast<LPARAM>(msg)))
+           : 0;
+}
+
+// The control of the dialog that holds `hwnd` (itself when a direct child).
+HWND DirectChild(HWND dlg, HWND hwnd) {
+  while (hwnd && GetParent(hwnd) != dlg)
+    hwnd = GetParent(hwnd);
+  return hwnd;
+}
+
+void UpdateDefaultLook(HWND dlg, HWND focus, UINT code) {
+  LRESULT def = SendMessageA(dlg, DM_GETDEFID, 0, 0);
+  HWND defButton = HIWORD(def) == DC_HASDEFID ? GetDlgItem(dlg, LOWORD(def)) : nullptr;
+  HWND wanted = (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) ? focus : defButton;
+  for (HWND c : Controls(dlg)) {
+    UINT cc = CodeOf(c);
+    if (c != wanted && (cc & DLGC_DEFPUSHBUTTON))
+      SendMessageA(c, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    else if (c == wanted && (cc & DLGC_UNDEFPUSHBUTTON))
+      SendMessageA(c, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  }
+}
+
+void Command(HWND dlg, int id, HWND control) {
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+void PressReturn(HWND dlg, HWND focus) {
+  int id;
+  HWND control;
+  if (focus && (CodeOf(focus) & DLGC_DEFPUSHBUTTON)) {
+    control = focus;
+    id = GetDlgCtrlID(focus);
+  } else {
+    LRESULT def = SendMessageA(dlg, DM_GETDEFID, 0, 0);
+    id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+    control = GetDlgItem(dlg, id);
+  }
+  if (control && !IsWindowEnabled(control))
+    return;
+  Command(dlg, id, control);
+}
+
+void MoveInGroup(HWND dlg, HWND focus, bool previous) {
+  HWND next = GetNextDlgGroupItem(dlg, focus, previous);
+  if (!next || next == focus)
+    return;
+  FocusControl(dlg, next);
+  // Moving onto an automatic radio button selects it, as a click would.
+  if ((StyleOf(next) & BS_TYPEMASK) == BS_AUTORADIOBUTTON && (CodeOf(next) & DLGC_RADIOBUTTON))
+    SendMessageA(next, BM_CLICK, 0, 0);
+}
+
+// True when the key was a dialog key and has been handled.
+bool DialogKey(HWND dlg, const MSG &msg) {
+  HWND focus = GetFocus();
+  HWND control = DirectChild(dlg, msg.hwnd);
+  UINT code = CodeOf(msg.hwnd, &msg);
+  if (code & DLGC_WANTMESSAGE)
+    return false;
+  switch (msg.wParam) {
+  case VK_TAB:
+    if (code & DLGC_WANTTAB)
+      return false;
+    if (HWND next = GetNextDlgTabItem(dlg, control, GetKeyState(VK_SHIFT) < 0))
+      FocusControl(dlg, next);
+    return true;
+  case VK_LEFT:
+  case VK_UP:
+  case VK_RIGHT:
+  case VK_DOWN:
+    if (code & DLGC_WANTARROWS)
+      return false;
+    if (control)
+      MoveInGroup(dlg, control, msg.wParam == VK_LEFT || msg.wParam == VK_UP);
+    return true;
+  case VK_ESCAPE:
+    Command(dlg, IDCANCEL, GetDlgItem(dlg, IDCANCEL));
+    return true;
+  case VK_RETURN:
+    PressReturn(dlg, focus && IsChild(dlg, focus) ? focus : nullptr);
+    return true;
+  }
+  return false;
+}
+
+// The characters of the keys taken above never reach the control.
+bool DialogChar(const MSG &msg) {
+  UINT code = CodeOf(msg.hwnd, &msg);
+  if (code & (DLGC_WANTMESSAGE | DLGC_WANTCHARS))
+    return false;
+  switch (msg.wParam) {
+  case '\t':
+    return !(code & DLGC_WANTTAB);
+  case '\r':
+  case 0x1B:
+    return true;
+  }
+  return false;
+}
+
+} // namespace
+
+void FocusControl(HWND dlg, HWND control) {
+  UINT code = CodeOf(control);
+  SetFocus(control);
+  if (GetFocus() != control)
+    return;
+  if (code & DLGC_HASSETSEL)
+    SendMessageA(control, kEmSetSel, 0, -1);
+  UpdateDefaultLook(dlg, control, code);
+}
+
+} // namespace vqwin::dialog
+
+using namespace vqwin::dialog;
+
+HWND WINAPI GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous) {
+  if (!IsWindow(dlg) || (ctl && !IsChild(dlg, ctl))) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  std::vector<HWND> all = Controls(dlg);
+  if (all.empty())
+    return nullptr;
+  size_t n = all.size(), start = previous ? 0 : n - 1; // so that the first step lands on 0 / n-1
+  for (size_t i = 0; i < n; ++i)
+    if (all[i] == ctl)
+      start = i;
+  if (!ctl && previous)
+    start = 0;
+  for (size_t step = 1; step <= n; ++step) {
+    size_t i = previous ? (start + n - step % n) % n : (start + step) % n;
+    HWND c = all[i];
+    if ((StyleOf(c) & WS_TABSTOP) && Usable(c))
+      return c;
+  }
+  return nullptr;
+}
+
+HWND WINAPI GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous) {
+  if (!IsWindow(dlg) || !ctl || !IsChild(dlg, ctl)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  std::vector<HWND> all = Controls(dlg);
+  size_t n = all.size(), at = 0;
+  while (at < n && all[at] != ctl)
+    ++at;
+  if (at == n)
+    return nullptr;
+  // The group runs from the control with WS_GROUP at or before `at` up to
+  // the next WS_GROUP control.
+  size_t first = at;
+  while (first > 0 && !(StyleOf(all[first]) & WS_GROUP))
+    --first;
+  size_t last = at + 1;
+  while (last < n && !(StyleOf(all[last]) & WS_GROUP))
+    ++last;
+  size_t size = last - first;
+  for (size_t step = 1; step < size; ++step) {
+    size_t off = previous ? (at - first + size - step) % size : (at - first + step) % size;
+    if (Usable(all[first + off]))
+      return all[first + off];
+  }
+  return ctl;
+}
+
+BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
+  if (!msg || !dlg || !IsWindow(dlg) || (msg->hwnd != dlg && !IsChild(dlg, msg->hwnd)))
+    return FALSE;
+  if (msg->message == WM_KEYDOWN && DialogKey(dlg, *msg))
+    return TRUE;
+  if (msg->message == WM_CHAR && DialogChar(*msg))
+    return TRUE;
+  TranslateMessage(msg);
+  DispatchMessageA(msg);
+  return TRUE;
+}

@@ -1,0 +1,8 @@
+// Ids of the dialog tests' templates and controls.
+#define IDD_FORM 100
+#define IDD_BROKEN 101
+#define IDC_LABEL 1000
+#define IDC_ACTIVE 1001
+#define IDC_MANUAL 1002
+#define IDC_APPLY 1003
+#define IDC_NUMBER 1004

@@ -1,0 +1,284 @@
+// The dialog manager: templates run modally under a script, WM_INITDIALOG
+// and the first focus, Tab order, Return and Escape, the default button,
+// the close command, DWLP_MSGRESULT, dialog units, and the by-id helpers.
+#include "dialog_fixture.h"
+#include "dialog_data/dialog_ids.h"
+
+namespace vqtest {
+namespace {
+
+struct FormState {
+  std::vector<Command> commands;
+  LPARAM initParam = 0;
+  HWND initFocusParam = nullptr;
+  bool focusApply = false; // WM_INITDIALOG places the focus itself
+  bool ignoreCancel = false;
+};
+
+FormState *form = nullptr;
+
+INT_PTR CALLBACK FormProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+  case WM_INITDIALOG:
+    form->initParam = lp;
+    form->initFocusParam = reinterpret_cast<HWND>(wp);
+    if (form->focusApply) {
+      SetFocus(GetDlgItem(dlg, IDC_APPLY));
+      return FALSE;
+    }
+    return TRUE;
+  case WM_COMMAND:
+    form->commands.push_back({LOWORD(wp), HIWORD(wp)});
+    if (LOWORD(wp) == IDOK)
+      EndDialog(dlg, IsDlgButtonChecked(dlg, IDC_ACTIVE) ? 100 : 101);
+    else if (LOWORD(wp) == IDCANCEL && !form->ignoreCancel)
+      EndDialog(dlg, IDCANCEL);
+    return TRUE;
+  case WM_USER + 5:
+    SetWindowLongPtrA(dlg, DWLP_MSGRESULT, 4242);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+class DialogManagerTest : public DialogTest {
+protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    form = &state;
+  }
+  void TearDown() override {
+    form = nullptr;
+    DialogTest::TearDown();
+  }
+  HWND Modeless() {
+    HWND dlg = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 77);
+    EXPECT_TRUE(dlg);
+    ShowWindow(dlg, SW_SHOW);
+    vqwinRunUntilIdle();
+    return dlg;
+  }
+  int FocusId() { return GetDlgCtrlID(GetFocus()); }
+  FormState state;
+};
+
+TEST_F(DialogManagerTest, ModalTemplateRunsUnderAScript) {
+  vqwinQueueClick(IDC_ACTIVE);
+  vqwinQueueClick(IDC_MANUAL);
+  vqwinQueueClick(IDC_APPLY);
+  vqwinQueueKey(VK_RETURN, 0);
+  INT_PTR r = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 5);
+  EXPECT_EQ(r, 100);
+  EXPECT_EQ(state.initParam, 5);
+  // A click focuses Apply without making it the default: Return is OK's.
+  const std::vector<Command> expected = {{IDC_ACTIVE, BN_CLICKED},
+                                         {IDC_MANUAL, BN_CLICKED},
+                                         {IDC_APPLY, BN_CLICKED},
+                                         {IDOK, BN_CLICKED}};
+  EXPECT_EQ(state.commands, expected);
+  EXPECT_TRUE(IsWindowEnabled(parent));
+}
+
+TEST_F(DialogManagerTest, ModalEndsThroughOkWithTheCheckState) {
+  vqwinQueueClick(IDC_ACTIVE);
+  vqwinQueueClick(IDOK);
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 100);
+  vqwinQueueType(0, "");
+  vqwinQueueKey(VK_RETURN, 0); // focus on the check box: Return is the default button's
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 101);
+  vqwinQueueEndDialog(33);
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 33);
+}
+
+TEST_F(DialogManagerTest, DefaultCancelsEvenWhenTheProcedureIgnoresIt) {
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), IDCANCEL);
+  state.ignoreCancel = true;
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), IDCANCEL);
+  EXPECT_EQ(state.commands.back(), Command(IDCANCEL, BN_CLICKED));
+}
+
+BOOL CALLBACK OwnerCheck(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void *context) {
+  *static_cast<BOOL *>(context) = IsWindowEnabled(info->owner);
+  step->action = VQWIN_STEP_END;
+  step->id = 9;
+  return TRUE;
+}
+
+TEST_F(DialogManagerTest, OwnerIsDisabledDuringTheModalLoop) {
+  HWND child = Child("STATIC", "", 0, 0, 0, 10, 10, 5);
+  BOOL enabled = TRUE;
+  vqwinSetModalHook(OwnerCheck, &enabled);
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), child, FormProc, 0), 9);
+  EXPECT_FALSE(enabled);
+  EXPECT_TRUE(IsWindowEnabled(parent));
+}
+
+TEST_F(DialogManagerTest, MissingTemplatesAndClassesFail) {
+  SetLastError(0);
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), parent, FormProc, 0), -1);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_BROKEN), parent, FormProc, 0), -1);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+  EXPECT_EQ(CreateDialogIndirectParamA(nullptr, nullptr, parent, FormProc, 0), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(IsWindowEnabled(parent));
+}
+
+TEST_F(DialogManagerTest, InitDialogPlacesTheFocus) {
+  HWND dlg = Modeless();
+  EXPECT_EQ(state.initParam, 77);
+  EXPECT_EQ(state.initFocusParam, GetDlgItem(dlg, IDC_ACTIVE));
+  EXPECT_EQ(FocusId(), IDC_ACTIVE);
+  DestroyWindow(dlg);
+  state.focusApply = true;
+  dlg = Modeless();
+  EXPECT_EQ(FocusId(), IDC_APPLY);
+}
+
+TEST_F(DialogManagerTest, TabWalksTheTabStopsSkippingDisabledOnes) {
+  HWND dlg = Modeless();
+  EnableWindow(GetDlgItem(dlg, IDC_MANUAL), FALSE);
+  std::vector<int> forward, backward;
+  for (int i = 0; i < 5; ++i) {
+    DialogKey(dlg, VK_TAB);
+    forward.push_back(FocusId());
+  }
+  for (int i = 0; i < 5; ++i) {
+    DialogKey(dlg, VK_TAB, VQWIN_SHIFT);
+    backward.push_back(FocusId());
+  }
+  EXPECT_EQ(forward, (std::vector<int>{IDC_APPLY, IDOK, IDCANCEL, IDC_ACTIVE, IDC_APPLY}));
+  EXPECT_EQ(backward, (std::vector<int>{IDC_ACTIVE, IDCANCEL, IDOK, IDC_APPLY, IDC_ACTIVE}));
+  EXPECT_EQ(GetNextDlgTabItem(dlg, nullptr, FALSE), GetDlgItem(dlg, IDC_ACTIVE));
+  EXPECT_EQ(GetNextDlgTabItem(dlg, nullptr, TRUE), GetDlgItem(dlg, IDCANCEL));
+}
+
+TEST_F(DialogManagerTest, ReturnAndEscapeBecomeCommands) {
+  HWND dlg = Modeless();
+  state.ignoreCancel = true;
+  DialogKey(dlg, VK_ESCAPE);
+  DialogKey(dlg, VK_TAB);
+  DialogKey(dlg, VK_TAB); // past Manual to Apply, which takes the default look
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  DialogKey(dlg, VK_RETURN);
+  DialogKey(dlg, VK_TAB, VQWIN_SHIFT);
+  DialogKey(dlg, VK_TAB, VQWIN_SHIFT); // back to the check box: OK is default again
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  DialogKey(dlg, VK_SPACE);
+  const std::vector<Command> expected = {
+      {IDCANCEL, BN_CLICKED}, {IDC_APPLY, BN_CLICKED}, {IDC_ACTIVE, BN_CLICKED}};
+  EXPECT_EQ(state.commands, expected);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_ACTIVE), static_cast<UINT>(BST_CHECKED));
+}
+
+TEST_F(DialogManagerTest, DefaultButtonIdFollowsTemplateAndSetDefId) {
+  HWND dlg = Modeless();
+  EXPECT_EQ(SendMessageA(dlg, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID));
+  SendMessageA(dlg, DM_SETDEFID, IDC_APPLY, 0);
+  EXPECT_EQ(SendMessageA(dlg, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_APPLY, DC_HASDEFID));
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+  DialogKey(dlg, VK_RETURN);
+  EXPECT_EQ(state.commands, (std::vector<Command>{{IDC_APPLY, BN_CLICKED}}));
+}
+
+TEST_F(DialogManagerTest, CloseCommandCancelsAndMsgResultIsReturned) {
+  HWND dlg = Modeless();
+  state.ignoreCancel = true;
+  SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpDialog(dlg);
+  EXPECT_EQ(state.commands, (std::vector<Command>{{IDCANCEL, BN_CLICKED}}));
+  EXPECT_TRUE(IsWindow(dlg));
+  EXPECT_EQ(SendMessageA(dlg, WM_USER + 5, 0, 0), 4242);
+  EXPECT_TRUE(EndDialog(dlg, 3));
+  EXPECT_FALSE(IsWindowVisible(dlg));
+  EXPECT_FALSE(EndDialog(parent, 3));
+}
+
+TEST_F(DialogManagerTest, ControlsArePlacedInDialogUnitsOfTheFont) {
+  HWND dlg = Modeless();
+  RECT expected{7, 30, 7 + 80, 30 + 10};
+  ASSERT_TRUE(MapDialogRect(dlg, &expected));
+  RECT actual;
+  HWND active = GetDlgItem(dlg, IDC_ACTIVE);
+  GetWindowRect(active, &actual);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT *>(&actual), 2);
+  EXPECT_EQ(actual.left, expected.left);
+  EXPECT_EQ(actual.top, expected.top);
+  EXPECT_EQ(actual.right, expected.right);
+  EXPECT_EQ(actual.bottom, expected.bottom);
+  RECT client;
+  GetClientRect(dlg, &client);
+  RECT whole{0, 0, 200, 120};
+  MapDialogRect(dlg, &whole);
+  EXPECT_EQ(client.right, whole.right);
+  EXPECT_EQ(client.bottom, whole.bottom);
+  EXPECT_EQ(SendMessageA(active, WM_GETFONT, 0, 0), SendMessageA(dlg, WM_GETFONT, 0, 0));
+  LONG units = GetDialogBaseUnits();
+  EXPECT_GT(LOWORD(units), 3);
+  EXPECT_GT(HIWORD(units), 8);
+}
+
+TEST_F(DialogManagerTest, GetDlgItemIntReadsAsWin32) {
+  HWND dlg = Modeless();
+  struct IntRow {
+    const char *text;
+    BOOL isSigned;
+    BOOL translated;
+    UINT value;
+  };
+  const IntRow rows[] = {
+      {"42", FALSE, TRUE, 42},
+      {"  42", FALSE, TRUE, 42},
+      {"42  ", TRUE, TRUE, 42},
+      {"-17", TRUE, TRUE, static_cast<UINT>(-17)},
+      {"-17", FALSE, FALSE, 0},
+      {"+8", TRUE, TRUE, 8},
+      {"", TRUE, FALSE, 0},
+      {"   ", FALSE, FALSE, 0},
+      {"-", TRUE, FALSE, 0},
+      {"12a", TRUE, FALSE, 0},
+      {"1 2", TRUE, FALSE, 0},
+      {"2147483647", TRUE, TRUE, 2147483647u},
+      {"2147483648", TRUE, FALSE, 0},
+      {"-2147483648", TRUE, TRUE, 0x80000000u},
+      {"-2147483649", TRUE, FALSE, 0},
+      {"4294967295", FALSE, TRUE, 4294967295u},
+      {"4294967296", FALSE, FALSE, 0},
+      {"99999999999999999999", FALSE, FALSE, 0},
+  };
+  for (const IntRow &row : rows) {
+    SCOPED_TRACE(std::string("\"") + row.text + (row.isSigned ? "\" signed" : "\" unsigned"));
+    SetDlgItemTextA(dlg, IDC_NUMBER, row.text);
+    BOOL translated = -1;
+    EXPECT_EQ(GetDlgItemInt(dlg, IDC_NUMBER, &translated, row.isSigned), row.value);
+    EXPECT_EQ(translated, row.translated);
+  }
+  BOOL translated = TRUE;
+  EXPECT_EQ(GetDlgItemInt(dlg, 4711, &translated, TRUE), 0u);
+  EXPECT_FALSE(translated);
+}
+
+TEST_F(DialogManagerTest, ItemHelpersRoundTrip) {
+  HWND dlg = Modeless();
+  char buf[32];
+  ASSERT_TRUE(SetDlgItemInt(dlg, IDC_NUMBER, static_cast<UINT>(-5), TRUE));
+  EXPECT_EQ(GetDlgItemTextA(dlg, IDC_NUMBER, buf, sizeof buf), 2u);
+  EXPECT_STREQ(buf, "-5");
+  SetDlgItemInt(dlg, IDC_NUMBER, 4294967295u, FALSE);
+  GetDlgItemTextA(dlg, IDC_NUMBER, buf, 5);
+  EXPECT_STREQ(buf, "4294");
+  EXPECT_EQ(GetDlgItemTextA(dlg, 4711, buf, sizeof buf), 0u);
+  EXPECT_STREQ(buf, "");
+  EXPECT_TRUE(CheckDlgButton(dlg, IDC_MANUAL, BST_CHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_MANUAL), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_MANUAL, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(CheckDlgButton(dlg, 4711, BST_CHECKED));
+  CheckRadioButton(dlg, IDC_ACTIVE, IDC_MANUAL, IDC_ACTIVE);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_ACTIVE), static_cast<UINT>(BST_CHECKED));
+  EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_MANUAL), static_cast<UINT>(BST_UNCHECKED));
+}
+
+} // namespace
+} // namespace vqtest
