@@ -386,6 +386,8 @@ unsigned Database::createTable(const TableMeta &meta, const std::vector<bool> &u
     err = impl_->exec(sql.c_str());
   }
   if (err) {
+    if (err == ISAM_ERR_DUPLICATE_KEY)
+      err = ISAM_ERR_TABLE_EXISTS; // another handle created it meanwhile
     impl_->exec("ROLLBACK TO create_table");
     impl_->exec("RELEASE create_table");
     return err;

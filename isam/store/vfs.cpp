@@ -282,10 +282,18 @@ const char *vfsName() { return registerVfs()->zName; }
 HeaderState checkHeader(const char *path, uint32_t &sysError) {
   sysError = 0;
   registerVfs();
-  if (!exists(path)) {
-    sysError = 2;
-    return HeaderState::Missing;
+  struct stat st;
+  if (::stat(path, &st) != 0) {
+    sysError = win32Error(errno);
+    return sysError == 2 || sysError == 3 ? HeaderState::Missing : HeaderState::Unreadable;
   }
+  // Opening a pipe or device could block or read forever.
+  if (S_ISDIR(st.st_mode)) {
+    sysError = 5; // ERROR_ACCESS_DENIED, as for a directory on Win32
+    return HeaderState::Unreadable;
+  }
+  if (!S_ISREG(st.st_mode))
+    return HeaderState::NotIsam;
   sqlite3_vfs *real = realVfs();
   sqlite3_file *f = static_cast<sqlite3_file *>(sqlite3_malloc(real->szOsFile));
   if (!f)

@@ -89,6 +89,9 @@ TEST_F(FileTest, OpenReportsWhatIsWrongWithTheFile) {
   EXPECT_EQ(ISAMOpen(&f, path("missing.isa").c_str(), ISAM_MODE_READ, &detail),
             UINT{ISAM_ERR_FILE_NOT_FOUND});
   EXPECT_EQ(detail, 2u);
+  EXPECT_EQ(ISAMOpen(&f, dir.c_str(), ISAM_MODE_READ, &detail), UINT{ISAM_ERR_ACCESS});
+  EXPECT_EQ(detail, 5u) << "a folder";
+  EXPECT_EQ(ISAMOpen(&f, "/dev/null", ISAM_MODE_READ, &detail), UINT{ISAM_ERR_NOT_ISAM});
 }
 
 TEST_F(FileTest, DamagedDatabaseAfterAValidOpenGivesErrorsNotCrashes) {
