@@ -13,6 +13,7 @@
 #include "vqwin_userdraw.h"
 #include "vqwin_text.h"
 #include "vqwin_resource.h"
+#include "vqwin_controls.h"
 #include "vqwin_dialog.h"
 
 #endif

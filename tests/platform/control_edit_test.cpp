@@ -1,0 +1,362 @@
+// The single-line edit control driven by keys, mouse and messages: text,
+// selection and caret after each input, the EN_ notification sequences,
+// limits, and what it paints.
+#include "control_fixture.h"
+
+#include <cstring>
+
+namespace {
+
+using vqtest::ControlTest;
+using Seq = std::vector<std::string>;
+
+class EditTest : public ControlTest {
+protected:
+  HWND MakeEdit(DWORD style = ES_AUTOHSCROLL, const char *text = "", int width = 200) {
+    return Make("EDIT", WS_BORDER | style, 10, 10, width, 24, text);
+  }
+
+  static std::pair<DWORD, DWORD> Sel(HWND edit) {
+    DWORD from = 0, to = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return {from, to};
+  }
+
+  static int XOf(HWND edit, int index) {
+    return static_cast<SHORT>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, index, 0)));
+  }
+};
+
+TEST_F(EditTest, TypingAnnouncesUpdateBeforeChangeForEveryCharacter) {
+  HWND edit = MakeEdit();
+  SetFocus(edit);
+  EXPECT_EQ(Notes(edit), Seq({"EN_SETFOCUS"}));
+  vqwinTypeText("Ab1");
+  EXPECT_EQ(Notes(edit),
+            Seq({"EN_UPDATE", "EN_CHANGE", "EN_UPDATE", "EN_CHANGE", "EN_UPDATE", "EN_CHANGE"}));
+  EXPECT_EQ(Text(edit), "Ab1");
+  EXPECT_EQ(Sel(edit), std::make_pair(3u, 3u));
+  EXPECT_EQ(SendMessageA(edit, EM_GETMODIFY, 0, 0), TRUE);
+  EXPECT_EQ(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0), 3);
+}
+
+// Each row starts from a text and a selection, runs its input with the edit
+// focused, and names the text and selection it must leave.
+struct KeyRow {
+  const char *name;
+  DWORD style;
+  const char *text;
+  int selFrom, selTo;
+  std::function<void()> input;
+  const char *expected;
+  DWORD expectFrom, expectTo;
+};
+
+void Press(UINT vk, UINT mods = 0) { vqwinKeyPress(vk, mods); }
+
+TEST_F(EditTest, KeysEditTextAndSelection) {
+  const KeyRow rows[] = {
+      {"backspace at end", 0, "hello", 5, 5, [] { Press(VK_BACK); }, "hell", 4, 4},
+      {"delete at start", 0, "hello", 0, 0, [] { Press(VK_DELETE); }, "ello", 0, 0},
+      {"shift-right selects, typing replaces", 0, "hello", 0, 0,
+       [] {
+         Press(VK_RIGHT, VQWIN_SHIFT);
+         Press(VK_RIGHT, VQWIN_SHIFT);
+         vqwinTypeText("X");
+       },
+       "Xllo", 1, 1},
+      {"ctrl-left goes to the word start", 0, "hello world", 11, 11,
+       [] { Press(VK_LEFT, VQWIN_CONTROL); }, "hello world", 6, 6},
+      {"ctrl-right goes past the word", 0, "hello world", 0, 0,
+       [] { Press(VK_RIGHT, VQWIN_CONTROL); }, "hello world", 6, 6},
+      {"left collapses a selection to its start", 0, "hello", 1, 4, [] { Press(VK_LEFT); }, "hello",
+       1, 1},
+      {"right collapses a selection to its end", 0, "hello", 1, 4, [] { Press(VK_RIGHT); }, "hello",
+       4, 4},
+      {"shift-home then delete clears", 0, "hello", 5, 5,
+       [] {
+         Press(VK_HOME, VQWIN_SHIFT);
+         Press(VK_DELETE);
+       },
+       "", 0, 0},
+      {"backspace removes a selection", 0, "hello", 1, 3, [] { Press(VK_BACK); }, "hlo", 1, 1},
+      {"backspace at start does nothing", 0, "abc", 0, 0, [] { Press(VK_BACK); }, "abc", 0, 0},
+      {"left at start stays", 0, "abc", 0, 0, [] { Press(VK_LEFT); }, "abc", 0, 0},
+      {"end moves to the end", 0, "abc", 0, 0, [] { Press(VK_END); }, "abc", 3, 3},
+      {"return, escape and tab make no text", 0, "abc", 3, 3,
+       [] {
+         Press(VK_RETURN);
+         Press(VK_ESCAPE);
+         Press(VK_TAB);
+       },
+       "abc", 3, 3},
+      {"read-only ignores typing and deleting", ES_READONLY, "abc", 3, 3,
+       [] {
+         vqwinTypeText("x");
+         Press(VK_BACK);
+         Press(VK_HOME);
+         Press(VK_DELETE);
+       },
+       "abc", 0, 0},
+      {"ES_NUMBER takes digits only", ES_NUMBER, "", 0, 0, [] { vqwinTypeText("1a-2"); }, "12", 2,
+       2},
+      {"ES_UPPERCASE raises Windows-1252 letters", ES_UPPERCASE, "", 0, 0,
+       [] { vqwinTypeText("ab\xFC"); }, "AB\xDC", 3, 3},
+      {"ES_LOWERCASE lowers", ES_LOWERCASE, "", 0, 0, [] { vqwinTypeText("AbC"); }, "abc", 3, 3},
+  };
+  for (const KeyRow &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND edit = MakeEdit(ES_AUTOHSCROLL | row.style, row.text);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, row.selFrom, row.selTo);
+    row.input();
+    EXPECT_EQ(Text(edit), row.expected);
+    EXPECT_EQ(Sel(edit), std::make_pair(row.expectFrom, row.expectTo));
+    DestroyWindow(edit);
+  }
+}
+
+TEST_F(EditTest, SetSelFollowsItsSpecialValues) {
+  struct Row {
+    const char *name;
+    WPARAM from;
+    LPARAM to;
+    DWORD expectFrom, expectTo;
+  } rows[] = {
+      {"0, -1 selects all", 0, -1, 0, 6},
+      {"reversed range is ordered", 4, 1, 1, 4},
+      {"beyond the end clamps", 10, 20, 6, 6},
+      {"-1 start deselects at the caret", static_cast<WPARAM>(-1), 0, 4, 4},
+  };
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "abcdef");
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    SendMessageA(edit, EM_SETSEL, 2, 4); // the caret ends at 4
+    SendMessageA(edit, EM_SETSEL, row.from, row.to);
+    EXPECT_EQ(Sel(edit), std::make_pair(row.expectFrom, row.expectTo));
+    DWORD from = row.expectFrom, to = row.expectTo;
+    EXPECT_EQ(SendMessageA(edit, EM_GETSEL, 0, 0), static_cast<LRESULT>(MAKELRESULT(from, to)));
+  }
+  EXPECT_TRUE(Notes(edit).empty()) << "selection changes are not notified";
+}
+
+TEST_F(EditTest, ReplaceSelAndSetTextNotifyAndTrackModification) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "hello");
+  EXPECT_EQ(SendMessageA(edit, EM_GETMODIFY, 0, 0), FALSE);
+  SendMessageA(edit, EM_SETSEL, 1, 3);
+  SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("XY"));
+  EXPECT_EQ(Text(edit), "hXYlo");
+  EXPECT_EQ(Sel(edit), std::make_pair(3u, 3u));
+  EXPECT_EQ(SendMessageA(edit, EM_GETMODIFY, 0, 0), TRUE);
+  EXPECT_EQ(Notes(edit), Seq({"EN_UPDATE", "EN_CHANGE"}));
+
+  EXPECT_TRUE(SetWindowTextA(edit, "new text"));
+  EXPECT_EQ(Text(edit), "new text");
+  EXPECT_EQ(Sel(edit), std::make_pair(0u, 0u));
+  EXPECT_EQ(SendMessageA(edit, EM_GETMODIFY, 0, 0), FALSE);
+  EXPECT_EQ(Notes(edit), Seq({"EN_UPDATE", "EN_CHANGE"}));
+
+  SendMessageA(edit, EM_SETMODIFY, TRUE, 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETMODIFY, 0, 0), TRUE);
+  SendMessageA(edit, WM_SETTEXT, 0, 0);
+  EXPECT_EQ(Text(edit), "");
+}
+
+TEST_F(EditTest, LimitCutsTypingAndReplacingButNotSetText) {
+  HWND edit = MakeEdit();
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 32767);
+  SendMessageA(edit, EM_LIMITTEXT, 3, 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 3);
+  SetFocus(edit);
+  Notes(edit);
+  vqwinTypeText("abcd");
+  EXPECT_EQ(Text(edit), "abc");
+  EXPECT_EQ(Notes(edit), Seq({"EN_UPDATE", "EN_CHANGE", "EN_UPDATE", "EN_CHANGE", "EN_UPDATE",
+                              "EN_CHANGE", "EN_MAXTEXT"}));
+  SendMessageA(edit, EM_SETSEL, 1, 1);
+  SendMessageA(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("XYZ"));
+  EXPECT_EQ(Text(edit), "abc") << "a full control takes nothing";
+  SendMessageA(edit, EM_SETSEL, 0, 2);
+  SendMessageA(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>("XYZ"));
+  EXPECT_EQ(Text(edit), "XYc") << "the replacement is cut to the room left";
+  SetWindowTextA(edit, "longer than three");
+  EXPECT_EQ(Text(edit), "longer than three");
+  SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+}
+
+TEST_F(EditTest, WithoutAutoHScrollTheTextStopsAtTheVisibleWidth) {
+  HWND edit = MakeEdit(0, "", 60);
+  SetFocus(edit);
+  vqwinTypeText("WWWWWWWWWWWWWWWWWWWW");
+  std::string text = Text(edit);
+  EXPECT_GT(text.size(), 0u);
+  EXPECT_LT(text.size(), 20u);
+  RECT rc;
+  GetClientRect(edit, &rc);
+  int last = XOf(edit, static_cast<int>(text.size()) - 1);
+  EXPECT_GE(XOf(edit, 0), 0);
+  EXPECT_LT(last, rc.right);
+  std::vector<std::string> notes = Notes(edit);
+  ASSERT_FALSE(notes.empty());
+  EXPECT_EQ(notes.back(), "EN_MAXTEXT");
+}
+
+TEST_F(EditTest, AutoHScrollKeepsTheCaretInView) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "", 60);
+  SetFocus(edit);
+  vqwinTypeText("WWWWWWWWWWWWWWWWWWWW");
+  EXPECT_EQ(Text(edit), "WWWWWWWWWWWWWWWWWWWW");
+  RECT rc;
+  GetClientRect(edit, &rc);
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_GE(caret.x, 0);
+  EXPECT_LT(caret.x, rc.right);
+  EXPECT_LT(XOf(edit, 0), 0) << "the start scrolled out";
+  vqwinKeyPress(VK_HOME, 0);
+  EXPECT_EQ(XOf(edit, 0), 1) << "Home scrolls back";
+}
+
+TEST_F(EditTest, AlignmentPlacesShortTextInTheControl) {
+  struct Row {
+    const char *name;
+    DWORD style;
+    bool left, right;
+  } rows[] = {{"ES_LEFT", ES_LEFT, true, false},
+              {"ES_RIGHT", ES_RIGHT, false, true},
+              {"ES_CENTER", ES_CENTER, false, false}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND edit = MakeEdit(row.style, "ii", 200);
+    vqwinRunUntilIdle();
+    RECT rc;
+    GetClientRect(edit, &rc);
+    int third = rc.right / 3;
+    EXPECT_EQ(DarkPixels(edit, RECT{0, 0, third, rc.bottom}) > 0, row.left);
+    EXPECT_EQ(DarkPixels(edit, RECT{2 * third, 0, rc.right, rc.bottom}) > 0, row.right);
+    EXPECT_EQ(DarkPixels(edit, rc) > 0, true);
+    DestroyWindow(edit);
+  }
+}
+
+TEST_F(EditTest, GetLineCopiesWithoutTerminatorUpToTheBufferSize) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "abcdef");
+  char buffer[16];
+  std::memset(buffer, '#', sizeof buffer);
+  WORD size = 4;
+  std::memcpy(buffer, &size, sizeof size);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(buffer)), 4);
+  EXPECT_EQ(std::string(buffer, 5), "abcd#");
+  size = 256;
+  std::memcpy(buffer, &size, sizeof size);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(buffer)), 6);
+  EXPECT_EQ(std::string(buffer, 6), "abcdef");
+  size = 0;
+  std::memcpy(buffer, &size, sizeof size);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 0, 0), 0);
+
+  char small[4];
+  EXPECT_EQ(GetWindowTextA(edit, small, sizeof small), 3);
+  EXPECT_STREQ(small, "abc");
+}
+
+TEST_F(EditTest, MouseClicksDragsAndDoubleClicksSelect) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "alpha beta gamma");
+  int y = 5;
+  vqwinMouseClick(edit, XOf(edit, 3), y, VK_LBUTTON, 0);
+  EXPECT_EQ(GetFocus(), edit);
+  EXPECT_EQ(Sel(edit), std::make_pair(3u, 3u));
+  vqwinMouseClick(edit, XOf(edit, 8), y, VK_LBUTTON, VQWIN_SHIFT);
+  EXPECT_EQ(Sel(edit), std::make_pair(3u, 8u)) << "shift-click extends";
+  vqwinAdvanceTime(1000);
+  vqwinMouseDrag(edit, XOf(edit, 1), y, XOf(edit, 4), y, 3);
+  EXPECT_EQ(Sel(edit), std::make_pair(1u, 4u));
+  EXPECT_EQ(GetCapture(), nullptr);
+  vqwinAdvanceTime(1000);
+  vqwinMouseDoubleClick(edit, XOf(edit, 7) + 1, y, VK_LBUTTON, 0);
+  EXPECT_EQ(Sel(edit), std::make_pair(6u, 10u)) << "double click selects the word";
+  vqwinAdvanceTime(1000);
+  RECT rc;
+  GetClientRect(edit, &rc);
+  vqwinMouseClick(edit, rc.right - 2, y, VK_LBUTTON, 0);
+  EXPECT_EQ(Sel(edit), std::make_pair(16u, 16u)) << "beyond the text is its end";
+}
+
+TEST_F(EditTest, FocusNotificationsAndTheCaret) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "abc");
+  HWND other = MakeEdit(ES_AUTOHSCROLL, "", 100);
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 2, 2);
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_EQ(caret.x, XOf(edit, 2));
+  EXPECT_EQ(caret.y, 0);
+  EXPECT_FALSE(HideCaret(other)) << "the caret belongs to the focused edit";
+  SetFocus(other);
+  EXPECT_EQ(Notes(edit), Seq({"EN_SETFOCUS", "EN_KILLFOCUS"}));
+  EXPECT_EQ(SendMessageA(edit, WM_GETDLGCODE, 0, 0),
+            DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS);
+}
+
+TEST_F(EditTest, FontAndPasswordCharacter) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL | ES_PASSWORD, "secret");
+  EXPECT_EQ(SendMessageA(edit, WM_GETFONT, 0, 0), 0);
+  HFONT font = CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+  SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  EXPECT_EQ(SendMessageA(edit, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+  EXPECT_EQ(Text(edit), "secret");
+  EXPECT_EQ(SendMessageA(edit, EM_GETPASSWORDCHAR, 0, 0), '*');
+  int masked = XOf(edit, 5);
+  SendMessageA(edit, EM_SETPASSWORDCHAR, 0, 0);
+  EXPECT_NE(XOf(edit, 5), masked) << "'*' is not as wide as the text";
+  DestroyWindow(edit);
+  DeleteObject(font);
+}
+
+TEST_F(EditTest, PaintsSelectionOnlyWhileFocusedAndTheCaret) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL, "MMMM");
+  HWND other = MakeEdit(ES_AUTOHSCROLL, "", 100);
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, 2);
+  vqwinRunUntilIdle();
+  int inside = (XOf(edit, 0) + XOf(edit, 2)) / 2;
+  int below = 2; // a row of the selection band above the glyphs' bodies
+  EXPECT_EQ(vqwinGetPixel(edit, inside, below), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(vqwinGetPixel(edit, XOf(edit, 3), below), GetSysColor(COLOR_WINDOW));
+
+  SendMessageA(edit, EM_SETSEL, 4, 4);
+  vqwinRunUntilIdle();
+  EXPECT_EQ(vqwinGetPixel(edit, XOf(edit, 3) + 1, below), GetSysColor(COLOR_WINDOW));
+  RECT rc;
+  GetClientRect(edit, &rc);
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_EQ(vqwinGetPixel(edit, caret.x, 3), RGB(0, 0, 0)) << "the caret inverts white";
+
+  SendMessageA(edit, EM_SETSEL, 0, 2);
+  SetFocus(other);
+  vqwinRunUntilIdle();
+  EXPECT_EQ(vqwinGetPixel(edit, inside, below), GetSysColor(COLOR_WINDOW))
+      << "the selection hides without the focus";
+  EXPECT_EQ(vqwinGetPixel(edit, caret.x, 3), GetSysColor(COLOR_WINDOW)) << "no caret left";
+}
+
+TEST_F(EditTest, ParentMayDestroyTheEditInsideANotification) {
+  HWND edit = MakeEdit(ES_AUTOHSCROLL);
+  HWND other = MakeEdit(ES_AUTOHSCROLL, "", 100);
+  vqtest::OnCommand() = [](const vqtest::Command &c) {
+    if (c.code == EN_KILLFOCUS || c.code == EN_UPDATE)
+      DestroyWindow(c.control);
+  };
+  SetFocus(edit);
+  SetFocus(other);
+  EXPECT_FALSE(IsWindow(edit));
+  SetFocus(other);
+  vqwinTypeText("x");
+  EXPECT_FALSE(IsWindow(other));
+  EXPECT_NE(GetFocus(), other);
+}
+
+} // namespace
