@@ -26,7 +26,6 @@ struct FileObject {
 };
 
 struct TableObject {
-  uint32_t fileHandle = 0;
   FileObject *file = nullptr;
   store::TableMeta meta;
   std::vector<KeyDef> keys;
@@ -310,7 +309,6 @@ UINT WINAPI ISAMOpenTable(HISAMFILE file, LPCSTR tableName, HISAMTABLE *table) {
       if (parseKeyItem(t->meta.keyItems.data() + i * kIdtItemSize, t->meta.recordSize, t->keys[i]))
         return ISAM_ERR_CORRUPT;
     t->file = f;
-    t->fileHandle = handleValue(file);
     f->tables.reserve(f->tables.size() + 1); // no throw once the handle exists
     const uint32_t h = addHandle(HandleKind::Table, t.get());
     if (!h)
