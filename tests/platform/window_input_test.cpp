@@ -302,6 +302,10 @@ TEST_F(Input, PeekFiltersAndQuit) {
   EXPECT_EQ(GetMessageA(&msg, nullptr, 0, 0), FALSE);
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
   EXPECT_EQ(msg.wParam, 5u);
+  // A window's posted messages go with it.
+  PostMessageA(left, WM_USER, 7, 0);
+  DestroyWindow(left);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
   SetLastError(0);
   EXPECT_FALSE(PostMessageA(reinterpret_cast<HWND>(0x99), WM_USER, 0, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));

@@ -105,6 +105,12 @@ void NoteRetrieved(const MSG &msg) {
   queue.lastTime = static_cast<LONG>(msg.time);
 }
 
+void PurgeMessages(HWND hwnd) {
+  auto stale = [hwnd](const MSG &m) { return m.hwnd == hwnd; };
+  std::erase_if(queue.posted, stale);
+  std::erase_if(queue.input, stale);
+}
+
 void ResetQueue() {
   queue = Queue{};
   timeOffset = 0;

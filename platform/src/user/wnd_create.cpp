@@ -111,6 +111,7 @@ void SendNcDestroyAndFree(HWND hwnd) {
   for (HWND child : children)
     SendNcDestroyAndFree(child);
   ForgetWindow(hwnd);
+  PurgeMessages(hwnd);
   Send(hwnd, WM_NCDESTROY, 0, 0);
   Unlink(hwnd);
 }

@@ -178,6 +178,8 @@ void AdvanceMessageTime(DWORD ms);
 bool CookInput(MSG &out);
 bool InputPending();
 void NoteRetrieved(const MSG &msg);
+/// Drops the queued messages of a window that is going away.
+void PurgeMessages(HWND hwnd);
 void ResetQueue();
 
 } // namespace vqwin::user
