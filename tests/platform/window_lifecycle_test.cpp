@@ -235,6 +235,18 @@ TEST_F(Lifecycle, EnableWindowSendsCancelModeAndEnableAndDropsFocus) {
       "disable and enable");
 }
 
+TEST_F(Lifecycle, SetWindowPosActivatesUnlessToldNot) {
+  HWND a = Top("a", 0, 0, 50, 50);
+  HWND b = Top("b", 60, 0, 50, 50);
+  EXPECT_EQ(GetActiveWindow(), b);
+  SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(GetActiveWindow(), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDFIRST), a); // on top all the same
+  SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_EQ(GetFocus(), a);
+}
+
 TEST_F(Lifecycle, ShowWindowReportsThePreviousVisibility) {
   HWND top = Top("top", 0, 0, 100, 100, WS_POPUP);
   HWND c = Child(top, "c", 1, 0, 0, 50, 50);

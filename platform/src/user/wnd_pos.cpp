@@ -187,6 +187,9 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
   if (!moved && oldClient.left == w->clientRect.left && oldClient.top == w->clientRect.top)
     wp.flags |= kNoClientMove;
   Send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+  if (!(wp.flags & SWP_NOACTIVATE) && (w = Find(hwnd, false)) && !IsChildStyle(*w) &&
+      (w->style & WS_VISIBLE))
+    ActivateTopLevel(hwnd, WA_ACTIVE);
   return TRUE;
 }
 
