@@ -35,6 +35,10 @@ public:
 
 /// The backend in use; the headless one unless another was installed.
 DisplayBackend &Current();
+/// Makes `backend` (not owned; null: the headless one) the backend in use.
+/// Install before the first window is made: surfaces already placed are
+/// not announced again.
+void Install(DisplayBackend *backend);
 
 } // namespace vqwin::backend
 

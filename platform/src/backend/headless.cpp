@@ -40,9 +40,15 @@ private:
 
 } // namespace
 
+namespace {
+DisplayBackend *installed = nullptr;
+} // namespace
+
 DisplayBackend &Current() {
   static Headless headless;
-  return headless;
+  return installed ? *installed : headless;
 }
+
+void Install(DisplayBackend *backend) { installed = backend; }
 
 } // namespace vqwin::backend
