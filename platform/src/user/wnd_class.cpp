@@ -119,8 +119,9 @@ WindowClass *FindClass(LPCSTR name, HINSTANCE instance) {
   for (auto &c : s.classes)
     if ((c->style & CS_GLOBALCLASS) && Matches(*c, key))
       return c.get();
-  // A local class of another instance is still found, as Win32 does for
-  // classes registered by the executable.
+  // Chosen here: a local class of another instance is found last rather
+  // than not at all, so that a host mixing up its own and a library's
+  // module handle still gets its window; registration stays strict.
   for (auto &c : s.classes)
     if (Matches(*c, key))
       return c.get();
