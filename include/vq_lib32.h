@@ -318,8 +318,9 @@ public:
   /// non-zero replaces an existing file, 0 appends the text behind its
   /// contents. The path becomes the file name. The buffer is kept.
   BOOL WriteEdit(const char *path, BOOL replace);
-  /// The editor's text (not NUL-terminated beyond its length; empty before
-  /// `StartEdit`) and its length in bytes.
+  /// The editor's text, NUL-terminated (empty before `StartEdit`), and its
+  /// length in bytes without the terminator: what a table stores inside its
+  /// ISAM file and `ReadIt` takes back.
   const char *GetEditText() const;
   UINT GetEditLength() const;
 

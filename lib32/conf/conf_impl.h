@@ -114,7 +114,22 @@ struct EntryList {
   size_t hint = 0;
 
   /// The index of the first entry not below `from` (the size when none).
-  size_t LowerIndex(UINT from);
+  size_t LowerIndex(UINT from) {
+    // Most searches end at the hint or one entry beside it.
+    const size_t n = entries.size();
+    if (hint < n) {
+      if (entries[hint] >= from) {
+        if (hint == 0 || entries[hint - 1] < from)
+          return hint;
+        if (hint == 1 || entries[hint - 2] < from)
+          return --hint;
+      } else if (hint + 1 == n || entries[hint + 1] >= from) {
+        return ++hint;
+      }
+    }
+    return Gallop(from);
+  }
+  size_t Gallop(UINT from);
   /// The first entry in [from, before), or kNoKeyword.
   UINT FirstIn(UINT from, UINT before) {
     const size_t i = LowerIndex(from);

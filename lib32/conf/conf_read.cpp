@@ -47,17 +47,12 @@ size_t vq::lib32::CanonicalKeyword(const char *keyword, char *out) {
   return *p ? 0 : n;
 }
 
-size_t EntryList::LowerIndex(UINT from) {
+size_t EntryList::Gallop(UINT from) {
   const size_t n = entries.size();
   if (n == 0)
     return 0;
   size_t lo, end;
   size_t i = hint < n ? hint : n - 1;
-  // Most searches end at the hint or right behind it.
-  if (entries[i] >= from && (i == 0 || entries[i - 1] < from))
-    return hint = i;
-  if (entries[i] < from && (i + 1 == n || entries[i + 1] >= from))
-    return hint = i + 1;
   if (entries[i] >= from) {
     // Back from the hint: entries[i] stays at or above `from`.
     size_t step = 1;
