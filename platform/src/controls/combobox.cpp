@@ -313,7 +313,7 @@ void OnSetFont(Combo &c, WPARAM wp, LPARAM lp) {
   c.droppedHeight = dropped;
   Redraw(c);
   if (LOWORD(lp))
-    UpdateWindow(c.hwnd);
+    ShowNow(c.hwnd);
 }
 
 LRESULT OnSetText(Combo &c, LPARAM lp) {

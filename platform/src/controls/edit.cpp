@@ -142,7 +142,7 @@ bool AnnounceChange(Edit &e) {
   Refresh(e);
   if (!NotifyParent(e.hwnd, EN_UPDATE))
     return false;
-  UpdateWindow(e.hwnd);
+  ShowNow(e.hwnd);
   return NotifyParent(e.hwnd, EN_CHANGE);
 }
 
@@ -418,7 +418,7 @@ void OnSetFont(Edit &e, WPARAM wp, LPARAM lp) {
   }
   Refresh(e);
   if (LOWORD(lp))
-    UpdateWindow(e.hwnd);
+    ShowNow(e.hwnd);
 }
 
 LRESULT OnPosFromChar(const Edit &e, WPARAM index) {
