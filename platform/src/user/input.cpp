@@ -408,8 +408,6 @@ bool CookInput(MSG &out) {
   return false;
 }
 
-bool InputPending() { return !input.events.empty(); }
-
 void ResetInput() {
   input = InputState{};
   CancelScrollTracking();

@@ -172,15 +172,6 @@ void InvalidateFrame(Window &w) {
     w.frameDirty = true;
 }
 
-void ReleaseWindowPaint(Window &w) {
-  if (w.update) {
-    cairo_region_destroy(w.update);
-    w.update = nullptr;
-  }
-  w.erasePending = false;
-  w.frameDirty = false;
-}
-
 HWND NextPaintWindow(HWND filter) {
   State &s = GetState();
   std::vector<HWND> order;

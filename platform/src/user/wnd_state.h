@@ -138,11 +138,11 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children,
                       bool allChildren = false);
 void InvalidateFrame(Window &w);
-void ReleaseWindowPaint(Window &w);
 void EnsureSurface(Window &top);
-/// Runs a paint pass step: sends WM_NCPAINT / WM_PAINT to the first window
-/// that needs it. Returns the window for GetMessage, or null when nothing
-/// needs painting. With `frameOnly` set, only pending frames are drawn.
+/// One step of the idle paint pass over the windows of the calling thread
+/// (those under `filter` when it is set), in painting order: frames that
+/// alone need drawing get WM_NCPAINT at once; the first window with an
+/// update region is returned for a WM_PAINT message, null when none has.
 HWND NextPaintWindow(HWND filter);
 /// Draws borders, caption and scroll bars of the window (WM_NCPAINT).
 void DrawFrame(Window &w);
@@ -176,7 +176,6 @@ void AdvanceMessageTime(DWORD ms);
 /// Converts the oldest raw input event into a message for GetMessage; false
 /// when no input is waiting.
 bool CookInput(MSG &out);
-bool InputPending();
 void NoteRetrieved(const MSG &msg);
 /// Drops the queued messages of a window that is going away.
 void PurgeMessages(HWND hwnd);
