@@ -6,6 +6,9 @@
  * documented default. Steps act on the modal window that asks, through the
  * same input path a user's mouse and keyboard take.
  *
+ * With a display that delivers real input and nothing scripted, the loop
+ * waits for that input instead of taking a default.
+ *
  * Defaults: a message box takes its default button; a dialog gets the
  * Escape key (WM_COMMAND IDCANCEL) and, should its procedure ignore that,
  * ends with IDCANCEL. A loop that takes VQWIN_MODAL_STEP_LIMIT steps without

@@ -113,6 +113,21 @@ TEST_F(ButtonTest, CheckMarkAndDefaultFrameArePainted) {
   EXPECT_EQ(vqwinGetPixel(plain, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
 }
 
+TEST_F(ButtonTest, FocusAndPressChangeThePushButtonLook) {
+  HWND b = Child("BUTTON", "", BS_PUSHBUTTON, 10, 10, 60, 24, 2);
+  // Raised: white outer top-left edge, the face inside.
+  EXPECT_EQ(vqwinGetPixel(b, 0, 0), GetSysColor(COLOR_3DHIGHLIGHT));
+  EXPECT_EQ(vqwinGetPixel(b, 3, 3), GetSysColor(COLOR_3DFACE));
+  SetFocus(b);
+  vqwinRunUntilIdle();
+  EXPECT_EQ(vqwinGetPixel(b, 3, 3), GetSysColor(COLOR_WINDOWTEXT)) << "focus rectangle corner";
+  EXPECT_EQ(vqwinGetPixel(b, 4, 3), GetSysColor(COLOR_3DFACE)) << "focus rectangle is dotted";
+  SendMessageA(b, BM_SETSTATE, TRUE, 0);
+  vqwinRunUntilIdle();
+  EXPECT_EQ(vqwinGetPixel(b, 0, 0), GetSysColor(COLOR_3DSHADOW)) << "pressed: flat shadow frame";
+  EXPECT_TRUE(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_FOCUS);
+}
+
 TEST_F(ButtonTest, StaticTextFollowsAlignmentAndRepaintsOnSetText) {
   struct Row {
     const char *name;
@@ -122,6 +137,7 @@ TEST_F(ButtonTest, StaticTextFollowsAlignmentAndRepaintsOnSetText) {
   const Row rows[] = {
       {"left", SS_LEFT, true, false},
       {"right", SS_RIGHT, false, true},
+      {"centre", SS_CENTER, true, true},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);

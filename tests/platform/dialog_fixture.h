@@ -51,6 +51,10 @@ protected:
     ASSERT_TRUE(parent);
   }
   void TearDown() override {
+    if (HasFailure()) {
+      std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+      vqwinSaveScreenshot(parent, (name + ".png").c_str());
+    }
     SetThreadUILanguage(0);
     vqwinResetModal();
     vqwinResetWindows();

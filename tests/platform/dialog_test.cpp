@@ -280,5 +280,81 @@ TEST_F(DialogManagerTest, ItemHelpersRoundTrip) {
   EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_MANUAL), static_cast<UINT>(BST_UNCHECKED));
 }
 
+// A control that takes every character, as an edit control would.
+LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETDLGCODE)
+    return DLGC_WANTCHARS;
+  if (msg == WM_CHAR) {
+    char text[64] = {};
+    GetWindowTextA(hwnd, text, sizeof text - 1);
+    size_t n = strlen(text);
+    text[n] = static_cast<char>(wp);
+    SetWindowTextA(hwnd, text);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+struct GroupResult {
+  UINT checks[3] = {};
+  std::string sink;
+};
+
+INT_PTR CALLBACK GroupProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrA(dlg, DWLP_USER, lp);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
+    auto *r = reinterpret_cast<GroupResult *>(GetWindowLongPtrA(dlg, DWLP_USER));
+    for (int i = 0; i < 3; ++i)
+      r->checks[i] = IsDlgButtonChecked(dlg, IDC_ONE + i);
+    r->sink = Text(GetDlgItem(dlg, IDC_SINK));
+    EndDialog(dlg, IDOK);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(DialogManagerTest, ArrowsMoveThroughARadioGroupAndTextIsTyped) {
+  static bool registered = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = SinkProc;
+    wc.lpszClassName = "DialogTestSink";
+    return RegisterClassA(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  // The template is passed by address, as the indirect calls take it.
+  HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_GROUP), RT_DIALOG);
+  ASSERT_TRUE(res);
+  auto tmpl = static_cast<LPCDLGTEMPLATEA>(LockResource(LoadResource(nullptr, res)));
+  struct Case {
+    const char *name;
+    std::vector<UINT> keys;
+    UINT checks[3];
+  };
+  const Case cases[] = {
+      {"down once", {VK_DOWN}, {0, 1, 0}},
+      {"down twice", {VK_DOWN, VK_DOWN}, {0, 0, 1}},
+      {"down wraps in the group", {VK_DOWN, VK_DOWN, VK_DOWN}, {1, 0, 0}},
+      {"up wraps backwards", {VK_UP}, {0, 0, 1}},
+      {"tab leaves the group", {VK_TAB, VK_DOWN}, {0, 0, 0}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    for (UINT k : c.keys)
+      vqwinQueueKey(k, 0);
+    vqwinQueueType(IDC_SINK, "Ab1");
+    vqwinQueueKey(VK_RETURN, 0);
+    GroupResult result;
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, tmpl, parent, GroupProc,
+                                      reinterpret_cast<LPARAM>(&result)),
+              IDOK);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(result.checks[i], c.checks[i]) << "radio " << i;
+    EXPECT_EQ(result.sink, "Ab1");
+  }
+}
+
 } // namespace
 } // namespace vqtest

@@ -118,7 +118,7 @@ void PaintPush(HDC dc, HWND hwnd, const Button &b, RECT r, bool enabled) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_3DSHADOW));
   } else {
     RECT edge = r;
-    DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
+    DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT | BF_SOFT); // white outside, as push buttons are drawn
   }
   RECT text = r;
   if (b.pushed)

@@ -6,6 +6,7 @@
 
 #include <vqwin_automation.h>
 
+#include "backend/backend.h"
 #include "kernel/cp1252.h"
 #include "user/input.h"
 
@@ -115,17 +116,15 @@ void Perform(ModalLoop &loop, const VQWIN_MODAL_STEP &step) {
   }
 }
 
-VQWIN_MODAL_STEP NextStep(const VQWIN_MODAL_INFO &info) {
-  VQWIN_MODAL_STEP step{};
+// The script's next step, else the hook's; false when neither has one.
+bool NextStep(const VQWIN_MODAL_INFO &info, VQWIN_MODAL_STEP &step) {
+  step = VQWIN_MODAL_STEP{};
   if (!script.empty()) {
     step = script.front();
     script.pop_front();
-    return step;
+    return true;
   }
-  if (hook.fn && hook.fn(&info, &step, hook.context))
-    return step;
-  step.action = VQWIN_STEP_DEFAULT;
-  return step;
+  return hook.fn && hook.fn(&info, &step, hook.context);
 }
 
 bool Queue(const VQWIN_MODAL_STEP &step) {
@@ -169,7 +168,13 @@ bool RunModalLoop(ModalLoop &loop) {
       else
         loop.takeDefault();
     } else {
-      Perform(loop, NextStep(loop.info));
+      VQWIN_MODAL_STEP step;
+      if (NextStep(loop.info, step))
+        Perform(loop, step);
+      else if (backend::Current().PollInput(true))
+        continue; // a display delivered input: the person answers
+      else
+        loop.takeDefault();
     }
     ++loop.info.round;
   }

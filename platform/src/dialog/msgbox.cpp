@@ -20,7 +20,7 @@ namespace vqwin::dialog {
 namespace {
 
 constexpr int kMargin = 11, kIcon = 32, kButtonW = 75, kButtonH = 23, kGap = 6, kTextMaxW = 400,
-              kTextId = 0xFFFF;
+              kTextId = 0xFFFF, kMinClientW = 160;
 
 struct Box {
   std::string text;
@@ -102,7 +102,7 @@ void Layout(HWND dlg, Box &box) {
   int textY = kMargin + (blockH - text.cy) / 2;
   int n = static_cast<int>(box.buttons.size());
   int rowW = n * kButtonW + (n - 1) * kGap;
-  int clientW = std::max(textX + text.cx + kMargin, rowW + 2 * kMargin);
+  int clientW = std::max({textX + text.cx + kMargin, rowW + 2 * kMargin, kMinClientW});
   int buttonsY = kMargin + blockH + kMargin + 4;
   int clientH = buttonsY + kButtonH + kMargin;
   if (icon)

@@ -6,3 +6,8 @@
 #define IDC_MANUAL 1002
 #define IDC_APPLY 1003
 #define IDC_NUMBER 1004
+#define IDD_GROUP 102
+#define IDC_ONE 1010
+#define IDC_TWO 1011
+#define IDC_THREE 1012
+#define IDC_SINK 1013
