@@ -356,5 +356,49 @@ TEST_F(DialogManagerTest, ArrowsMoveThroughARadioGroupAndTextIsTyped) {
   }
 }
 
+struct PickResult {
+  std::string text;
+  UINT number = 0;
+  BOOL translated = FALSE;
+  int selChanges = 0;
+};
+
+INT_PTR CALLBACK PickProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  auto *r = reinterpret_cast<PickResult *>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+  case WM_INITDIALOG:
+    SetWindowLongPtrA(dlg, DWLP_USER, lp);
+    for (const char *item : {"alpha", "beta", "gamma"})
+      SendDlgItemMessageA(dlg, IDC_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    return TRUE;
+  case WM_COMMAND:
+    if (LOWORD(wp) == IDC_LIST && HIWORD(wp) == LBN_SELCHANGE)
+      ++r->selChanges;
+    if (LOWORD(wp) == IDOK) {
+      char text[32];
+      GetDlgItemTextA(dlg, IDC_EDIT, text, sizeof text);
+      r->text = text;
+      r->number = GetDlgItemInt(dlg, IDC_EDIT, &r->translated, FALSE);
+      EndDialog(dlg, 10 + SendDlgItemMessageA(dlg, IDC_LIST, LB_GETCURSEL, 0, 0));
+    }
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(DialogManagerTest, ScriptTypesIntoAnEditAndPicksAListItem) {
+  vqwinQueueType(IDC_EDIT, "123");
+  vqwinQueuePick(IDC_LIST, 2);
+  vqwinQueueKey(VK_RETURN, 0);
+  PickResult r;
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_PICK), parent, PickProc,
+                            reinterpret_cast<LPARAM>(&r)),
+            12);
+  EXPECT_EQ(r.text, "123");
+  EXPECT_EQ(r.number, 123u);
+  EXPECT_TRUE(r.translated);
+  EXPECT_EQ(r.selChanges, 1);
+}
+
 } // namespace
 } // namespace vqtest

@@ -11,3 +11,6 @@
 #define IDC_TWO 1011
 #define IDC_THREE 1012
 #define IDC_SINK 1013
+#define IDD_PICK 103
+#define IDC_EDIT 1020
+#define IDC_LIST 1021
