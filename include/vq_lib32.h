@@ -178,7 +178,8 @@ enum : UINT { VQCF_MAX_LINE = 4096 };
 /// - A keyword line starts with a keyword (a letter or '_', then letters,
 ///   digits or '_', at most 63), optionally followed by ':'. Keywords are
 ///   found without regard to case and without that colon: "Field:" is found
-///   with "FIELD" or "field:". Lines that start otherwise are ignored.
+///   with "FIELD" or "field:". Lines that start otherwise, or whose keyword
+///   runs straight into another character ("Name=1"), are ignored.
 /// - Behind the keyword come items separated by ',' and/or blanks: unsigned
 ///   numbers (decimal, 0x hexadecimal, a leading '-' gives the two's
 ///   complement, a character constant 'c' gives the byte's code) and quoted
@@ -191,9 +192,10 @@ enum : UINT { VQCF_MAX_LINE = 4096 };
 /// Blocks
 /// The whole file is the top block (level 0). `SelectBlock` (keyword) makes
 /// the first line of that keyword in the current block the head of a
-/// sub-block reaching to (not including) the END line of that keyword or,
-/// where no END line follows within the current block, to the next line of
-/// that keyword or the end of the current block; the sub-block becomes
+/// sub-block reaching to (not including) the first END line of that keyword
+/// that follows in the current block, even behind further heads; where none
+/// follows, to the next line of that keyword or the end of the current
+/// block. The sub-block becomes
 /// current one level deeper. `SelectNextBlock` moves to the following
 /// sub-block of the same keyword in the same enclosing block; `LeaveBlock`
 /// goes one level up. A failed `SelectBlock` still enters a level (an empty
@@ -219,8 +221,9 @@ public:
   /// non-zero logs why a file cannot be loaded; `textOnly` non-zero refuses
   /// files that contain NUL bytes (binary files). Returns 1 when loaded.
   BOOL Read(const char *path, BOOL logErrors, BOOL textOnly);
-  /// Loads `length` bytes of configuration text (NUL bytes included; they
-  /// make the lines that hold them unparsable). The file name is kept.
+  /// Loads `length` bytes of configuration text (NUL bytes included; outside
+  /// a comment they make their line's parsers answer VQCF_BAD_CHARACTER).
+  /// The file name is kept.
   /// Returns 1, or 0 for a NULL text with a non-zero length.
   BOOL ReadIt(const char *text, UINT length);
   /// Releases the loaded text and the editor's buffer.
@@ -261,9 +264,9 @@ public:
   /// Errors: 1, 2, 3, 4 (a text), 5, 6, 7, 10, 11.
   UINT GetWords(const char *keyword, UINT *values, UINT maxCount, UINT *count);
   /// One text, quoted or bare, into `text` (`size` bytes); `*length` is the
-  /// length copied. Errors: 1, 2, 3, 4, 5, 10, 11.
+  /// length copied. Errors: 1, 2, 3, 4, 5, 6, 10, 11.
   UINT GetText(const char *keyword, char *text, UINT size, UINT *length);
-  /// Two quoted texts. Errors: 1, 2, 3, 4, 5, 9, 10, 11.
+  /// Two quoted texts. Errors: 1, 2, 3, 4, 5, 6, 9, 10, 11.
   UINT Get2Text(const char *keyword, char *text1, UINT size1, UINT *length1, char *text2,
                 UINT size2, UINT *length2);
   /// Up to `maxCount` numbers, then one quoted text.
@@ -330,6 +333,234 @@ private:
   UINT blockLevel;
   BOOL sequential;
   UINT sequenceNext; // lines of the current block already passed in the sequence
+};
+
+/* ---- Library context, numbered boxes and list fillers ------------------- */
+
+class CVQLibrary;
+
+/// One argument of a numbered box, as `ErrorBox`, `AskBox` and `TextBox`
+/// collect them: the box knows the kind of every argument, so a text whose
+/// directives do not match what the caller passed is refused instead of
+/// reading memory that was never passed.
+struct CVQBoxArg {
+  enum Kind : UINT { Signed, Unsigned, Floating, Text, Pointer };
+  Kind kind;
+  union {
+    LONGLONG i;
+    ULONGLONG u;
+    double f;
+    const char *s;
+    const void *p;
+  };
+  CVQBoxArg(signed char v) : kind(Signed), i(v) {}
+  CVQBoxArg(short v) : kind(Signed), i(v) {}
+  CVQBoxArg(int v) : kind(Signed), i(v) {}
+  CVQBoxArg(long v) : kind(Signed), i(v) {}
+  CVQBoxArg(long long v) : kind(Signed), i(v) {}
+  CVQBoxArg(char v) : kind(Signed), i(v) {}
+  CVQBoxArg(unsigned char v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(unsigned short v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(unsigned int v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(unsigned long v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(unsigned long long v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(char16_t v) : kind(Unsigned), u(v) {}
+  CVQBoxArg(bool v) : kind(Signed), i(v) {}
+  CVQBoxArg(float v) : kind(Floating), f(v) {}
+  CVQBoxArg(double v) : kind(Floating), f(v) {}
+  CVQBoxArg(const char *v) : kind(Text), s(v) {}
+  CVQBoxArg(decltype(nullptr)) : kind(Pointer), p(nullptr) {}
+  CVQBoxArg(const void *v) : kind(Pointer), p(v) {}
+};
+
+/// Numbered message boxes.
+///
+/// The text of code N is string N of the context's resource module, filled
+/// in printf style with the arguments. The caption is the context's own
+/// string baseId + 0 (error boxes) or baseId + 1 (message boxes), filled in
+/// with N; `TextBox` takes baseId + 3. A code without a text shows baseId + 2;
+/// a text the arguments cannot fill shows baseId + 4. A text cannot be filled
+/// when a directive is not one of printf's (flags "-+ #0", width and
+/// precision as digits or '*', lengths hh h l ll L q j z t I I32 I64,
+/// conversions d i u o x X c s f F e E g G a A p and %%), when it asks
+/// for "%n" or a numbered argument ("%1$s"), when fewer arguments were
+/// passed than it needs, or when an argument's kind does not suit its
+/// directive: integers (and pointers, for handles printed in hexadecimal)
+/// for d i u o x X c and '*', a floating value for f F e E g G a A, a text
+/// or NULL for s (shown as "(null)"), a pointer or an integer for p. Extra
+/// arguments are ignored, as printf ignores them. Texts are cut at 4095
+/// characters.
+///
+/// Every box goes through MessageBoxA, owned by the active window (or none)
+/// so that it stays in front of what the user works in. Boxes are logged at
+/// level 5 with the tag "CVQError"; a missing text and a failed substitution
+/// at level 1. Without a context (NULL) the strings come from the executable.
+class VQ_LIB32_API CVQError {
+public:
+  explicit CVQError(CVQLibrary *library) : errLibrary(library) {}
+
+  /// Shows the box of `code`: `error` non-zero titles it as an error (own
+  /// string 100), 0 as a message (101); `type` holds the MB_* flags. Returns
+  /// what MessageBoxA returned (0 when it failed).
+  int DispBox(UINT code, BOOL error, UINT type, const CVQBoxArg *args, UINT count);
+  /// Shows the literal `text`, filled with the arguments, under the caption
+  /// of error messages (own string 103), with the exclamation icon: every
+  /// caller reports a failure with it.
+  int DispText(const char *text, UINT type, const CVQBoxArg *args, UINT count);
+
+  /// An error box: exclamation icon, OK button.
+  template <typename... A> int ErrorBox(UINT code, A... args) {
+    const CVQBoxArg list[] = {CVQBoxArg(args)..., CVQBoxArg(0)};
+    return DispBox(code, TRUE, MB_ICONEXCLAMATION, list, sizeof...(A));
+  }
+  /// A question box: information icon, Yes and No; callers compare the
+  /// result with IDYES.
+  template <typename... A> int AskBox(UINT code, A... args) {
+    const CVQBoxArg list[] = {CVQBoxArg(args)..., CVQBoxArg(0)};
+    return DispBox(code, FALSE, MB_ICONINFORMATION | MB_YESNO, list, sizeof...(A));
+  }
+  /// A box with a literal text.
+  template <typename... A> int TextBox(const char *text, A... args) {
+    const CVQBoxArg list[] = {CVQBoxArg(args)..., CVQBoxArg(0)};
+    return DispText(text, MB_ICONEXCLAMATION, list, sizeof...(A));
+  }
+
+protected:
+  CVQLibrary *errLibrary;
+};
+
+/// The library context: one per library of the family, built statically.
+///
+/// It is the library's log (a CVQLogFile, see there for switching it on:
+/// `OpenLog`, `StartCapture` or the VQ_LOG setting) and the owner of its
+/// numbered boxes (a CVQError). Hosts and tests see every box in the
+/// platform's record of message boxes (vqwin_modal.h:
+/// `vqwinGetMessageBoxRecord`) and answer them with its script.
+///
+/// The resource module holds the dialog templates and the texts of numbered
+/// messages; its name is the pattern with every '$' replaced by the
+/// language letter. It is loaded at the first need, not at construction:
+/// static construction runs while the loader is busy with this library,
+/// which is no time to load another. A module that cannot be loaded is
+/// logged once per language and asked for again at the next need.
+///
+/// The flag: bit 0 makes the context the base library's default log
+/// (CVQLogFile::SetDefault), so that the base library's own classes log
+/// where the library logs.
+class VQ_LIB32_API CVQLibrary : public CVQLogFile, public CVQError {
+public:
+  CVQLibrary(const char *moduleName, const char *resourcePattern, const char *languageId,
+             const char *banner, UINT flags);
+  ~CVQLibrary();
+  CVQLibrary(const CVQLibrary &) = delete;
+  CVQLibrary &operator=(const CVQLibrary &) = delete;
+
+  /// Passed on by the library's entry point for every reason. Attach
+  /// remembers the library's own module, whose string table from `baseId`
+  /// on holds the captions and fallbacks of the boxes (baseId 0 keeps 100);
+  /// detach releases the resource module. Returns 1.
+  BOOL DllMainCall(HINSTANCE module, DWORD reason, UINT baseId);
+
+  /// Switches to the language `languageId` (1 to 7 letters or digits,
+  /// taken in capitals): loads its resource module and, for "D" and "E",
+  /// sets the thread's UI language (German, US English) that chooses the
+  /// library's own strings. Returns 1 when that language is now in effect;
+  /// 0, with a level-0 log line, for a bad id or a module that cannot be
+  /// loaded, and the current language stays.
+  int SetLanguageId(const char *languageId);
+
+  /// Runs the dialog `templateName` of the resource module modally and
+  /// returns its end code; -1 (logged) when the module or the template is
+  /// missing, as DialogBoxParamA answers.
+  INT_PTR DispDialogBoxParam(LPCSTR templateName, HWND parent, DLGPROC dialogProc, LPARAM param);
+
+  /// The resource module, loaded now if it was not; NULL when it cannot be.
+  HINSTANCE GetResourceModule();
+  /// The library's own module (NULL before attach: the executable's).
+  HINSTANCE GetModule() const { return ownModule; }
+  /// The first id of the library's own string table.
+  UINT GetBaseId() const { return baseId; }
+  const char *GetModuleName() const { return moduleName; }
+  const char *GetBanner() const { return banner; }
+  /// The current language letter(s).
+  const char *GetLanguageId() const { return languageId; }
+
+private:
+  HINSTANCE LoadResourceModule(const char *language, bool report);
+  void FreeResourceModule();
+
+  HINSTANCE ownModule;
+  HINSTANCE resourceModule;
+  UINT baseId;
+  UINT flags;
+  BOOL loadFailed; // the current language's module could not be loaded
+  char moduleName[MAX_PATH];
+  char resourcePattern[MAX_PATH];
+  char languageId[8];
+  char banner[128];
+};
+
+/// A table of (value, string number) rows that fills list controls with
+/// the texts of the context's resource module. Tables are static data;
+/// each holds, in this order, a word 0, a word -1, the row count, the rows
+/// and the context.
+class VQ_LIB32_API CVQListTable {
+public:
+  struct Row {
+    UINT value;
+    UINT stringId;
+  };
+
+  constexpr CVQListTable(UINT rowCount, const Row *rowArray, CVQLibrary *library)
+      : reserved(0), marker(0xFFFF), count(rowCount), rows(rowArray), lib(library) {}
+  template <UINT N>
+  constexpr CVQListTable(const Row (&rowArray)[N], CVQLibrary *library)
+      : CVQListTable(N, rowArray, library) {}
+
+  UINT GetCount() const { return count; }
+  /// The value of row `index`, or (UINT)-1 when there is no such row
+  /// (also for index -1, a control without a selection).
+  UINT GetValue(UINT index) const { return index < count && rows ? rows[index].value : ~0u; }
+  /// The index of the first row holding `value`, or (UINT)-1.
+  UINT FindValue(UINT value) const;
+  /// Row `index`'s text from the resource module into `buffer`; "<N>" with
+  /// the string number when the module has no such string. Returns the
+  /// length, 0 for no such row or no buffer.
+  UINT GetText(UINT index, char *buffer, UINT size) const;
+
+protected:
+  /// Empties the control, inserts every row's text at its index and selects
+  /// the row of `value` (none when no row holds it). The messages are those
+  /// of list boxes or of combo boxes.
+  int Fill(HWND control, UINT value, UINT reset, UINT insert, UINT select) const;
+  UINT Selected(HWND control, UINT getSelection, const char *what) const;
+
+  WORD reserved;
+  WORD marker;
+  UINT count;
+  const Row *rows;
+  CVQLibrary *lib;
+};
+
+/// A list-box table. Only LB_RESETCONTENT, LB_INSERTSTRING, LB_SETCURSEL and
+/// LB_GETCURSEL are sent, so a window that passes these on to a list box
+/// (a drop-down popup) is filled like the list box itself.
+class VQ_LIB32_API CVQListBox : public CVQListTable {
+public:
+  using CVQListTable::CVQListTable;
+  /// Fills the list box and selects the row of `value`. 1 when filled; 0
+  /// (logged) for no window or a failed insertion.
+  int Display(HWND listBox, UINT value) const;
+  /// The value of the selected row, (UINT)-1 when none is selected.
+  UINT Select(HWND listBox) const;
+};
+
+/// A combo-box table, as CVQListBox with the CB_ messages.
+class VQ_LIB32_API CVQComboBox : public CVQListTable {
+public:
+  using CVQListTable::CVQListTable;
+  int Display(HWND comboBox, UINT value) const;
+  UINT Select(HWND comboBox) const;
 };
 
 #endif

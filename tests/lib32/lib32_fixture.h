@@ -1,5 +1,5 @@
 /*
- * Shared helpers of the base library's tests: a capture of the default log
+ * What the base library's tests share: a capture of the default log
  * and an OS seam whose clock, environment and file writes a test controls.
  */
 #ifndef VQ_TESTS_LIB32_FIXTURE_H
