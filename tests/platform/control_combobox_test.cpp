@@ -283,6 +283,55 @@ TEST_F(ComboTest, PaintsFieldButtonAndList) {
       << "no highlight in the field while the list is open";
 }
 
+TEST_F(ComboTest, DropDownStyleEditsInItsField) {
+  HWND combo = MakeCombo(CBS_DROPDOWN | CBS_AUTOHSCROLL);
+  HWND edit = GetDlgItem(combo, 1001);
+  ASSERT_NE(edit, nullptr);
+  char cls[16] = "";
+  GetClassNameA(edit, cls, sizeof cls);
+  EXPECT_STREQ(cls, "Edit");
+
+  SetFocus(combo);
+  EXPECT_EQ(GetFocus(), edit) << "the edit takes the combo box's focus";
+  EXPECT_EQ(Notes(combo), Seq({"CBN_SETFOCUS"}));
+  vqwinTypeText("ab");
+  EXPECT_EQ(Text(combo), "ab");
+  EXPECT_EQ(Notes(combo),
+            Seq({"CBN_EDITUPDATE", "CBN_EDITCHANGE", "CBN_EDITUPDATE", "CBN_EDITCHANGE"}));
+  EXPECT_EQ(Sel(combo), CB_ERR) << "typing does not select";
+
+  vqwinKeyPress(VK_DOWN, 0);
+  EXPECT_EQ(Sel(combo), 0);
+  EXPECT_EQ(Text(combo), Name(0)) << "a selection fills the edit";
+  EXPECT_EQ(SendMessageA(combo, CB_GETEDITSEL, 0, 0),
+            static_cast<LRESULT>(MAKELRESULT(0, Name(0).size())))
+      << "with its text selected";
+  EXPECT_EQ(Notes(combo), Seq({"CBN_SELCHANGE"}));
+  vqwinKeyPress(VK_DOWN, VQWIN_ALT);
+  EXPECT_TRUE(Dropped(combo));
+  vqwinKeyPress(VK_DOWN, 0);
+  vqwinKeyPress(VK_RETURN, 0);
+  EXPECT_FALSE(Dropped(combo));
+  EXPECT_EQ(Text(combo), Name(1));
+  EXPECT_EQ(Notes(combo), Seq({"CBN_DROPDOWN", "CBN_SELCHANGE", "CBN_SELENDOK", "CBN_CLOSEUP"}));
+
+  SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(1, 3));
+  EXPECT_EQ(SendMessageA(combo, CB_GETEDITSEL, 0, 0), static_cast<LRESULT>(MAKELRESULT(1, 3)));
+  SendMessageA(combo, CB_LIMITTEXT, 4, 0);
+  SetWindowTextA(combo, "");
+  vqwinTypeText("123456");
+  EXPECT_EQ(Text(combo), "1234");
+
+  HWND other = Make("EDIT", WS_BORDER, 200, 20, 80, 24);
+  Notes(combo);
+  SetFocus(other);
+  EXPECT_EQ(Notes(combo), Seq({"CBN_KILLFOCUS"}));
+  vqwinRunUntilIdle();
+  RECT rc;
+  GetClientRect(combo, &rc);
+  EXPECT_EQ(vqwinGetPixel(combo, rc.right - 6, 5), GetSysColor(COLOR_3DFACE)) << "the button";
+}
+
 TEST_F(ComboTest, AParentMayDestroyTheComboInItsHandlers) {
   HWND combo = MakeCombo();
   vqtest::OnCommand() = [](const vqtest::Command &c) {

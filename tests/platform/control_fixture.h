@@ -62,10 +62,11 @@ inline std::string CodeName(const char *cls, WORD code) {
                               {LBN_KILLFOCUS, "LBN_KILLFOCUS"},
                               {LBN_SELCANCEL, "LBN_SELCANCEL"}};
   static const Name combo[] = {
-      {CBN_SELCHANGE, "CBN_SELCHANGE"}, {CBN_DBLCLK, "CBN_DBLCLK"},
-      {CBN_SETFOCUS, "CBN_SETFOCUS"},   {CBN_KILLFOCUS, "CBN_KILLFOCUS"},
-      {CBN_DROPDOWN, "CBN_DROPDOWN"},   {CBN_CLOSEUP, "CBN_CLOSEUP"},
-      {CBN_SELENDOK, "CBN_SELENDOK"},   {CBN_SELENDCANCEL, "CBN_SELENDCANCEL"}};
+      {CBN_SELCHANGE, "CBN_SELCHANGE"},   {CBN_DBLCLK, "CBN_DBLCLK"},
+      {CBN_SETFOCUS, "CBN_SETFOCUS"},     {CBN_KILLFOCUS, "CBN_KILLFOCUS"},
+      {CBN_DROPDOWN, "CBN_DROPDOWN"},     {CBN_CLOSEUP, "CBN_CLOSEUP"},
+      {CBN_SELENDOK, "CBN_SELENDOK"},     {CBN_SELENDCANCEL, "CBN_SELENDCANCEL"},
+      {CBN_EDITCHANGE, "CBN_EDITCHANGE"}, {CBN_EDITUPDATE, "CBN_EDITUPDATE"}};
   std::string c = cls;
   auto find = [code](const auto &table) -> std::string {
     for (const Name &n : table)

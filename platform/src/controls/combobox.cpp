@@ -5,7 +5,8 @@
 // and the notifications.
 //
 // Chosen here, where Win32 leaves room:
-// - CBS_SIMPLE and CBS_DROPDOWN behave as CBS_DROPDOWNLIST (no edit field).
+// - CBS_DROPDOWN puts an "Edit" child (id 1001) in the field; CBS_SIMPLE,
+//   whose list would always show, is built as CBS_DROPDOWN.
 // - Closing with a choice sends CBN_SELENDOK, CBN_CLOSEUP, then
 //   CBN_SELCHANGE when the selection differs from the last one announced;
 //   closing without one (Escape, a click elsewhere, focus loss) puts back
@@ -37,8 +38,14 @@ struct Combo {
   bool dropped = false;
   bool focused = false;
   int selAtDrop = -1;
-  int announced = -1; // the selection the parent last heard of
+  int announced = -1;       // the selection the parent last heard of
+  HWND edit = nullptr;      // the field of CBS_DROPDOWN
+  HWND nextFocus = nullptr; // where the focus goes as the edit loses it
+  bool settingText = false; // the edit shows a selection, not typing
 };
+
+constexpr int kEditId = 1001;
+WNDPROC editClassProc = nullptr;
 
 StateTable<Combo> combos;
 
@@ -67,6 +74,18 @@ bool AnnounceSelection(Combo &c) {
 }
 
 void Redraw(const Combo &c) { InvalidateRect(c.hwnd, nullptr, TRUE); }
+
+// After the selection changed: the field shows it, in the edit with its
+// text selected.
+void ShowSelection(Combo &c) {
+  Redraw(c);
+  if (!c.edit)
+    return;
+  c.settingText = true;
+  SetWindowTextA(c.edit, SelectedText(c).c_str());
+  SendMessageA(c.edit, EM_SETSEL, 0, -1);
+  c.settingText = false;
+}
 
 int FieldHeightFor(const Combo &c) {
   TextDC m(c.hwnd, c.font);
@@ -120,7 +139,10 @@ void CloseUp(const std::shared_ptr<Combo> &c, bool ok) {
   if (GetCapture() == c->list)
     ReleaseCapture();
   ShowWindow(c->list, SW_HIDE);
-  Redraw(*c);
+  if (ok || CurSel(*c) != c->announced)
+    ShowSelection(*c);
+  else
+    Redraw(*c);
   if (!NotifyParent(c->hwnd, ok ? CBN_SELENDOK : CBN_SELENDCANCEL) || !c->alive)
     return;
   if (!NotifyParent(c->hwnd, CBN_CLOSEUP) || !c->alive)
@@ -137,7 +159,7 @@ void MoveSelection(Combo &c, int to) {
   if (to == CurSel(c))
     return;
   ToList(c, LB_SETCURSEL, static_cast<WPARAM>(to));
-  Redraw(c);
+  ShowSelection(c);
   AnnounceSelection(c);
 }
 
@@ -250,7 +272,7 @@ void Paint(const Combo &c) {
   FillRect(dc, &field, brush);
   RECT inner = field;
   InflateRect(&inner, -1, -1);
-  bool highlight = c.focused && !c.dropped;
+  bool highlight = c.focused && !c.dropped && !c.edit;
   if (highlight) {
     FillRect(dc, &inner, GetSysColorBrush(COLOR_HIGHLIGHT));
     text = GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -279,6 +301,104 @@ void Paint(const Combo &c) {
   EndPaint(c.hwnd, &ps);
 }
 
+// ---- The edit field of CBS_DROPDOWN ----
+
+// The edit's keys that belong to the combo box: the list keys, and Return
+// and Escape while the list is open.
+bool ComboKey(const Combo &c, WPARAM vk) {
+  switch (vk) {
+  case VK_UP:
+  case VK_DOWN:
+  case VK_PRIOR:
+  case VK_NEXT:
+  case VK_F4:
+    return true;
+  case VK_RETURN:
+  case VK_ESCAPE:
+    return c.dropped;
+  }
+  return false;
+}
+
+LRESULT CALLBACK EditSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  std::shared_ptr<Combo> c = combos.Get(GetParent(hwnd));
+  if (c && c->edit == hwnd) {
+    switch (msg) {
+    case WM_KEYDOWN:
+      if (ComboKey(*c, wp)) {
+        OnKeyDown(c, wp, false);
+        return 0;
+      }
+      break;
+    case WM_SYSKEYDOWN:
+      if (wp == VK_UP || wp == VK_DOWN) {
+        OnKeyDown(c, wp, true);
+        return 0;
+      }
+      break;
+    case WM_KILLFOCUS:
+      c->nextFocus = reinterpret_cast<HWND>(wp);
+      break;
+    case WM_GETDLGCODE:
+      return CallWindowProcA(editClassProc, hwnd, msg, wp, lp) | OnGetDlgCode(*c, lp);
+    }
+  }
+  return CallWindowProcA(editClassProc, hwnd, msg, wp, lp);
+}
+
+RECT EditRect(const Combo &c) {
+  RECT rc;
+  GetClientRect(c.hwnd, &rc);
+  InflateRect(&rc, -2, -2); // inside the sunken edge
+  rc.right = std::max(rc.left, rc.right - GetSystemMetrics(SM_CXVSCROLL));
+  return rc;
+}
+
+bool CreateEdit(Combo &c, const CREATESTRUCTA *cs) {
+  DWORD style = WS_CHILD | WS_VISIBLE | ES_LEFT;
+  if (cs->style & CBS_AUTOHSCROLL)
+    style |= ES_AUTOHSCROLL;
+  if (cs->style & CBS_UPPERCASE)
+    style |= ES_UPPERCASE;
+  if (cs->style & CBS_LOWERCASE)
+    style |= ES_LOWERCASE;
+  RECT r = EditRect(c);
+  c.edit =
+      CreateWindowExA(0, "Edit", nullptr, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      c.hwnd, reinterpret_cast<HMENU>(kEditId), cs->hInstance, nullptr);
+  if (!c.edit)
+    return false;
+  editClassProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(c.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclass)));
+  return true;
+}
+
+// The edit's notifications become the combo box's.
+void OnEditCommand(const std::shared_ptr<Combo> &c, WORD code) {
+  switch (code) {
+  case EN_SETFOCUS:
+    if (c->focused)
+      return;
+    c->focused = true;
+    SendMessageA(c->edit, EM_SETSEL, 0, -1);
+    NotifyParent(c->hwnd, CBN_SETFOCUS);
+    return;
+  case EN_KILLFOCUS:
+    if (c->nextFocus == c->hwnd)
+      return;
+    c->focused = false;
+    CloseUp(c, false);
+    if (c->alive)
+      NotifyParent(c->hwnd, CBN_KILLFOCUS);
+    return;
+  case EN_CHANGE:
+  case EN_UPDATE:
+    if (!c->settingText)
+      NotifyParent(c->hwnd, code == EN_CHANGE ? CBN_EDITCHANGE : CBN_EDITUPDATE);
+    return;
+  }
+}
+
 // ---- Creation and geometry ----
 
 bool OnCreate(Combo &c, const CREATESTRUCTA *cs) {
@@ -291,6 +411,8 @@ bool OnCreate(Combo &c, const CREATESTRUCTA *cs) {
   c.fieldHeight = FieldHeightFor(c);
   c.droppedHeight = cs->cy;
   FitField(c);
+  if ((cs->style & CBS_DROPDOWNLIST) != CBS_DROPDOWNLIST && !CreateEdit(c, cs))
+    return false;
   return true;
 }
 
@@ -307,6 +429,8 @@ void OnPosChanging(Combo &c, WINDOWPOS *wp) {
 void OnSetFont(Combo &c, WPARAM wp, LPARAM lp) {
   c.font = reinterpret_cast<HFONT>(wp);
   ToList(c, WM_SETFONT, wp, 0);
+  if (c.edit)
+    SendMessageA(c.edit, WM_SETFONT, wp, 0);
   int dropped = c.droppedHeight;
   c.fieldHeight = FieldHeightFor(c);
   FitField(c);
@@ -323,8 +447,38 @@ LRESULT OnSetText(Combo &c, LPARAM lp) {
   if (i == LB_ERR)
     return CB_ERR;
   ToList(c, LB_SETCURSEL, static_cast<WPARAM>(i));
-  Redraw(c);
+  ShowSelection(c);
   return TRUE;
+}
+
+LRESULT OnGetText(const Combo &c, WPARAM size, LPARAM lp);
+
+// Text messages go to the edit of CBS_DROPDOWN; a drop-down list answers
+// them from its selection.
+LRESULT OnTextMessage(Combo &c, UINT msg, WPARAM wp, LPARAM lp) {
+  if (c.edit) {
+    switch (msg) {
+    case CB_LIMITTEXT:
+      SendMessageA(c.edit, EM_LIMITTEXT, wp, 0);
+      return TRUE;
+    case CB_GETEDITSEL:
+      return SendMessageA(c.edit, EM_GETSEL, wp, lp);
+    case CB_SETEDITSEL:
+      SendMessageA(c.edit, EM_SETSEL, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lp))),
+                   static_cast<SHORT>(HIWORD(lp)));
+      return TRUE;
+    }
+    return SendMessageA(c.edit, msg, wp, lp);
+  }
+  switch (msg) {
+  case WM_SETTEXT:
+    return OnSetText(c, lp);
+  case WM_GETTEXT:
+    return OnGetText(c, wp, lp);
+  case WM_GETTEXTLENGTH:
+    return static_cast<LRESULT>(SelectedText(c).size());
+  }
+  return CB_ERR;
 }
 
 LRESULT OnGetText(const Combo &c, WPARAM size, LPARAM lp) {
@@ -381,7 +535,7 @@ LRESULT OnListMessage(Combo &c, UINT msg, UINT twin, WPARAM wp, LPARAM lp) {
       msg == CB_RESETCONTENT || msg == CB_INSERTSTRING || msg == CB_ADDSTRING) {
     // Changes by messages are not announced; the parent knows them.
     c.announced = CurSel(c);
-    Redraw(c);
+    ShowSelection(c);
   }
   return r;
 }
@@ -443,17 +597,34 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_GETFONT:
     return reinterpret_cast<LRESULT>(c->font);
   case WM_SETTEXT:
-    return OnSetText(*c, lp);
   case WM_GETTEXT:
-    return OnGetText(*c, wp, lp);
   case WM_GETTEXTLENGTH:
-    return static_cast<LRESULT>(SelectedText(*c).size());
+  case CB_LIMITTEXT:
+  case CB_GETEDITSEL:
+  case CB_SETEDITSEL:
+    return OnTextMessage(*c, msg, wp, lp);
+  case WM_COMMAND:
+    if (c->edit && reinterpret_cast<HWND>(lp) == c->edit)
+      OnEditCommand(c, HIWORD(wp));
+    return 0;
+  case WM_SIZE:
+    if (c->edit) {
+      RECT r = EditRect(*c);
+      MoveWindow(c->edit, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    return 0;
   case WM_SETFOCUS:
+    if (c->edit) {
+      SetFocus(c->edit);
+      return 0;
+    }
     c->focused = true;
     Redraw(*c);
     NotifyParent(hwnd, CBN_SETFOCUS);
     return 0;
   case WM_KILLFOCUS:
+    if (c->edit)
+      return 0; // the edit holds the focus of the combo box
     c->focused = false;
     CloseUp(c, false);
     if (!c->alive)
