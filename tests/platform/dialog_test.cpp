@@ -13,6 +13,8 @@ struct FormState {
   HWND initFocusParam = nullptr;
   bool focusApply = false; // WM_INITDIALOG places the focus itself
   bool ignoreCancel = false;
+  bool askOnApply = false;
+  int answer = 0;
 };
 
 FormState *form = nullptr;
@@ -29,6 +31,8 @@ INT_PTR CALLBACK FormProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return TRUE;
   case WM_COMMAND:
     form->commands.push_back({LOWORD(wp), HIWORD(wp)});
+    if (LOWORD(wp) == IDC_APPLY && form->askOnApply)
+      form->answer = MessageBoxA(dlg, "Apply?", "Form", MB_YESNO | MB_ICONQUESTION);
     if (LOWORD(wp) == IDOK)
       EndDialog(dlg, IsDlgButtonChecked(dlg, IDC_ACTIVE) ? 100 : 101);
     else if (LOWORD(wp) == IDCANCEL && !form->ignoreCancel)
@@ -88,6 +92,22 @@ TEST_F(DialogManagerTest, ModalEndsThroughOkWithTheCheckState) {
   EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 101);
   vqwinQueueEndDialog(33);
   EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 33);
+}
+
+TEST_F(DialogManagerTest, BoxInsideADialogTakesTheNextStepAndDisablesTheDialog) {
+  state.askOnApply = true;
+  vqwinQueueClick(IDC_APPLY);
+  vqwinQueueMessageBoxAnswer(IDNO);
+  vqwinQueueClick(IDC_ACTIVE);
+  vqwinQueueKey(VK_RETURN, 0);
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), parent, FormProc, 0), 100);
+  EXPECT_EQ(state.answer, IDNO);
+  auto records = vqwin::MessageBoxRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].text, "Apply?");
+  EXPECT_NE(records[0].owner, parent); // the dialog owned it
+  EXPECT_EQ(vqwinPendingModalSteps(), 0);
+  EXPECT_TRUE(IsWindowEnabled(parent));
 }
 
 TEST_F(DialogManagerTest, DefaultCancelsEvenWhenTheProcedureIgnoresIt) {

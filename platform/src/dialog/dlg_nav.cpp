@@ -157,12 +157,11 @@ HWND WINAPI GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous) {
   std::vector<HWND> all = Controls(dlg);
   if (all.empty())
     return nullptr;
-  size_t n = all.size(), start = previous ? 0 : n - 1; // so that the first step lands on 0 / n-1
+  // Without a control the first step lands on the first (or last) one.
+  size_t n = all.size(), start = previous ? 0 : n - 1;
   for (size_t i = 0; i < n; ++i)
     if (all[i] == ctl)
       start = i;
-  if (!ctl && previous)
-    start = 0;
   for (size_t step = 1; step <= n; ++step) {
     size_t i = previous ? (start + n - step % n) % n : (start + step) % n;
     HWND c = all[i];
