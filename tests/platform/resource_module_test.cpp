@@ -68,6 +68,17 @@ TEST(Modules, LoadByWindowsNameCountsReferences) {
   EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
 }
 
+TEST(Modules, LinkedModulesOutliveTheirLastFreeLibrary) {
+  HMODULE tbl32 = Tbl32();
+  ASSERT_NE(tbl32, nullptr);
+  EXPECT_EQ(LoadLibraryA("VQ_TBL32.DLL"), tbl32) << "found among the loaded modules";
+  EXPECT_TRUE(FreeLibrary(tbl32));
+  EXPECT_TRUE(FreeLibrary(tbl32)) << "never unloaded, as on Windows";
+  EXPECT_EQ(GetModuleHandleA("vq_tbl32.dll"), tbl32);
+  char text[8];
+  EXPECT_EQ(LoadStringA(tbl32, 103, text, sizeof text), 7);
+}
+
 TEST(Modules, FailuresSetTheWin32Errors) {
   struct Row {
     const char *name;

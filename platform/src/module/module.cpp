@@ -253,11 +253,13 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
   }
   void *handle = it->second.handles.back();
   it->second.handles.pop_back();
-  if (it->second.handles.empty()) {
+  const bool last = it->second.handles.empty();
+  if (last)
     modules.erase(it);
-    vqwin::resource::ForgetModule(hLibModule);
-  }
   dlclose(handle);
+  // A module the process also linked with stays, and so do its cursors.
+  if (last && !ImageAt(hLibModule))
+    vqwin::resource::ForgetModule(hLibModule);
   return TRUE;
 }
 
