@@ -276,6 +276,15 @@ VQ_ISA32_API UINT WINAPI ISAMGetKeyType(LPCSTR name);
 /// The name of a key partition type code, or NULL for an unknown code.
 VQ_ISA32_API LPCSTR WINAPI ISAMKeyType(UINT code);
 
+/// Shows the engine's error box for a failed call, with the platform's
+/// MessageBoxA (exclamation icon, OK button), caption "ISAM-Fehler", text
+/// "Fehler <error> bei <functionName>:", the error's German text and
+/// "Datei: <file>". subject is a file or table handle (its path is shown)
+/// or the path itself, or NULL; owner is the box's owner window or NULL.
+/// Errors: ISAM_ERR_PARAMETER (the box could not be shown, e.g. a stale owner).
+VQ_ISA32_API UINT WINAPI ISAMDispError(LPCVOID subject, LPCSTR functionName, UINT error,
+                                       HWND owner);
+
 /// The text of an engine error number in a language: 'D' German (the
 /// default for any other letter) or 'E' English; NULL for a number the
 /// engine does not define. Texts are Windows-1252.

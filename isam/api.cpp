@@ -21,6 +21,7 @@ namespace vqisam {
 namespace {
 
 struct FileObject {
+  std::string path;
   std::unique_ptr<store::Database> db;
   std::vector<uint32_t> tables; // handles of tables opened through this file
 };
@@ -84,8 +85,9 @@ UINT headerError(os::HeaderState state, uint32_t sysError, UINT *detail) {
   }
 }
 
-UINT registerFile(std::unique_ptr<store::Database> db, HISAMFILE *file) {
+UINT registerFile(std::unique_ptr<store::Database> db, const std::string &path, HISAMFILE *file) {
   auto object = std::make_unique<FileObject>();
+  object->path = path;
   object->db = std::move(db);
   const uint32_t h = addHandle(HandleKind::File, object.get());
   if (!h) {
@@ -126,6 +128,23 @@ store::Cursor *cursorFor(TableObject &t, unsigned index, bool descending, UINT &
 void putLe32(BYTE *p, uint32_t v) {
   for (int i = 0; i < 4; ++i)
     p[i] = static_cast<BYTE>(v >> (8 * i));
+}
+
+// The file an error box speaks of: a file or table handle names its path;
+// a value that was a handle once is not read as text, since it points
+// nowhere; anything else is the caller's path.
+std::string subjectText(LPCVOID subject) {
+  if (!subject)
+    return std::string();
+  const uint32_t h = handleValue(subject);
+  if (auto *f = static_cast<FileObject *>(findHandle(h, HandleKind::File)))
+    return f->path;
+  if (auto *t = static_cast<TableObject *>(findHandle(h, HandleKind::Table)))
+    return t->file->path;
+  if (wasHandle(h))
+    return "(geschlossenes Handle)";
+  const char *text = static_cast<const char *>(subject);
+  return std::string(text, strnlen(text, MAX_PATH));
 }
 
 // No exception may cross the exported calls: an allocation that fails
@@ -172,7 +191,7 @@ UINT WINAPI ISAMOpen(HISAMFILE *file, LPCSTR path, UINT mode, UINT *detail) {
     uint32_t storeDetail = 0;
     UINT err = store::Database::open(p.c_str(), mode == ISAM_MODE_READ, db, storeDetail);
     *detail = storeDetail;
-    return err ? err : registerFile(std::move(db), file);
+    return err ? err : registerFile(std::move(db), p, file);
   });
 }
 
@@ -197,7 +216,7 @@ UINT WINAPI ISAMCreate(HISAMFILE *file, LPCSTR path, UINT *detail) {
     uint32_t storeDetail = 0;
     UINT err = store::Database::create(p.c_str(), db, storeDetail);
     *detail = storeDetail;
-    return err ? err : registerFile(std::move(db), file);
+    return err ? err : registerFile(std::move(db), p, file);
   });
 }
 
@@ -599,6 +618,25 @@ UINT WINAPI ISAMRollbackTransaction(HISAMFILE file) {
   return guarded([&]() -> UINT {
     FileObject *f = fileOf(file);
     return f ? f->db->rollback() : ISAM_ERR_HANDLE;
+  });
+}
+
+/* ---- Error box ----------------------------------------------------------- */
+
+UINT WINAPI ISAMDispError(LPCVOID subject, LPCSTR functionName, UINT error, HWND owner) {
+  return guarded([&]() -> UINT {
+    const char *text = ISAMErrorText(error, 'D');
+    std::string message = "Fehler " + std::to_string(error);
+    if (functionName)
+      message += std::string(" bei ") + functionName;
+    message += ":\n";
+    message += text ? text : "Unbekannter Fehler.";
+    const std::string file = subjectText(subject);
+    if (!file.empty())
+      message += "\n\nDatei: " + file;
+    return MessageBoxA(owner, message.c_str(), "ISAM-Fehler", MB_OK | MB_ICONEXCLAMATION)
+               ? 0
+               : ISAM_ERR_PARAMETER;
   });
 }
 

@@ -69,4 +69,12 @@ void removeHandle(uint32_t handle) {
   freeSlots().push_back(index);
 }
 
+bool wasHandle(uint32_t handle) {
+  const uint32_t index = handle & 0xFFFF;
+  const uint32_t generation = handle >> 16;
+  const auto &table = slots();
+  return index != 0 && index < table.size() && generation != 0 &&
+         generation <= table[index].generation;
+}
+
 } // namespace vqisam

@@ -18,6 +18,8 @@ uint32_t addHandle(HandleKind kind, void *object);
 void *findHandle(uint32_t handle, HandleKind kind);
 /// Frees the handle's slot; its value is never valid again.
 void removeHandle(uint32_t handle);
+/// True when the value was handed out as a handle, live or closed since.
+bool wasHandle(uint32_t handle);
 
 inline uint32_t handleValue(const void *h) {
   const uintptr_t v = reinterpret_cast<uintptr_t>(h);
