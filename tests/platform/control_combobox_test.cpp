@@ -332,6 +332,22 @@ TEST_F(ComboTest, DropDownStyleEditsInItsField) {
   EXPECT_EQ(vqwinGetPixel(combo, rc.right - 6, 5), GetSysColor(COLOR_3DFACE)) << "the button";
 }
 
+TEST_F(ComboTest, TheOpenListScrollsWithItsBar) {
+  HWND combo = MakeCombo(CBS_DROPDOWNLIST, 20);
+  vqwinMouseClick(combo, 10, 5, VK_LBUTTON, 0);
+  HWND list = ListOf(combo);
+  ASSERT_NE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL, 0) << "20 items need the bar";
+  RECT r = DroppedRect(combo);
+  vqwinAdvanceTime(1000);
+  ClickScreen(POINT{r.right - 4, r.bottom - 4}); // the bar's down arrow
+  EXPECT_TRUE(Dropped(combo)) << "scrolling keeps the list open";
+  EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
+  vqwinAdvanceTime(1000);
+  ClickScreen(ItemPoint(combo, 0));
+  EXPECT_EQ(Sel(combo), 1) << "the first item shown is now item 1";
+  EXPECT_FALSE(Dropped(combo));
+}
+
 TEST_F(ComboTest, AParentMayDestroyTheComboInItsHandlers) {
   HWND combo = MakeCombo();
   vqtest::OnCommand() = [](const vqtest::Command &c) {

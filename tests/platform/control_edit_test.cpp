@@ -343,6 +343,24 @@ TEST_F(EditTest, PaintsSelectionOnlyWhileFocusedAndTheCaret) {
   EXPECT_EQ(vqwinGetPixel(edit, caret.x, 3), GetSysColor(COLOR_WINDOW)) << "no caret left";
 }
 
+TEST_F(EditTest, ChangeIsAnnouncedAfterTheNewTextIsShownAndUpdateBefore) {
+  HWND edit = MakeEdit();
+  SetFocus(edit);
+  RECT rc;
+  GetClientRect(edit, &rc);
+  std::vector<std::pair<WORD, int>> seen; // notification, dark pixels then
+  vqtest::OnCommand() = [&](const vqtest::Command &c) {
+    if (c.code == EN_UPDATE || c.code == EN_CHANGE)
+      seen.emplace_back(c.code, DarkPixels(c.control, rc));
+  };
+  vqwinTypeText("W");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first, EN_UPDATE);
+  EXPECT_LE(seen[0].second, rc.bottom) << "only the caret before the change shows";
+  EXPECT_EQ(seen[1].first, EN_CHANGE);
+  EXPECT_GT(seen[1].second, rc.bottom) << "the W is on screen at EN_CHANGE";
+}
+
 TEST_F(EditTest, ParentMayDestroyTheEditInsideANotification) {
   HWND edit = MakeEdit(ES_AUTOHSCROLL);
   HWND other = MakeEdit(ES_AUTOHSCROLL, "", 100);
