@@ -7,7 +7,8 @@
  * This header is the engine's manual: every call lists each error number it
  * can return. All calls return 0 on success and an error number otherwise
  * (ISAM_END_OF_ITERATION ends an iteration); the texts of the numbers come
- * from ISAMErrorText. The vocabulary (key partition types, key attributes,
+ * from ISAMErrorText. Any call that allocates may also return
+ * ISAM_ERR_MEMORY. The vocabulary (key partition types, key attributes,
  * file layout) is described in isam/README.md.
  *
  * Handles are opaque values from the engine's handle table (never pointers
@@ -202,7 +203,8 @@ VQ_ISA32_API UINT WINAPI ISAMWriteTableDesc(HISAMTABLE table, UINT descNumber, L
 /// record images (record size bytes) whose key parts give an inclusive
 /// lower and upper key. Records of equal keys come in address order
 /// (reversed when descending). A table handle keeps one iteration.
-/// Errors: ISAM_ERR_HANDLE, ISAM_ERR_INDEX_NUMBER, ISAM_ERR_MODE (other flags).
+/// Errors: ISAM_ERR_HANDLE, ISAM_ERR_INDEX_NUMBER, ISAM_ERR_MODE (other flags),
+/// ISAM_ERR_CORRUPT (the table's storage is not what the catalog says).
 VQ_ISA32_API UINT WINAPI ISAMSetupIterationLimits(HISAMTABLE table, UINT indexNumber, UINT flags,
                                                   LPCVOID lowRecord, LPCVOID highRecord);
 
