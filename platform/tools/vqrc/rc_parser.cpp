@@ -75,6 +75,54 @@ struct Control {
   NameOrOrdinal cls, title;
 };
 
+// A DIALOGEX statement's header; the defaults are a resource compiler's.
+struct DialogHead {
+  int16_t x = 0, y = 0, cx = 0, cy = 0;
+  uint32_t helpId = 0, exStyle = 0;
+  uint32_t style = kWsPopup | kWsBorder | kWsSysMenu;
+  bool haveCaption = false, haveFont = false;
+  std::u16string caption, face;
+  uint16_t pointSize = 0, weight = 0;
+  uint8_t italic = 0, charset = 1; // DEFAULT_CHARSET
+  NameOrOrdinal menu, cls;
+};
+
+// The DLGTEMPLATEEX layout (see the platform's dialog template reader).
+std::vector<uint8_t> DialogTemplate(const DialogHead &d, const std::vector<Control> &controls) {
+  Writer w;
+  w.u16(1); // dlgVer
+  w.u16(0xFFFF);
+  w.u32(d.helpId);
+  w.u32(d.exStyle);
+  w.u32(d.style);
+  w.u16(static_cast<uint32_t>(controls.size()));
+  for (int16_t v : {d.x, d.y, d.cx, d.cy})
+    w.u16(static_cast<uint16_t>(v));
+  d.menu.write(w);
+  d.cls.write(w);
+  w.text(d.caption);
+  if (d.haveFont) {
+    w.u16(d.pointSize);
+    w.u16(d.weight);
+    w.u8(d.italic);
+    w.u8(d.charset);
+    w.text(d.face);
+  }
+  for (const Control &c : controls) {
+    w.align4();
+    w.u32(c.helpId);
+    w.u32(c.exStyle);
+    w.u32(c.style);
+    for (int16_t v : {c.x, c.y, c.cx, c.cy})
+      w.u16(static_cast<uint16_t>(v));
+    w.u32(c.id);
+    c.cls.write(w);
+    c.title.write(w);
+    w.u16(0); // no creation data
+  }
+  return std::move(w.bytes);
+}
+
 struct ControlKind {
   const char *keyword;
   bool hasText;
@@ -549,90 +597,77 @@ private:
     fail(keyword, "unknown control '" + keyword.text + "'");
   }
 
-  void dialog(const Token &at, ResourceKey name) {
-    Writer head;
-    const int16_t x = coordinate();
-    expect(",", "','");
-    const int16_t y = coordinate();
-    expect(",", "','");
-    const int16_t cx = coordinate();
-    expect(",", "','");
-    const int16_t cy = coordinate();
-    uint32_t helpId = 0;
-    if (acceptComma())
-      helpId = expression();
-
-    uint32_t style = kWsPopup | kWsBorder | kWsSysMenu, exStyle = 0;
-    bool haveCaption = false, haveFont = false;
-    std::u16string caption, face;
-    uint16_t pointSize = 0, weight = 0;
-    uint8_t italic = 0, charset = 1;
-    NameOrOrdinal menu, cls;
-    uint16_t language = language_;
-    for (;;) {
-      const Token t = pp_.peek();
-      if (commonOption(language))
-        continue;
-      if (t.kind != Tok::Ident || t.text == "BEGIN")
-        break;
-      take();
-      if (t.text == "CAPTION") {
-        caption = dialogString("the caption");
-        haveCaption = true;
-      } else if (t.text == "STYLE") {
-        style = this->style(0);
-      } else if (t.text == "EXSTYLE") {
-        exStyle = this->style(0);
-      } else if (t.text == "FONT") {
-        pointSize = word("font size");
-        expect(",", "','");
-        face = dialogString("the font name");
-        haveFont = true;
+  void dialogOption(const Token &t, DialogHead &d) {
+    if (t.text == "CAPTION") {
+      d.caption = dialogString("the caption");
+      d.haveCaption = true;
+    } else if (t.text == "STYLE") {
+      d.style = style(0);
+    } else if (t.text == "EXSTYLE") {
+      d.exStyle = style(0);
+    } else if (t.text == "FONT") {
+      d.pointSize = word("font size");
+      expect(",", "','");
+      d.face = dialogString("the font name");
+      d.haveFont = true;
+      if (acceptComma()) {
+        d.weight = word("font weight");
         if (acceptComma()) {
-          weight = word("font weight");
-          if (acceptComma()) {
-            italic = static_cast<uint8_t>(expression() != 0);
-            if (acceptComma())
-              charset = static_cast<uint8_t>(word("character set"));
-          }
+          d.italic = static_cast<uint8_t>(expression() != 0);
+          if (acceptComma())
+            d.charset = static_cast<uint8_t>(word("character set"));
         }
-      } else if (t.text == "MENU") {
-        const ResourceKey m = resourceName();
-        menu.kind = m.text.empty() ? NameOrOrdinal::Ordinal : NameOrOrdinal::Text;
-        menu.ordinal = m.id;
-        for (char c : m.text)
-          menu.text += char16_t(c);
-      } else if (t.text == "CLASS") {
-        const Token c = take();
-        if (c.kind == Tok::String && !c.wide.empty()) {
-          checkDialogText(c.wide, c);
-          cls.kind = NameOrOrdinal::Text;
-          cls.text = c.wide;
-        } else if (c.kind == Tok::Number && c.value <= 0xFFFF) {
-          cls.kind = NameOrOrdinal::Ordinal;
-          cls.ordinal = static_cast<uint16_t>(c.value);
-        } else {
-          fail(c, "expected a class name, found " + describe(c));
-        }
-      } else {
-        fail(t, "unknown dialog option '" + t.text + "'");
       }
+    } else if (t.text == "MENU") {
+      const ResourceKey m = resourceName();
+      d.menu.kind = m.text.empty() ? NameOrOrdinal::Ordinal : NameOrOrdinal::Text;
+      d.menu.ordinal = m.id;
+      for (char c : m.text)
+        d.menu.text += char16_t(c);
+    } else if (t.text == "CLASS") {
+      const Token c = take();
+      if (c.kind == Tok::String && !c.wide.empty()) {
+        checkDialogText(c.wide, c);
+        d.cls.kind = NameOrOrdinal::Text;
+        d.cls.text = c.wide;
+      } else if (c.kind == Tok::Number && c.value <= 0xFFFF) {
+        d.cls.kind = NameOrOrdinal::Ordinal;
+        d.cls.ordinal = static_cast<uint16_t>(c.value);
+      } else {
+        fail(c, "expected a class name, found " + describe(c));
+      }
+    } else {
+      fail(t, "unknown dialog option '" + t.text + "'");
     }
-    if (haveCaption)
-      style |= kWsCaption;
-    if (haveFont)
-      style |= kDsSetFont;
-    else if (style & kDsSetFont)
+  }
+
+  void dialog(const Token &at, ResourceKey name) {
+    DialogHead d;
+    d.x = coordinate();
+    expect(",", "','");
+    d.y = coordinate();
+    expect(",", "','");
+    d.cx = coordinate();
+    expect(",", "','");
+    d.cy = coordinate();
+    if (acceptComma())
+      d.helpId = expression();
+    uint16_t language = language_;
+    for (Token t = pp_.peek(); t.kind == Tok::Ident && t.text != "BEGIN"; t = pp_.peek())
+      if (!commonOption(language))
+        dialogOption(take(), d);
+    if (d.haveCaption)
+      d.style |= kWsCaption;
+    if (d.haveFont)
+      d.style |= kDsSetFont;
+    else if (d.style & kDsSetFont)
       fail(at, "DS_SETFONT without FONT");
 
     Token open = take();
     if (!isBegin(open))
       fail(open, "expected BEGIN, found " + describe(open));
     std::vector<Control> controls;
-    for (;;) {
-      const Token t = take();
-      if (isEnd(t))
-        break;
+    for (Token t = take(); !isEnd(t); t = take()) {
       if (t.kind == Tok::End)
         fail(at, "DIALOGEX without END");
       if (t.kind != Tok::Ident)
@@ -641,40 +676,9 @@ private:
         fail(t, "too many controls");
       controls.push_back(control(t));
     }
-
-    head.u16(1);
-    head.u16(0xFFFF);
-    head.u32(helpId);
-    head.u32(exStyle);
-    head.u32(style);
-    head.u16(static_cast<uint32_t>(controls.size()));
-    for (int16_t v : {x, y, cx, cy})
-      head.u16(static_cast<uint16_t>(v));
-    menu.write(head);
-    cls.write(head);
-    head.text(caption);
-    if (haveFont) {
-      head.u16(pointSize);
-      head.u16(weight);
-      head.u8(italic);
-      head.u8(charset);
-      head.text(face);
-    }
-    for (const Control &c : controls) {
-      head.align4();
-      head.u32(c.helpId);
-      head.u32(c.exStyle);
-      head.u32(c.style);
-      for (int16_t v : {c.x, c.y, c.cx, c.cy})
-        head.u16(static_cast<uint16_t>(v));
-      head.u32(c.id);
-      c.cls.write(head);
-      c.title.write(head);
-      head.u16(0); // no creation data
-    }
     const uint16_t saved = language_;
     language_ = language;
-    add(at, kRtDialog, std::move(name), std::move(head.bytes));
+    add(at, kRtDialog, std::move(name), DialogTemplate(d, controls));
     language_ = saved;
   }
 

@@ -181,9 +181,7 @@ Token Lexer::next(bool inLine, bool lenient, uint16_t codePage) {
     pos_ += t.text.size();
   }
   lineStart_ = false;
-  t.spaceAfter = pos_ >= text_.size() || !(IsIdentChar(text_[pos_]) || text_[pos_] == '(');
-  if (t.kind == Tok::Ident && pos_ < text_.size() && text_[pos_] == '(')
-    t.spaceAfter = false;
+  t.spaceAfter = !(pos_ < text_.size() && text_[pos_] == '(');
   return t;
 }
 

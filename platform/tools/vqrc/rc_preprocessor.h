@@ -41,7 +41,7 @@ struct Token {
   std::u16string wide; // strings, decoded to UTF-16
   bool wideLiteral = false;
   bool lineStart = false; // first token on its line
-  bool spaceAfter = true; // for telling "#define F(x)" from "#define F (x)"
+  bool spaceAfter = true; // false when "(" follows: "#define F(x)" is not "#define F (x)"
   const std::string *file = nullptr;
   int line = 0;
 
