@@ -47,8 +47,9 @@
 /// returns the id of the button chosen. The owner, when given, is disabled
 /// while the box runs. Escape and the close command answer IDCANCEL when
 /// the box has a Cancel button, IDOK for MB_OK, and nothing otherwise.
-/// Returns 0 with ERROR_INVALID_PARAMETER for an unknown button set or
-/// default button, ERROR_INVALID_WINDOW_HANDLE for a stale owner.
+/// A default button past the last one is the first. Returns 0 with
+/// ERROR_INVALID_PARAMETER for an unknown button set, and with
+/// ERROR_INVALID_WINDOW_HANDLE for a stale owner.
 WINUSERAPI int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 
 /* ---- Dialog templates, styles and messages ---- */
@@ -190,9 +191,6 @@ typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define SS_SUNKEN 0x00001000L
 #define SS_ENDELLIPSIS 0x00004000L
 
-#define STM_SETICON 0x0170
-#define STM_GETICON 0x0171
-
 #define STN_CLICKED 0
 #define STN_DBLCLK 1
 
@@ -200,9 +198,9 @@ typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 
 /// Runs a dialog from a template of the module modally: the owner (the
 /// top-level window of hWndParent) is disabled until EndDialog, and the
-/// result is EndDialog's. -1 when the template is missing or damaged
-/// (ERROR_RESOURCE_NAME_NOT_FOUND, ERROR_INVALID_PARAMETER) or a control's
-/// class is unknown (ERROR_CANNOT_FIND_WND_CLASS).
+/// result is EndDialog's. -1 when the template is missing (the errors of
+/// FindResourceA) or damaged (ERROR_INVALID_PARAMETER), or a control's
+/// class is unknown (ERROR_CANNOT_FIND_WND_CLASS) without DS_NOFAILCREATE.
 WINUSERAPI INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName,
                                           HWND hWndParent, DLGPROC lpDialogFunc,
                                           LPARAM dwInitParam);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -130,15 +131,32 @@ void PaintPush(HDC dc, HWND hwnd, const Button &b, RECT r, bool enabled) {
   }
 }
 
-void PaintMark(HDC dc, const RECT &box, UINT check, bool radio) {
+// A round, sunken radio button drawn pixel by pixel: a two-pixel ring lit
+// from the bottom right, the interior, and the dot when checked.
+void PaintRadio(HDC dc, const RECT &box, bool checked, COLORREF interior) {
+  const int c = kCheckSize / 2;
+  for (int y = 0; y < kCheckSize; ++y)
+    for (int x = 0; x < kCheckSize; ++x) {
+      int dx = x - c, dy = y - c;
+      double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+      bool lit = dx + dy > 0;
+      COLORREF color;
+      if (checked && d <= 2.0)
+        color = GetSysColor(COLOR_WINDOWTEXT);
+      else if (d <= 4.5)
+        color = interior;
+      else if (d <= 5.5)
+        color = GetSysColor(lit ? COLOR_3DLIGHT : COLOR_3DDKSHADOW);
+      else if (d <= 6.5)
+        color = GetSysColor(lit ? COLOR_3DHIGHLIGHT : COLOR_3DSHADOW);
+      else
+        continue;
+      SetPixel(dc, box.left + x, box.top + y, color);
+    }
+}
+
+void PaintMark(HDC dc, const RECT &box, UINT check) {
   COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
-  if (radio) {
-    RECT dot{box.left + 4, box.top + 4, box.right - 4, box.bottom - 4};
-    HBRUSH brush = CreateSolidBrush(ink);
-    FillRect(dc, &dot, brush);
-    DeleteObject(brush);
-    return;
-  }
   if (check == BST_INDETERMINATE)
     ink = GetSysColor(COLOR_3DSHADOW);
   // The classic mark: a 7-pixel-wide tick three pixels thick.
@@ -159,11 +177,16 @@ void PaintCheck(HDC dc, HWND hwnd, const Button &b, RECT r, bool enabled) {
   int top = r.top + (r.bottom - r.top - kCheckSize) / 2;
   int left = leftText ? r.right - kCheckSize : r.left;
   RECT box{left, top, left + kCheckSize, top + kCheckSize};
-  RECT inner = box;
-  DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-  FillRect(dc, &inner, GetSysColorBrush(b.pushed || !enabled ? COLOR_3DFACE : COLOR_WINDOW));
-  if (b.check)
-    PaintMark(dc, box, b.check, IsRadio(TypeOf(hwnd)));
+  int interior = b.pushed || !enabled ? COLOR_3DFACE : COLOR_WINDOW;
+  if (IsRadio(TypeOf(hwnd))) {
+    PaintRadio(dc, box, b.check != BST_UNCHECKED, GetSysColor(interior));
+  } else {
+    RECT inner = box;
+    DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    FillRect(dc, &inner, GetSysColorBrush(interior));
+    if (b.check)
+      PaintMark(dc, box, b.check);
+  }
   RECT text = r;
   if (leftText)
     text.right = box.left - 4;
