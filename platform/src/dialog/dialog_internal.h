@@ -50,6 +50,9 @@ struct ModalLoop {
   std::function<void()> takeDefault;
   std::function<void(int)> answer; // VQWIN_STEP_ANSWER
   std::function<void()> forceEnd;  // when steps and defaults do not end it
+  // Sees each message before the dialog keys do; true when it took it
+  // (property sheets take Ctrl+Tab this way).
+  std::function<bool(const MSG &)> filter;
 };
 
 /// Shows a created dialog modally with its owner disabled and returns the

@@ -153,6 +153,8 @@ bool RunModalLoop(ModalLoop &loop) {
         PostQuitMessage(static_cast<int>(msg.wParam));
         return false;
       }
+      if (loop.filter && loop.filter(msg))
+        continue;
       if (!IsDialogMessageA(loop.info.hwnd, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -1,0 +1,163 @@
+// The up-down control with an edit buddy and the tab control, driven by
+// messages, clicks and keys: positions, ranges, the buddy's text, and the
+// notifications each step or tab change sends.
+#include "comctl_fixture.h"
+
+namespace vqtest {
+namespace {
+
+class UpDownTest : public ComctlTest {
+protected:
+  HWND Make(DWORD style) {
+    edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 24,
+                           parent, reinterpret_cast<HMENU>(5), nullptr, nullptr);
+    ud = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 16, 24, parent,
+                         reinterpret_cast<HMENU>(6), nullptr, nullptr);
+    SendMessageA(ud, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+    return ud;
+  }
+  std::string BuddyText() {
+    char buf[32] = {};
+    GetWindowTextA(edit, buf, sizeof buf);
+    return buf;
+  }
+  HWND edit = nullptr, ud = nullptr;
+};
+
+TEST_F(UpDownTest, PositionsAreClampedAndShownInTheBuddy) {
+  Make(UDS_SETBUDDYINT | UDS_ALIGNRIGHT);
+  EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(ud, UDM_GETBUDDY, 0, 0)), edit);
+  RECT e, u;
+  GetWindowRect(edit, &e);
+  GetWindowRect(ud, &u);
+  EXPECT_EQ(e.right - e.left, 84) << "the buddy gives up the control's width";
+  EXPECT_EQ(u.left, e.right);
+  SendMessageA(ud, UDM_SETRANGE, 0, MAKELONG(50, -5));
+  EXPECT_EQ(SendMessageA(ud, UDM_GETRANGE, 0, 0), MAKELONG(50, static_cast<WORD>(-5)));
+  struct Row {
+    int set, want;
+    const char *text;
+  } rows[] = {{7, 7, "7"}, {99, 50, "50"}, {-9, -5, "-5"}, {0, 0, "0"}};
+  for (const Row &row : rows) {
+    SendMessageA(ud, UDM_SETPOS, 0, MAKELONG(static_cast<WORD>(row.set), 0));
+    EXPECT_EQ(SendMessageA(ud, UDM_GETPOS, 0, 0), MAKELONG(static_cast<WORD>(row.want), 0))
+        << "set " << row.set;
+    EXPECT_EQ(BuddyText(), row.text) << "set " << row.set;
+  }
+  SendMessageA(ud, UDM_SETRANGE32, 0, 100000);
+  EXPECT_EQ(SendMessageA(ud, UDM_SETPOS32, 0, 12345), 0);
+  EXPECT_EQ(BuddyText(), "12,345");
+  // What the user typed into the buddy is the position; text that is no
+  // number in range reports an error and keeps the last position.
+  SetWindowTextA(edit, "321");
+  BOOL err = TRUE;
+  EXPECT_EQ(SendMessageA(ud, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&err)), 321);
+  EXPECT_FALSE(err);
+  SetWindowTextA(edit, "12a");
+  EXPECT_EQ(SendMessageA(ud, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&err)), 321);
+  EXPECT_TRUE(err);
+  EXPECT_NE(HIWORD(SendMessageA(ud, UDM_GETPOS, 0, 0)), 0);
+}
+
+TEST_F(UpDownTest, ArrowClicksAskTheParentThenReportTheNewPosition) {
+  Make(UDS_SETBUDDYINT);
+  SendMessageA(ud, UDM_SETRANGE32, 0, 3);
+  SendMessageA(ud, UDM_SETPOS32, 0, 2);
+  Events().clear();
+  vqwinMouseClick(ud, 8, 3, VK_LBUTTON, 0); // upper arrow
+  ExpectEvents({{"UDN_DELTAPOS", 2}, {"SB_THUMBPOSITION", 3}, {"SB_ENDSCROLL", 3}});
+  EXPECT_EQ(BuddyText(), "3");
+  vqwinMouseClick(ud, 8, 3, VK_LBUTTON, 0); // at the top without UDS_WRAP
+  ExpectEvents({{"UDN_DELTAPOS", 3}, {"SB_ENDSCROLL", 3}});
+  Answer() = [](NMHDR *nm) -> LRESULT { return nm->code == UDN_DELTAPOS; };
+  vqwinMouseClick(ud, 8, 20, VK_LBUTTON, 0); // refused
+  EXPECT_EQ(SendMessageA(ud, UDM_GETPOS32, 0, 0), 3);
+  Answer() = [](NMHDR *nm) -> LRESULT {
+    if (nm->code == UDN_DELTAPOS)
+      reinterpret_cast<NMUPDOWN *>(nm)->iDelta = -2; // the parent may change the step
+    return 0;
+  };
+  vqwinMouseClick(ud, 8, 20, VK_LBUTTON, 0);
+  EXPECT_EQ(SendMessageA(ud, UDM_GETPOS32, 0, 0), 1);
+  EXPECT_EQ(BuddyText(), "1");
+}
+
+TEST_F(UpDownTest, ReversedRangesWrappingAndArrowKeysOfTheBuddy) {
+  Make(UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_WRAP);
+  SendMessageA(ud, UDM_SETRANGE32, 10, 0); // up lowers the value
+  SendMessageA(ud, UDM_SETPOS32, 0, 5);
+  SetFocus(edit);
+  vqwinKeyPress(VK_UP, 0);
+  EXPECT_EQ(BuddyText(), "4");
+  vqwinKeyPress(VK_DOWN, 0);
+  vqwinKeyPress(VK_DOWN, 0);
+  EXPECT_EQ(BuddyText(), "6");
+  SendMessageA(ud, UDM_SETPOS32, 0, 10);
+  vqwinKeyPress(VK_DOWN, 0);
+  EXPECT_EQ(BuddyText(), "0") << "wraps past the end of the range";
+  // Released, the buddy's keys are its own again.
+  SendMessageA(ud, UDM_SETBUDDY, 0, 0);
+  vqwinKeyPress(VK_UP, 0);
+  EXPECT_EQ(BuddyText(), "0");
+}
+
+class TabTest : public ComctlTest {
+protected:
+  void SetUp() override {
+    ComctlTest::SetUp();
+    tab = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 300, 200, parent,
+                          reinterpret_cast<HMENU>(9), nullptr, nullptr);
+    ASSERT_TRUE(tab);
+    const char *names[] = {"One", "Two", "Three"};
+    for (int i = 0; i < 3; ++i) {
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<LPSTR>(names[i]);
+      ASSERT_EQ(SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item)), i);
+    }
+  }
+  POINT Middle(int index) {
+    RECT r{};
+    SendMessageA(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  HWND tab = nullptr;
+};
+
+TEST_F(TabTest, ClicksChangeTheTabUnlessTheParentRefuses) {
+  EXPECT_EQ(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 0);
+  POINT p = Middle(2);
+  vqwinMouseClick(tab, p.x, p.y, VK_LBUTTON, 0);
+  ExpectEvents({{"TCN_SELCHANGING", -1}, {"TCN_SELCHANGE", -1}});
+  EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 2);
+  Answer() = [](NMHDR *nm) -> LRESULT { return nm->code == TCN_SELCHANGING; };
+  p = Middle(1);
+  vqwinMouseClick(tab, p.x, p.y, VK_LBUTTON, 0);
+  ExpectEvents({{"TCN_SELCHANGING", -1}});
+  EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 2);
+  // TCM_SETCURSEL is silent and returns the previous tab.
+  EXPECT_EQ(SendMessageA(tab, TCM_SETCURSEL, 1, 0), 2);
+  EXPECT_EQ(SendMessageA(tab, TCM_SETCURSEL, 7, 0), -1);
+  ExpectEvents({});
+}
+
+TEST_F(TabTest, AdjustRectRoundTripsAndThePanelIsPainted) {
+  RECT r{0, 0, 300, 200};
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  EXPECT_GT(r.top, 10);
+  EXPECT_LT(r.bottom, 200);
+  SendMessageA(tab, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, 300);
+  EXPECT_EQ(r.bottom, 200);
+  vqwinRunUntilIdle();
+  RECT inner{0, 0, 300, 200};
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inner));
+  EXPECT_EQ(vqwinGetPixel(tab, 150, (inner.top + inner.bottom) / 2), GetSysColor(COLOR_3DFACE));
+  EXPECT_EQ(vqwinGetPixel(tab, 0, 150), GetSysColor(COLOR_3DLIGHT)) << "the panel's raised edge";
+}
+
+} // namespace
+} // namespace vqtest
