@@ -563,4 +563,160 @@ public:
   UINT Select(HWND comboBox) const;
 };
 
+/* ---- Printer pages ------------------------------------------------------ */
+
+class CVQPrint;
+
+/// Called by `StartPage` for every page: print the page's header line
+/// (`GetLine(-1)`) with `title` (`prtTitle`) and the page number (from 1).
+typedef void (*VQPRINT_PAGEHEADER)(CVQPrint &print, const char *title, UINT page);
+/// Called after an automatic page break on the new page's first body line;
+/// returns the next free line below the column header.
+typedef UINT (*VQPRINT_COLUMNHEADER)(CVQPrint &print, UINT line);
+/// Called before an automatic page break at the line below the page's last
+/// body line; returns the next free line.
+typedef UINT (*VQPRINT_PAGEEND)(CVQPrint &print, UINT line);
+
+/// The printer page writer: one printed document, page by page, with lines
+/// of text placed at device positions or at 12 tab stops.
+///
+/// Units. Positions (x) and lines (y) are device units of the printer,
+/// counted from the top-left corner of the printable area; a line is the
+/// top of the text printed on it. Lengths handed in by the page layout
+/// values and `PrintHorLine` are tenths of a millimetre.
+///
+/// Members, in this order (callers prepare the first three groups before
+/// `OpenPrinterA` and read the rest):
+/// - five state words, 0 before the first use: the open-page mark (non-zero
+///   between `StartPage` and the end of the page), the number of pages
+///   started, the job id of the open document, the lines printed on the
+///   current page, the system error of the last failure;
+/// - six page layout values, tenths of a millimetre measured from the edges
+///   of the sheet: top, left, right and bottom margin, then the heights of
+///   the page header band (from the top margin to the first body line) and
+///   of the page end band (kept free above the bottom margin for the page
+///   end line). 200, 150, 150, 150, 60, 60 lays out an A4 sheet with 2 cm
+///   on top and 1.5 cm elsewhere;
+/// - three callback slots (NULL: none) and the header title;
+/// - the printer DC, the horizontal and vertical resolution (dots per
+///   inch), the print area's left, right, top and bottom edges, the line
+///   height of the default font, and the 12 tab stops, addressed in `x`
+///   arguments as the column numbers -16 (first) to -5 (twelfth). Column
+///   numbers -1 and -2 stand for the print area's left and right edge.
+///
+/// Fonts: `CreateDefFont` and `CreateFontHeight` take the face, the line
+/// pitch in points (18: a line every quarter inch), the character size in
+/// points (11), the weight (400 normal, 700 bold) and an italic flag. The
+/// caller owns and deletes the fonts they return, after `ClosePrinter(0)`.
+///
+/// Every failure is logged to the default log with the tag "CVQPrint".
+class VQ_LIB32_API CVQPrint {
+public:
+  CVQPrint();
+  ~CVQPrint();
+  CVQPrint(const CVQPrint &) = delete;
+  CVQPrint &operator=(const CVQPrint &) = delete;
+
+  /// Opens printer `printerName` (NULL: the default printer, as PrintDlgA
+  /// returns it) for the document `docName` owned by `owner`: gets the DC,
+  /// the resolutions and the print area from the page layout values,
+  /// creates a default font ("Times New Roman", 18, 11, 400, 0) of its own,
+  /// sets the tab stops to twelve equal steps across the print area, and
+  /// starts the document. Returns 1, or 0 (logged) when the printer cannot
+  /// be had, the margins leave no print area or the document cannot start;
+  /// `ClosePrinter(1)` then releases what was got.
+  BOOL OpenPrinterA(HWND owner, const char *docName, const char *printerName);
+  /// Starts a page: sets the open-page mark, counts the page, selects the
+  /// default font and calls the page header callback. 1, or 0 (logged).
+  BOOL StartPage();
+  /// Ends the page begun by `StartPage` (the page end callback is not
+  /// called). 1, or 0 when no page is open.
+  BOOL EndPage();
+  /// `flag` 0 ends the document (and a page still open) and selects the
+  /// DC's original font back; 1 also releases the DC and the print object's
+  /// own font (ending a document still open first). Returns 1, or 0 when
+  /// the document could not be written (logged).
+  BOOL ClosePrinter(UINT flag);
+  /// Drops the open document: no file is written.
+  void AbortPrint();
+
+  /// Creates a font (arguments above), makes it the default font (selected
+  /// now and by every `StartPage`; `prtLineHeight` follows it) and returns
+  /// it; NULL (logged) without a DC or for a bad argument.
+  HFONT CreateDefFont(const char *face, UINT pitch, UINT size, UINT weight, UINT italic);
+  /// Creates a font and reports its line height; it is not selected.
+  HFONT CreateFontHeight(const char *face, UINT pitch, UINT size, UINT weight, UINT italic,
+                         UINT *lineHeight);
+
+  /// -1: the page header line; -2: the first body line; -3: the last line
+  /// that still fits above the page end band; n >= 0: body line n of the
+  /// default font's height. Other values give the first body line (logged).
+  UINT GetLine(int which) const;
+  /// The line `height` below `line`; when a line of the default height no
+  /// longer fits there, the page is broken: page end callback, end of page,
+  /// `StartPage` (page header callback), column header callback at the
+  /// first body line, and the line it returns (or the first body line).
+  UINT IncLine(UINT line, UINT height);
+
+  /// Prints `text` (`length` characters, 0 = the whole text) beginning at
+  /// (right-aligned: ending at) `x` on `line` in the selected font. `x` is a
+  /// position or a column number. 1, or 0 (logged) for a bad column or no DC.
+  BOOL LeftText(int x, UINT line, const char *text, UINT length);
+  BOOL RightText(int x, UINT line, const char *text, UINT length);
+  /// A decimal number right-aligned at `x`.
+  BOOL RightDez(int x, UINT line, LONGLONG value);
+  /// A horizontal line `thickness` tenths of a millimetre thick with its top
+  /// at `line`, across the print area less `inset` tenths of a millimetre on
+  /// either side.
+  BOOL PrintHorLine(UINT line, UINT thickness, UINT inset);
+  /// A solid bar from `x` (a position or column number) `width` device
+  /// units wide and `thickness` device units high, its top at `line`.
+  BOOL PrintRectFrame(int x, UINT line, UINT width, UINT thickness);
+
+  /// The device position of `x` (a position or column number); -1 for a
+  /// column number that names nothing.
+  int ColumnX(int x) const;
+
+  /* -- state words -- */
+  UINT prtPageOpen;
+  UINT prtPageCount;
+  UINT prtJobId;
+  UINT prtLineCount;
+  UINT prtLastError;
+  /* -- page layout values, tenths of a millimetre -- */
+  UINT prtTopMargin;
+  UINT prtLeftMargin;
+  UINT prtRightMargin;
+  UINT prtBottomMargin;
+  UINT prtHeaderHeight;
+  UINT prtFooterHeight;
+  /* -- callbacks -- */
+  VQPRINT_PAGEHEADER prtPageHeader;
+  VQPRINT_COLUMNHEADER prtColumnHeader;
+  VQPRINT_PAGEEND prtPageEnd;
+  const char *prtTitle;
+  /* -- what OpenPrinterA and StartPage fill in -- */
+  HDC prtDC;
+  int prtResX;
+  int prtResY;
+  int prtLeft;
+  int prtRight;
+  int prtTop;
+  int prtBottom;
+  UINT prtLineHeight;
+  int prtTabs[12];
+
+private:
+  HFONT MakeFont(const char *face, UINT pitch, UINT size, UINT weight, UINT italic,
+                 UINT *lineHeight);
+  BOOL Text(int x, UINT line, const char *text, UINT length, UINT align);
+  int MmToX(UINT tenths) const;
+  int MmToY(UINT tenths) const;
+
+  HFONT defFont;    // the default font selected by StartPage
+  HFONT ownFont;    // made by OpenPrinterA, released by ClosePrinter(1)
+  HGDIOBJ origFont; // the DC's font before the first selection
+  BOOL inBreak;     // a page break is running: no nested breaks
+};
+
 #endif

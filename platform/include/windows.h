@@ -15,5 +15,6 @@
 #include "vqwin_resource.h"
 #include "vqwin_controls.h"
 #include "vqwin_dialog.h"
+#include "vqwin_printing.h"
 
 #endif

@@ -75,6 +75,8 @@ cairo_region_t *LogicalBounds(Dc *dc) {
 } // namespace
 
 Dc::~Dc() {
+  if (released)
+    released(reinterpret_cast<HDC>(this));
   if (s.bitmap && s.bitmap->selectedIn == this)
     s.bitmap->selectedIn = nullptr;
   ReleaseState(s);
@@ -252,6 +254,11 @@ HDC CreateDeviceDC(const SurfaceTarget &target, const DeviceInfo &device) {
   dc->caps.horzRes = device.horzRes > 0 ? device.horzRes : target.clip.right - target.clip.left;
   dc->caps.vertRes = device.vertRes > 0 ? device.vertRes : target.clip.bottom - target.clip.top;
   dc->caps.technology = device.printer ? DT_RASPRINTER : DT_RASDISPLAY;
+  dc->caps.physicalWidth = device.physicalWidth;
+  dc->caps.physicalHeight = device.physicalHeight;
+  dc->caps.offsetX = device.offsetX;
+  dc->caps.offsetY = device.offsetY;
+  dc->released = device.released;
   return hdc;
 }
 
@@ -345,11 +352,17 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
   case VERTSIZE:
     return MulDiv(c.vertRes, 254, c.logPixelsY * 10);
   case HORZRES:
-  case PHYSICALWIDTH:
     return c.horzRes;
   case VERTRES:
-  case PHYSICALHEIGHT:
     return c.vertRes;
+  case PHYSICALWIDTH:
+    return c.physicalWidth > 0 ? c.physicalWidth : c.horzRes;
+  case PHYSICALHEIGHT:
+    return c.physicalHeight > 0 ? c.physicalHeight : c.vertRes;
+  case PHYSICALOFFSETX:
+    return c.offsetX;
+  case PHYSICALOFFSETY:
+    return c.offsetY;
   case BITSPIXEL:
     return c.bitsPixel;
   case PLANES:

@@ -86,6 +86,8 @@ struct DeviceCaps {
   int logPixelsX = 96, logPixelsY = 96;
   int bitsPixel = 32;
   int technology = DT_RASDISPLAY;
+  int physicalWidth = 0, physicalHeight = 0; // 0: as HORZRES and VERTRES
+  int offsetX = 0, offsetY = 0;
 };
 
 // Everything SaveDC keeps. The clip is in logical coordinates and owned.
@@ -107,6 +109,7 @@ struct Dc : Object {
   ~Dc() override;
   bool memory = false;
   bool device = false; // made by CreateDeviceDC: DeleteDC frees it
+  void (*released)(HDC dc) = nullptr;
   SurfaceTarget target;
   DeviceCaps caps;
   DcState s;

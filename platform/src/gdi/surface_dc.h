@@ -36,6 +36,11 @@ struct DeviceInfo {
   int logPixelsX = 96, logPixelsY = 96; // device pixels per inch
   int horzRes = 0, vertRes = 0;         // printable area in device pixels
   bool printer = false;                 // TECHNOLOGY: DT_RASPRINTER
+  // The whole sheet and where the printable area lies on it; 0 means the
+  // printable area is the sheet.
+  int physicalWidth = 0, physicalHeight = 0, offsetX = 0, offsetY = 0;
+  // Called as DeleteDC frees the DC, so the device's owner can let go too.
+  void (*released)(HDC dc) = nullptr;
 };
 
 /// A DC over the target that describes the given device. Unlike window DCs
