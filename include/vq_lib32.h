@@ -1,10 +1,12 @@
 /*
  * vq_lib32: the base library of the vq library family.
  *
- * This header is the library's manual. It declares the log (CVQLogFile) and
- * the configuration file reader and editor (CVQConfFile, a CVQFile). The
- * library context, numbered message boxes, printer pages and list-control
- * fillers join this header when they are built; they are not here yet.
+ * This header is the library's manual. It declares the log (CVQLogFile),
+ * the configuration file reader and editor (CVQConfFile, a CVQFile), the
+ * printer page writer (CVQPrint), the library context (CVQLibrary) with its
+ * numbered message boxes (CVQError), and the list-box and combo-box fillers
+ * (CVQListBox, CVQComboBox). The list-view filler joins this header when it
+ * is built.
  *
  * Texts are single-byte (Windows-1252) and NUL-terminated; a text copied
  * into a caller's buffer is cut to the buffer size minus one.
