@@ -386,7 +386,8 @@ LRESULT OnGetLine(const Edit &e, LPARAM lp) {
   WORD size;
   std::memcpy(&size, buffer, sizeof size);
   size_t n = std::min(static_cast<size_t>(size), e.text.size());
-  std::memcpy(buffer, e.text.data(), n);
+  // The line goes out without a terminator, as EM_GETLINE documents.
+  std::memcpy(buffer, e.text.data(), n); // NOLINT(bugprone-not-null-terminated-result)
   return static_cast<LRESULT>(n);
 }
 

@@ -282,7 +282,7 @@ void OnKeyDown(ListBox &l, WPARAM vk) {
   if (l.items.empty())
     return;
   int from = l.sel >= 0 ? l.sel : l.caret;
-  int to = from;
+  int to = 0;
   switch (vk) {
   case VK_UP:
     to = from - 1;
