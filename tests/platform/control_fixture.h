@@ -21,6 +21,7 @@ struct Command {
   HWND control;
   WORD id;
   WORD code;
+  std::string cls; // taken at once: a handler may destroy the control
 };
 
 inline std::vector<Command> &Commands() {
@@ -37,7 +38,9 @@ inline std::function<void(const Command &)> &OnCommand() {
 
 inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND) {
-    Command c{reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp)};
+    char cls[32] = "";
+    GetClassNameA(reinterpret_cast<HWND>(lp), cls, sizeof cls);
+    Command c{reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp), cls};
     Commands().push_back(c);
     if (OnCommand())
       OnCommand()(c);
@@ -46,7 +49,7 @@ inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-inline std::string CodeName(const char *cls, WORD code) {
+inline std::string CodeName(const std::string &cls, WORD code) {
   struct Name {
     WORD code;
     const char *name;
@@ -67,7 +70,7 @@ inline std::string CodeName(const char *cls, WORD code) {
       {CBN_DROPDOWN, "CBN_DROPDOWN"},     {CBN_CLOSEUP, "CBN_CLOSEUP"},
       {CBN_SELENDOK, "CBN_SELENDOK"},     {CBN_SELENDCANCEL, "CBN_SELENDCANCEL"},
       {CBN_EDITCHANGE, "CBN_EDITCHANGE"}, {CBN_EDITUPDATE, "CBN_EDITUPDATE"}};
-  std::string c = cls;
+  const std::string &c = cls;
   auto find = [code](const auto &table) -> std::string {
     for (const Name &n : table)
       if (n.code == code)
@@ -118,12 +121,10 @@ protected:
 
   // Names of the notifications `control` sent since the last call.
   std::vector<std::string> Notes(HWND control) {
-    char cls[32] = "";
-    GetClassNameA(control, cls, sizeof cls);
     std::vector<std::string> names;
     for (const Command &c : Commands())
       if (c.control == control)
-        names.push_back(CodeName(cls, c.code));
+        names.push_back(CodeName(c.cls, c.code));
     Commands().clear();
     return names;
   }

@@ -343,6 +343,30 @@ TEST_F(ListBoxTest, PaintsTheSelectionInHighlightAndTheFocusRectangle) {
   EXPECT_NE(vqwinGetPixel(list, r1.left, r1.top), corner) << "the focus rectangle's dots";
 }
 
+TEST_F(ListBoxTest, APopupListEndedOnFocusLossGoesCleanly) {
+  // The shape of a drop-down made of a popup and a list box child, which its
+  // owner destroys when the list loses the focus.
+  HWND popup = CreateWindowExA(0, "VqControlParent", "", WS_POPUP | WS_VISIBLE, 100, 100, 150, 120,
+                               parent, nullptr, nullptr, nullptr);
+  HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOTIFY, 0, 0,
+                              150, 120, popup, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+  for (int i = 0; i < 3; ++i)
+    SendMessageA(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>("row"));
+  SendMessageA(list, LB_SETCURSEL, 1, 0);
+  SetFocus(list);
+  vqwinRunUntilIdle();
+  vqtest::OnCommand() = [popup](const vqtest::Command &c) {
+    if (c.code == LBN_KILLFOCUS)
+      DestroyWindow(popup);
+  };
+  SetFocus(parent);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_FALSE(IsWindow(popup));
+  EXPECT_EQ(Notes(list), Seq({"LBN_SETFOCUS", "LBN_KILLFOCUS"}));
+  vqwinRunUntilIdle();
+}
+
 TEST_F(ListBoxTest, AParentMayDestroyTheListInItsHandlers) {
   HWND list = MakeList();
   Fill(list, 3);

@@ -623,8 +623,8 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     NotifyParent(hwnd, CBN_SETFOCUS);
     return 0;
   case WM_KILLFOCUS:
-    if (c->edit)
-      return 0; // the edit holds the focus of the combo box
+    if (c->edit || !c->focused)
+      return 0; // the edit holds the focus, or there was none to lose
     c->focused = false;
     CloseUp(c, false);
     if (!c->alive)

@@ -350,6 +350,8 @@ void OnSetFocus(const std::shared_ptr<Edit> &e) {
 }
 
 void OnKillFocus(const std::shared_ptr<Edit> &e) {
+  if (!e->focused)
+    return; // only an edit that had the focus announces losing it
   e->focused = false;
   if (HideCaret(e->hwnd))
     DestroyCaret();

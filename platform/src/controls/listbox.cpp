@@ -476,6 +476,8 @@ void OnSetFont(ListBox &l, WPARAM wp, LPARAM lp) {
 }
 
 void OnFocus(const std::shared_ptr<ListBox> &l, bool gained) {
+  if (!gained && !l->focused)
+    return; // only a list that had the focus announces losing it
   l->focused = gained;
   if (!gained)
     EndTracking(*l);
