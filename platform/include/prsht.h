@@ -135,8 +135,9 @@ typedef struct _PSHNOTIFY {
 /// or Apply before Cancel), 0 when the sheet was cancelled without any,
 /// and -1 with the last error on failure: ERROR_INVALID_PARAMETER for a
 /// NULL or short header, no pages, a start page out of range, page
-/// handles instead of PSH_PROPSHEETPAGE, or a modeless or wizard sheet;
-/// the errors of FindResourceA for a missing page template.
+/// handles instead of PSH_PROPSHEETPAGE, a modeless or wizard sheet, or a
+/// PSP_DLGINDIRECT page (in-memory page templates are not provided); the
+/// errors of FindResourceA for a missing page template.
 WINCOMMCTRLAPI INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA lppsph);
 #ifndef UNICODE
 #define PropertySheet PropertySheetA

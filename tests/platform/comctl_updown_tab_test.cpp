@@ -101,6 +101,24 @@ TEST_F(UpDownTest, ReversedRangesWrappingAndArrowKeysOfTheBuddy) {
   EXPECT_EQ(BuddyText(), "0");
 }
 
+TEST(InitCommonControls, AcceptsOnlyTheGroupsThatArePresent) {
+  struct Row {
+    DWORD size, icc;
+    BOOL ok;
+  } rows[] = {{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES, TRUE},
+              {sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS, TRUE},
+              {sizeof(INITCOMMONCONTROLSEX), ICC_TREEVIEW_CLASSES, FALSE},
+              {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES, FALSE},
+              {4, ICC_LISTVIEW_CLASSES, FALSE}};
+  for (const Row &row : rows) {
+    INITCOMMONCONTROLSEX icc{row.size, row.icc};
+    SetLastError(0);
+    EXPECT_EQ(InitCommonControlsEx(&icc), row.ok) << "icc " << row.icc << " size " << row.size;
+    EXPECT_EQ(GetLastError(), row.ok ? 0u : static_cast<DWORD>(ERROR_INVALID_PARAMETER))
+        << "icc " << row.icc;
+  }
+}
+
 class TabTest : public ComctlTest {
 protected:
   void SetUp() override {
