@@ -9,6 +9,10 @@ endif()
 
 set(VQ_WARNINGS -Wall -Wextra -Werror)
 
+# Tests write screenshots and other evidence of failures here.
+set(VQ_TEST_OUTPUT ${CMAKE_BINARY_DIR}/test-output)
+file(MAKE_DIRECTORY ${VQ_TEST_OUTPUT})
+
 # vq_add_library(<name> EXPORT_MACRO <macro> DESCRIPTION <text> SOURCES ...
 #                [DEPS ...] [PRIVATE_DEPS ...] [INCLUDES ...])
 # DEPS are our own libraries (they become the pkg-config Requires);
@@ -51,7 +55,7 @@ function(vq_add_test name)
   target_compile_options(${name} PRIVATE ${VQ_WARNINGS})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "VQ_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
+    PROPERTIES ENVIRONMENT "VQ_TEST_OUTPUT=${VQ_TEST_OUTPUT}")
 endfunction()
 
 # vq_add_benchmark(<name> SOURCES ... LIBS ...)
