@@ -721,4 +721,49 @@ private:
   BOOL inBreak;     // a page break is running: no nested breaks
 };
 
+/// Fills a report-view list view from a static table of columns. A
+/// column's header is a string number of the context's resource module
+/// (MAKEINTRESOURCEA) or a literal text; its width is a percentage of the
+/// list view's client width; the low two bits of its format are the column
+/// alignment (0 left, 1 right, 2 centred; 3 is taken as left). The object
+/// counts the items it inserted in `itemCount`, which callers reset when
+/// they empty the control themselves.
+class VQ_LIB32_API CVQListView {
+public:
+  struct Column {
+    UINT format;
+    UINT width;
+    LPCSTR header;
+  };
+
+  CVQListView(UINT columnCount, const Column *columnArray, CVQLibrary *library)
+      : itemCount(0), count(columnCount), columns(columnArray), lib(library), list(NULL) {}
+  template <UINT N>
+  CVQListView(const Column (&columnArray)[N], CVQLibrary *library)
+      : CVQListView(N, columnArray, library) {}
+
+  /// Takes `listView` as the control to fill (`owner` is the window that
+  /// owns it, for messages) and inserts the columns. With `clear` non-zero
+  /// existing columns and items go first and the counter restarts. 1 when
+  /// every column was inserted; 0 (logged) for no window or a failed
+  /// insertion.
+  int DispHeader(HWND listView, HWND owner, UINT clear);
+  /// Inserts item `item` with `itemData` as its value and `state` as its
+  /// LVIS_ state, its first column's text supplied later. Returns the index
+  /// and counts it; -1 (logged) without a control or when the control
+  /// refuses.
+  int InsertItem(UINT item, LPARAM itemData, UINT state);
+  /// Shows `value` in decimal in column `subItem` of `item`. 1 or 0.
+  int SetItemInt(UINT item, UINT subItem, int value);
+  HWND GetListView() const { return list; }
+
+  UINT itemCount;
+
+private:
+  UINT count;
+  const Column *columns;
+  CVQLibrary *lib;
+  HWND list;
+};
+
 #endif
