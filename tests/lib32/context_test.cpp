@@ -105,6 +105,19 @@ TEST_F(Boxes, FallbacksForMissingTextsAndFailedSubstitutions) {
   }
 }
 
+TEST_F(Boxes, TakeTheArgumentKindsCallersPass) {
+  auto lib = MakeContext(kTestPattern);
+  char path[MAX_PATH] = "C:\\daten\\kunden.isa";
+  DWORD error = ERROR_ACCESS_DENIED;
+  lib->ErrorBox(IDS_FILE_MISSING, path, error);
+  const char *name = nullptr;
+  lib->ErrorBox(IDS_FILE_MISSING, name, static_cast<WORD>(7));
+  auto boxes = MessageBoxRecords();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Die Datei C:\\daten\\kunden.isa fehlt (Fehler 5).");
+  EXPECT_EQ(boxes[1].text, "Die Datei (null) fehlt (Fehler 7).");
+}
+
 TEST_F(Boxes, AskBoxReturnsTheAnswer) {
   auto lib = MakeContext(kTestPattern);
   vqwinQueueMessageBoxAnswer(IDNO);
