@@ -31,9 +31,18 @@ VQ_TBL32_API extern const char DllBuild[];
 /// The library's version: major release in the high byte, minor in the low
 /// byte (256 for release 1.00), whatever language is set.
 VQ_TBL32_API UINT vqGetTbl32Version(void);
+/// Sets the dialog item `releaseId` to "Release 1.00" and `buildId` to
+/// "Build 0087"; an id of 0 leaves that item alone.
+VQ_TBL32_API void vqDispTbl32Version(HWND dialog, UINT releaseId, UINT buildId);
+/// Switches the language of the library's dialogs and messages ("D" German,
+/// "E" English). Non-zero when the language is now in effect; 0 (logged)
+/// when the id is bad or its resource library cannot be loaded.
+VQ_TBL32_API int vqSetTbl32Language(const char *languageId);
 }
 
 /* ---- Utility containers, keyword tables, text and number routines ----- */
+
+class CVQConfFile;
 
 /// A table of keywords with their values, searched by halving. The table
 /// does not own its rows: its user defines them (normally static data) and
@@ -67,6 +76,13 @@ public:
   /// Sorts the rows by keyword, comparing without regard to ASCII case. For
   /// keywords of capitals and digits this is the order FindUpper needs.
   void SortTable();
+  /// Empties the list box, inserts every keyword at its row index and
+  /// selects the row holding `current`. Nothing happens without a window.
+  void FillListBox(HWND listBox, UINT current) const;
+  /// Takes the value of the list box's selected row into `*value`. 1 when
+  /// that changed the value; 0 when it did not, when nothing or a row past
+  /// the table is selected (logged), or without a window or value.
+  int GetListBoxSelection(HWND listBox, UINT *value) const;
 
   UINT count;
   Row *rows;
@@ -83,6 +99,74 @@ public:
   UINT length;
   char name[64];
   char upper[64];
+};
+
+/// A pool of equal-sized records in chained blocks of 64. Records keep
+/// their address while they are in use; a block that becomes empty is
+/// released. Failures are logged (tag "CVQBPool") and shown as messages
+/// 200 (no memory), 210 (not a record boundary) and 211 (not in the pool).
+///
+/// A block is a header (previous block, next block, 64-bit mask: bit i set
+/// = record i in use) followed by its 64 records. With 4-byte links the
+/// block takes 64 x record size + 20 bytes; the links here are pointers,
+/// so the header and the block grow by 8 bytes on 64-bit systems.
+class VQ_TBL32_API CVQBuffPool {
+public:
+  explicit CVQBuffPool(UINT recordBytes);
+  ~CVQBuffPool();
+  CVQBuffPool(const CVQBuffPool &) = delete;
+  CVQBuffPool &operator=(const CVQBuffPool &) = delete;
+
+  /// A zeroed record, or NULL when memory is short or the record size is 0.
+  void *alloc();
+  /// Returns a record to the pool, zeroed. A pointer that is no record of
+  /// this pool is refused and the pool is left as it was.
+  void freeRec(void *record);
+  /// The record at position `index`, counting 64 per block along the chain
+  /// (in use or not), or NULL past the last block.
+  void *getRec(UINT index) const;
+  /// Copies the first `count` records, block by block, into the contiguous
+  /// `destination`; returns how many were copied (fewer when the chain ends).
+  UINT copy(void *destination, UINT count) const;
+  /// Releases every block.
+  void free();
+
+  void *firstBlock;
+  void *lastBlock;
+  UINT recordSize;
+  UINT recordsPerBlock; // always 64
+  UINT blockSize;
+  ULONGLONG fullMask;
+};
+
+/// A most-recently-used list of up to 16 texts of up to 259 characters,
+/// item 0 the newest, kept in a configuration file and shown in a combo box.
+class VQ_TBL32_API CVQHistory {
+public:
+  enum : UINT { kMaxItems = 16, kItemSize = 260 };
+
+  CVQHistory() : comboBox(nullptr), count(0), items{} {}
+
+  /// Reads the items from the lines of `keyword` in the configuration
+  /// file's current block, newest first. Returns 1.
+  int ParseItems(CVQConfFile &file, const char *keyword);
+  /// Writes one quoted line of `keyword` per item, newest first, and an
+  /// empty comment line behind them when there were any. 1, or 0 when the
+  /// editor refused a line.
+  int WriteItems(CVQConfFile &file, const char *keyword) const;
+  /// Makes the text item 0: an item equal to it without regard to case is
+  /// moved up (and takes the new spelling); otherwise the oldest of 16
+  /// falls out. A bound combo box follows. Returns the item count; an empty
+  /// text is refused (logged) and changes nothing.
+  UINT InsertItem(const char *text);
+  /// Binds the combo box (`id` 0 or -1: `window` itself, else the dialog's
+  /// control `id`), fills it with the items and selects `selection` when it
+  /// is below the count. 1, or 0 (logged) when there is no such control.
+  int FillComboBox(HWND window, UINT id, UINT selection);
+
+  HWND comboBox;
+  UINT count;
+  char items[kMaxItems][kItemSize];
 };
 
 /// Writes `count` copies of `value` (no alignment needed); returns the value.

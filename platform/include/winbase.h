@@ -16,6 +16,11 @@ WINBASEAPI DWORD WINAPI GetLastError(void);
 /// Sets the calling thread's last error number.
 WINBASEAPI void WINAPI SetLastError(DWORD dwErrCode);
 
+/// Asks that the module's entry point not be called for thread attach and
+/// detach. The layer never sends those notifications, so there is nothing
+/// to switch off: the call always succeeds.
+WINBASEAPI BOOL WINAPI DisableThreadLibraryCalls(HMODULE hLibModule);
+
 /// (nNumber * nNumerator) / nDenominator with a 64-bit intermediate, rounded
 /// half away from zero. Returns -1 when nDenominator is 0 or the result does
 /// not fit in 32 bits.

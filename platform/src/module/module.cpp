@@ -138,9 +138,11 @@ std::string PlatformLibraryPath() {
 struct Loaded {
   std::vector<void *> handles;
 };
+// Never destroyed, for the same reason as Tables(): a library's detach may
+// free its modules after this library's statics are gone.
 std::map<uintptr_t, Loaded> &LoadedModules() {
-  static std::map<uintptr_t, Loaded> modules;
-  return modules;
+  static auto *modules = new std::map<uintptr_t, Loaded>;
+  return *modules;
 }
 // Tables of the loaded modules, as their modules registered them. Never
 // destroyed: modules withdraw their tables from their own destructors,
