@@ -35,7 +35,8 @@
 #define VQWIN_STEP_CLICK 2   /* left click in the middle of control `id` */
 #define VQWIN_STEP_TYPE 3    /* focus control `id` (0: keep the focus) and type `text` */
 #define VQWIN_STEP_KEY 4     /* press virtual key `key` with VQWIN_SHIFT/CONTROL/ALT `modifiers` */
-#define VQWIN_STEP_PICK 5 /* select item `index` of list or combo box `id`, with its notification  \
+#define VQWIN_STEP_PICK                                                                            \
+  5                       /* select item `index` of list or combo box `id`, with its notification  \
                            */
 #define VQWIN_STEP_PATH 6 /* file dialogs: choose `text` as the path */
 #define VQWIN_STEP_END 7  /* EndDialog with result `id` */

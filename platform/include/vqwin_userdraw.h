@@ -112,7 +112,6 @@ WINUSERAPI DWORD WINAPI GetSysColor(int nIndex);
 /// A brush of the system colour owned by the system: DeleteObject ignores it.
 WINUSERAPI HBRUSH WINAPI GetSysColorBrush(int nIndex);
 
-
 #ifndef UNICODE
 #define DrawText DrawTextA
 #endif
