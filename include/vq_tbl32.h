@@ -254,4 +254,22 @@ VQ_TBL32_API ULONGLONG ReadUInt64(const WCHAR *text, UINT length = 0);
 VQ_TBL32_API double ReadGroupedFloat(const char *text, UINT length = 0);
 VQ_TBL32_API double ReadGroupedFloat(const WCHAR *text, UINT length = 0);
 
+/* ---- Field description and value conversion ---------------------------- */
+/* (CVQFieldDesc, numVal, CVQFieldDescList, CmpFieldName and the value text routines) */
+
+/* ---- Engine field types ------------------------------------------------ */
+/* (lbFldTypes, FormatEngineField, EngineFieldValue) */
+
+/* ---- Grid item interface and column definitions ------------------------ */
+/* (IGridView, SGridElt, CGridDef, CGridDesc) */
+
+/* ---- Selection language ------------------------------------------------ */
+/* (CVQTblSelDesc and its expression tree) */
+
+/* ---- Joker string comparer --------------------------------------------- */
+/* (CVQStrCmp) */
+
+/* ---- Record cache ------------------------------------------------------ */
+/* (CVQRecCache, SCacheRecord) */
+
 #endif

@@ -15,4 +15,11 @@
 #define IDS_MSG_BPOOL_NOTLEGAL 210
 #define IDS_MSG_BPOOL_NOTFOUND 211
 
+// The ids of each subsystem live in a header of their own.
+#include "ids/engine.h"
+#include "ids/desc.h"
+#include "ids/grid.h"
+#include "ids/select.h"
+#include "ids/cache.h"
+
 #endif
