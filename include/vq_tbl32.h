@@ -255,21 +255,829 @@ VQ_TBL32_API double ReadGroupedFloat(const char *text, UINT length = 0);
 VQ_TBL32_API double ReadGroupedFloat(const WCHAR *text, UINT length = 0);
 
 /* ---- Field description and value conversion ---------------------------- */
-/* (CVQFieldDesc, numVal, CVQFieldDescList, CmpFieldName and the value text routines) */
+
+class CGridDef;
+class CVQListBox;
+
+/// A numeric value as the field conversions deliver it. The value kind that
+/// goes with it says which member holds the value; the 32-bit members lie
+/// in the low half.
+union numVal {
+  UINT u32;
+  INT i32;
+  ULONGLONG u64;
+  LONGLONG i64;
+  double dbl;
+};
+static_assert(sizeof(numVal) == 8, "numVal is one 64-bit word");
+
+/// Numeric value kinds: which member of a numVal holds the value.
+enum : UINT {
+  nvkUINT32 = 0,
+  nvkINT32 = 1,
+  nvkUINT64 = 2,
+  nvkINT64 = 3,
+  nvkDOUBLE = 4,
+};
+
+/// Encode types: how a field's bytes are stored in the record.
+enum : UINT {
+  iteINT8 = 0,        ///< any non-zero size; the first byte counts
+  iteINT16 = 1,       ///< 2 bytes, little-endian
+  iteINT32 = 2,       ///< 4 bytes, little-endian
+  iteINT64 = 3,       ///< 8 bytes, little-endian
+  ite32FLOATING = 4,  ///< IEEE 754 single
+  ite64FLOATING = 5,  ///< IEEE 754 double
+  ite80FLOATING = 6,  ///< x87 extended, 10 bytes
+  iteTEXT = 7,        ///< single-byte characters, fixed length
+  iteUNICODETEXT = 8, ///< 16-bit characters, even size
+};
+
+/// Presentation kinds: the low four bits of a type word. Kinds 4 and 5 are
+/// offered in the lists but no conversion supports them.
+enum : UINT {
+  pkTEXT = 0,
+  pkNUMBER = 1,
+  pkDATETIME = 2,
+  pkDECIMAL = 3,
+  pkKINDCOUNT = 6,
+};
+
+/// The bits of a type word (contentType, displayType).
+enum : UINT {
+  twKIND = 0x000F,     ///< presentation kind
+  twSIGNED = 0x0010,   ///< integer bytes are two's complement
+  twLEADZERO = 0x0020, ///< numbers shown padded with '0'
+  twDECCOMMA = 0x0040, ///< decimal comma (format summary only)
+  twGROUPING = 0x0080, ///< digit grouping (format summary only)
+  twDATE = 0x0100,     ///< the value has a date part (kind 2)
+  twTIME = 0x0200,     ///< the value has a time part (kind 2)
+  twNOCASE = 0x0C00,   ///< both set on kind 0: selections compare without case
+  twDECIMALS = 0xF000, ///< decimals (kinds 1, 3) or date format (kind 2)
+  twTIMEFMT = 0xF0000, ///< time format (kind 2)
+  twDECIMALS_SHIFT = 12,
+  twTIMEFMT_SHIFT = 16,
+};
+
+/// One field of a table record: where it lies, how its bytes are encoded,
+/// how its value is understood (content type) and shown (display type).
+/// A plain record, copied by value inside a CVQFieldDescList.
+class VQ_TBL32_API CVQFieldDesc {
+public:
+  /// Offset, size, width 0; encode type unset (-1); type words and
+  /// justifications 0; empty name.
+  CVQFieldDesc();
+
+  /// Stores the encode type and, for the types of one fixed width, sets
+  /// `size` to it; iteINT8, iteTEXT, iteUNICODETEXT and unknown codes keep it.
+  void SetEncodeType(UINT code);
+  /// Take the value of list row `index` of the matching type list. 1 when
+  /// set; 0 for -1 (no selection) or a row past the list, nothing changed.
+  /// The content and display setters replace the whole type word.
+  int SetEncodeTypeIdx(UINT index);
+  int SetContentTypeIdx(UINT index);
+  int SetDisplayTypeIdx(UINT index);
+  int SetDataJustTypeIdx(UINT index);
+  int SetDispJustTypeIdx(UINT index);
+  /// Fill the list box with the matching type list and select the field's
+  /// current value (the kind, for the type words); CVQListBox::Display's result.
+  int DispEncodeTypeLB(HWND listBox) const;
+  int DispContentTypeLB(HWND listBox) const;
+  int DispDisplayTypeLB(HWND listBox) const;
+  int DispDataJustTypeLB(HWND listBox) const;
+  int DispDispJustTypeLB(HWND listBox) const;
+
+  /// Reads the field from the selected line of `keyword`; `index` numbers
+  /// the field in messages only. 1, or 0 after message 1300 (the line does
+  /// not parse) or 1301 (empty name).
+  int ReadDef(CVQConfFile &file, const char *keyword, UINT index);
+  /// Writes the field as one "Field:" line into the open block. Returns 1.
+  int WriteDef(CVQConfFile &file) const;
+  /// 1 when the size suits the encode type; else 0 after one of the
+  /// messages 1310-1318.
+  int VerifyField() const;
+  /// Writes the field as grid line `line` (twelve columns). Returns 1.
+  int DispDef(CGridDef &grid, UINT line) const;
+
+  /// The field's display text from `record`, cut to `outputSize` - 1 and
+  /// terminated; `*written` (may be NULL) gets its length. 1, or 0 (logged)
+  /// for an unknown encode type, a value that cannot be read, or
+  /// iteUNICODETEXT. The record must hold offset + size bytes;
+  /// `recordLength` is not consulted.
+  int FormatData(char *output, UINT outputSize, UINT *written, const void *record,
+                 UINT recordLength) const;
+  /// The field's numeric value and its kind (nvk...). 1, or 0 (logged) for
+  /// ite80FLOATING, iteUNICODETEXT, unknown codes and text kinds that hold
+  /// no number.
+  int ParseData(numVal *value, UINT *kind, const void *record, UINT recordLength) const;
+  /// -1, 0 or 1 as the field in record A orders before, with or after that
+  /// in record B. Values that cannot be compared give 0; 80-bit floating
+  /// and 16-bit text fields also show a box saying so.
+  int CompareData(const void *recordA, const void *recordB) const;
+  /// Writes the lowest (`high` 0) or highest value the field can hold, in
+  /// its stored form, not terminated. Returns the bytes written, 0 (logged)
+  /// where no filler is supported. The buffer must hold the field's size,
+  /// or 32 bytes for date and time texts; `bufferSize` is not consulted.
+  UINT GetSMaskFiller(UINT high, char *buffer, UINT bufferSize) const;
+
+  UINT offset;
+  UINT size;
+  UINT dispWidth;
+  UINT encodeType;
+  UINT contentType;
+  UINT displayType;
+  UINT dataJustType;
+  UINT dispJustType;
+  char name[32];
+};
+static_assert(sizeof(CVQFieldDesc) == 8 * 4 + 32, "CVQFieldDesc is a fixed record");
+
+/// The fields of one table, by value, in a record table: a word that
+/// copies reset to 0, the records in use, the records allocated and the
+/// owned array. The table description fills and copies it.
+class VQ_TBL32_API CVQFieldDescList {
+public:
+  CVQFieldDescList() : reset(0), count(0), capacity(0), fields(nullptr) {}
+  /// Frees the array and clears the three words.
+  ~CVQFieldDescList();
+  CVQFieldDescList(const CVQFieldDescList &) = delete;
+  CVQFieldDescList &operator=(const CVQFieldDescList &) = delete;
+
+  /// The largest offset + size over all fields (0 when empty).
+  UINT GetRecSize() const;
+  /// The sum of the display widths (0 when empty).
+  UINT GetDispWidth() const;
+
+  UINT reset;
+  UINT count;
+  UINT capacity;
+  CVQFieldDesc *fields;
+};
+
+/// Compares `key` with the field's name, folding A-Z only; <0, 0, >0.
+VQ_TBL32_API int CmpFieldName(const char *key, const CVQFieldDesc *field);
+
+/// Digits of `length` characters (0 = up to the terminator): leading tabs,
+/// blanks and '0's are skipped, then every digit is accumulated and every
+/// other character passed over ("1.234" reads 1234).
+VQ_TBL32_API ULONGLONG ParseUnsignedDigits(const char *text, UINT length);
+/// As ParseUnsignedDigits after leading tabs and blanks and an optional
+/// '-' (with tabs, blanks and '0's behind it).
+VQ_TBL32_API LONGLONG ParseSignedDigits(const char *text, UINT length);
+/// A fixed-point text "-1.234,56" scaled by 10^decimals: leading blanks
+/// skipped, one sign before the first digit, '.' ignored before the ',' and
+/// ending the number after it; a second ',' or a digit beyond `decimals`
+/// ends the number. Missing decimals are not made up ("12,5" with 2
+/// decimals reads 125).
+VQ_TBL32_API LONGLONG ParseDecimalText(const char *text, UINT length, UINT decimals);
+/// Writes `value` scaled by 10^decimals as "-1.234,56" and terminates it.
+/// Returns the length, 0 when the text does not fit in `size`.
+VQ_TBL32_API UINT FormatDecimalText(char *buffer, UINT size, LONGLONG value, UINT decimals);
+/// A number with ',' or '.' as decimal point and one sign anywhere; no
+/// blanks are skipped and any other character ends it.
+VQ_TBL32_API double ParseFloatText(const char *text, UINT length);
+/// Orders two digit texts by value: leading '0's dropped, the longer rest
+/// is greater, else the first differing character decides. -1, 0, 1.
+VQ_TBL32_API int CompareDigitTexts(const char *textA, UINT lengthA, const char *textB,
+                                   UINT lengthB);
+/// The decimal text of `value` of kind `kind` (nvk...), terminated, into a
+/// buffer of 32: integers with the decimals of `contentType` as a fixed
+/// point ("-12,34"), doubles with the decimals of `displayType`. Returns
+/// the length (0 for an unknown kind).
+VQ_TBL32_API UINT FormatNumber(char *buffer, numVal value, UINT kind, UINT contentType,
+                               UINT displayType);
+/// Reads a date of format 0-12 at the start of `text` (which must hold the
+/// format's characters). Returns the characters of the format (10, 8, 6 or
+/// 4), 0 (logged) for a format above 12. Ranges are not tested here.
+VQ_TBL32_API UINT ParseDate(UINT *day, UINT *month, UINT *year, const char *text, UINT format);
+/// Writes the date in format 0-12 and terminates it; the buffer holds 16.
+/// Without `force`, day 0, month 0 and year 0 or 2000 give the empty text.
+/// Returns the length; 0 for a format above 12 or a part wider than its
+/// digits (a month of 100), which no format can show.
+VQ_TBL32_API UINT FormatDate(char *buffer, UINT day, UINT month, UINT year, UINT format,
+                             BOOL force);
+/// Reads a time of format 0-3. 1, or 0 for a format above 3.
+VQ_TBL32_API int ParseTime(UINT *hour, UINT *minute, UINT *second, const char *text, UINT format);
+/// Writes the time in format 0-3 and terminates it; the buffer holds 16.
+/// Returns the length; 0 for a format above 3 or a part above 99.
+VQ_TBL32_API UINT FormatTime(char *buffer, UINT hour, UINT minute, UINT second, UINT format);
+/// Days since 1 January of year 1 (proleptic Gregorian) for the years
+/// 1583-3200; 0xFFFFFFFF for an impossible date or a year outside them.
+VQ_TBL32_API UINT DayNumber(UINT day, UINT month, UINT year);
+/// DayNumber of 1 January of `year`, or 0xFFFFFFFF outside 1583-3200.
+VQ_TBL32_API UINT DaysBeforeYear(UINT year);
+/// A date constant "DDMMYY", "DDMMYYYY" or "D.M.Y" (a year below 100 is
+/// 2000 + year) as its day number; (UINT)-1 for anything else or an
+/// impossible date.
+VQ_TBL32_API UINT ParseDateLiteral(const char *text);
 
 /* ---- Engine field types ------------------------------------------------ */
-/* (lbFldTypes, FormatEngineField, EngineFieldValue) */
+
+/// One field of a list-view field description set, typed with the engine's
+/// field type codes.
+struct SVQTblField {
+  UINT position;      ///< byte offset in the record
+  UINT length;        ///< bytes of the field
+  UINT type;          ///< engine field type code
+  UINT flags;         ///< 0x8000: drop leading zeros of text (codes 0, 1)
+  UINT justification; ///< 0 left, 1 right, 2 middle
+  BYTE width;         ///< percent of the list view's client width
+  BYTE spare;
+  UINT treeKey;
+  UINT indexTree;
+  UINT nameLength;
+  char name[64];
+  char upperName[64];
+};
+static_assert(sizeof(SVQTblField) == 164, "SVQTblField is a fixed record");
+
+/// The engine field type codes, named by resource strings 2020 + code.
+VQ_TBL32_API extern const CVQListBox lbFldTypes;
+
+/// The display text of an engine-typed field of `length` bytes, terminated.
+/// Texts (codes 0-5) are cut to `outputSize` - 1; the other codes need 32
+/// characters of output. Returns the length; 0 with nothing written for a
+/// code the engine does not have.
+VQ_TBL32_API UINT FormatEngineField(const SVQTblField *field, char *output, UINT outputSize,
+                                    const void *bytes, UINT length);
+/// The comparison value of a stored date or time: a day number (codes
+/// 10-19; two-digit years take their century from the current year) or
+/// the seconds of the day (codes 20-22). (UINT)-1 when a character is not
+/// a digit, for an impossible date, or for any other code.
+typedef UINT (*PENGINEFIELDVALUE)(const char *bytes);
+/// The routine of `code`, or NULL for a code that is no date or time.
+VQ_TBL32_API PENGINEFIELDVALUE EngineFieldValueProc(UINT code);
+/// The value by code: the routine of `code` applied to `bytes`.
+VQ_TBL32_API UINT EngineFieldValue(UINT code, const char *bytes);
 
 /* ---- Grid item interface and column definitions ------------------------ */
-/* (IGridView, SGridElt, CGridDef, CGridDesc) */
 
-/* ---- Selection language ------------------------------------------------ */
-/* (CVQTblSelDesc and its expression tree) */
+class CVQLibrary;
+
+/// Grid style bits (IGridView::SetStyle). The library's own column tables
+/// use GS_GRIDLINES | GS_DELETEBYGRID | GS_INSERTBYGRID (0x19).
+enum : DWORD {
+  GS_GRIDLINES = 0x0001,    ///< lines between grid lines and columns
+  GS_LINEMODE = 0x0002,     ///< whole lines are selected; notifications carry the grid's id
+  GS_DELETEBYGRID = 0x0008, ///< the Delete key notifies GVN_DELETELINE
+  GS_INSERTBYGRID = 0x0010, ///< the Insert key notifies GVN_INSERTLINE
+  GS_NOTIFYMOVES = 0x0020,  ///< keyboard moves of the current cell notify GVN_CELLMOVED
+  GS_RCLICKPOINT = 0x0040,  ///< a right click on a cell notifies only GVN_RCLICKEMPTY
+  GS_LINEMODEEDIT = 0x0080, ///< in line mode, cells still open their editors
+  GS_RCLICKDETAIL = 0x0200, ///< a right click on a cell notifies GVN_RCLICKLINE
+  GS_OWNERDATA = 0x8000,    ///< items are not stored; a callback supplies their texts
+};
+
+/// Column kinds (IGridView::SetColumnType).
+enum : UINT {
+  GCK_TEXT = 0,       ///< plain text
+  GCK_CHECKBOX = 1,   ///< check box of value 0, 1 or 2; editing notifies GVN_EDITCHECKBOX
+  GCK_PARENTEDIT = 2, ///< editing is the parent's, notified as GVN_EDITPARENT
+  GCK_PARENTCELL = 3, ///< editing is the parent's, notified as GVN_CELLSELECTED
+  GCK_EDIT = 4,       ///< in-place editor
+  GCK_DROPDOWN = 5,   ///< drop-down list the parent fills
+  GCK_COLOR = 6,      ///< the item value is a COLORREF painted as a filled cell
+  GCK_PICTURE = 7,    ///< two-state picture of value 0 or 1
+};
+
+/// Column flags (IGridView::SetColumnType, CGridDef and CGridDesc tables).
+enum : BYTE {
+  GCF_EDITONCLICK = 0x01, ///< the first click opens the editor (else the second)
+  GCF_SORTHADMARK = 0x02, ///< sort mark state: & 0x06 is 2 had a mark, 4 down, 6 up
+  GCF_SORTDOWN = 0x04,
+  GCF_SORTMASK = 0x06,
+  GCF_GROUPDIGITS = 0x08, ///< numbers shown with '.' between groups of three digits
+  GCF_BACKCOLORS = 0x10,  ///< the column's own back colours
+  GCF_TEXTCOLOR = 0x20,   ///< the column's own text colour
+};
+
+/// Item types (SGridElt::type).
+enum : BYTE {
+  GIT_EMPTY = 0,
+  GIT_UINT = 1,    ///< unsigned 32-bit
+  GIT_INT = 2,     ///< signed 32-bit
+  GIT_FIXED2 = 3,  ///< unsigned count of hundredths, shown with two decimals
+  GIT_TEXT = 8,    ///< single-byte text
+  GIT_TEXTW = 9,   ///< UTF-16 text
+  GIT_UINT64 = 10, ///< unsigned 64-bit
+  GIT_INT64 = 11,  ///< signed 64-bit
+};
+
+/// Messages a grid window answers besides the system's.
+enum : UINT {
+  GM_GETINTERFACE = WM_USER, ///< returns the window's IGridView pointer (0: none)
+  GM_EDITCELL = WM_USER + 1, ///< EditCell(wParam = line, lParam = column); returns 0
+};
+
+/// Notification codes: the high word of the WM_COMMAND wParam the grid
+/// sends its parent. The low word is the grid's own control id or the
+/// column's id, as noted; lParam is noted too. All are sent except
+/// GVN_TOPLINECHANGED, which is posted.
+enum : UINT {
+  GVN_LCLICKEMPTY = 1,     ///< grid; mouse position. Left button outside columns or cells
+  GVN_RCLICKEMPTY = 2,     ///< grid; mouse position
+  GVN_MCLICKEMPTY = 3,     ///< grid; mouse position
+  GVN_LCLICKHEADER = 4,    ///< grid; column index
+  GVN_RCLICKHEADER = 5,    ///< grid; column index
+  GVN_MCLICKHEADER = 6,    ///< grid; column index
+  GVN_LINESELECTED = 7,    ///< grid; line (line mode)
+  GVN_RCLICKLINE = 8,      ///< grid; pointer to four UINTs: line, column, x, y
+  GVN_CELLSELECTED = 10,   ///< column; line (cell mode; kinds 3, 6, 7 to be edited)
+  GVN_RCLICKCELL = 11,     ///< column; line
+  GVN_EDITLINE = 13,       ///< grid; line (line mode without GS_LINEMODEEDIT)
+  GVN_EDITCHECKBOX = 14,   ///< column; line
+  GVN_EDITPARENT = 15,     ///< column; line
+  GVN_EDITOROPENED = 16,   ///< column; line
+  GVN_EDITORCLOSED = 17,   ///< column; line
+  GVN_DROPDOWNOPENED = 18, ///< column; line: the parent fills the list now
+  GVN_DROPDOWNCHOSEN = 19, ///< column; line
+  GVN_DELETELINE = 20,     ///< grid; current line
+  GVN_DELETECELL = 21,     ///< column; current line
+  GVN_INSERTLINE = 22,     ///< grid; current line
+  GVN_INSERTCELL = 23,     ///< column; current line
+  GVN_CELLMOVED = 28,      ///< column (cell mode) or grid; line
+  GVN_TOPLINECHANGED = 29, ///< grid; new top line
+};
+
+/// One item of a grid line. `value` holds the value (its low 32 bits for
+/// the 64-bit types) or, for texts, the pointer to the item's own buffer;
+/// the saved fields keep the value while an editor is open.
+struct SGridElt {
+  BYTE type;      ///< GIT_...
+  BYTE savedType; ///< 0 = nothing saved
+  WORD capacity;  ///< bytes of the text buffer (texts of at most 65,534 bytes)
+  WORD savedSize; ///< bytes of the saved text copy
+  DWORD_PTR value;
+  DWORD highValue; ///< high 32 bits of GIT_UINT64 and GIT_INT64
+  DWORD_PTR savedValue;
+  DWORD savedHighValue;
+};
+
+/// The owner-data callback of a GS_OWNERDATA grid: writes the single-byte
+/// text of the cell (at most bufferSize - 1 characters) and its length, and
+/// returns non-zero; 0 leaves the rest of the line unpainted.
+typedef BOOL(CALLBACK *PFNGRIDOWNERDATA)(UINT line, UINT column, char *buffer, UINT bufferSize,
+                                         UINT *length, DWORD_PTR userValue);
+
+/// The grid control's item interface; any holder of a grid window gets it
+/// with SendMessage(grid, GM_GETINTERFACE, 0, 0). Lines and columns are
+/// 0-based; a non-zero `redraw` invalidates the window afterwards; BOOL
+/// results are non-zero on success. Getters answer 0 for a missing line,
+/// column or item unless noted. The slot order is part of the interface.
+class IGridView {
+public:
+  /// Destroys an open child window and the grid window, releases everything.
+  virtual ~IGridView() {}
+  /// Creates the grid window (class "CVQGridView32") as child `id` of
+  /// `parent` at `rect` (right and bottom exclusive) with grid style `style`.
+  /// 0 (logged, message 1102) when the window cannot be created.
+  virtual BOOL Create(HWND parent, UINT id, const RECT *rect, DWORD style) = 0;
+  virtual void Destroy() = 0;
+  virtual HWND GetWindow() = 0;
+  /// The open in-place editor or drop-down popup, or NULL.
+  virtual HWND GetChildWindow() = 0;
+  virtual DWORD GetStyle() = 0;
+  /// Replaces the style; returns it.
+  virtual DWORD SetStyle(DWORD style) = 0;
+  /// Sets the bits; returns them.
+  virtual DWORD AddStyle(DWORD bits) = 0;
+  /// Clears the bits; returns their complement.
+  virtual DWORD RemoveStyle(DWORD bits) = 0;
+  /// (UINT)-1: none.
+  virtual UINT GetCurColumn() = 0;
+  /// (UINT)-1: none.
+  virtual UINT GetCurLine() = 0;
+  /// The owner-data count with GS_OWNERDATA, else the number of lines.
+  virtual UINT GetLineCount() = 0;
+  /// The index last chosen in the column's drop-down list; (UINT)-1 for a
+  /// missing column.
+  virtual UINT GetColumnListSel(UINT column) = 0;
+  virtual BOOL HasSortMark(UINT column) = 0;
+  /// Turns every sort mark into "had a mark" and repaints the header.
+  virtual void ClearSortMarks() = 0;
+  /// Selects the cell (line mode: the line); (UINT)-1 drops the selection.
+  virtual BOOL SetCurCell(UINT line, UINT column) = 0;
+  /// Selects the cell and opens its editor.
+  virtual BOOL EditCell(UINT line, UINT column) = 0;
+  /// Colours of even (`odd` 0) or odd lines and of their focused selection.
+  virtual BOOL SetLineColors(BOOL odd, COLORREF back, COLORREF text, COLORREF selBack,
+                             COLORREF selText) = 0;
+  /// Replaces the columns (lines stay; the count must not grow while lines
+  /// exist); widths share 100 percent evenly. 0 (message 1121) without memory.
+  virtual BOOL SetColumnCount(UINT count, BOOL redraw) = 0;
+  /// Sets kind (GCK_...), command id and flags (GCF_...).
+  virtual BOOL SetColumnType(UINT column, UINT kind, UINT id, BYTE flags) = 0;
+  /// Width in percent of the client width, justification (0 left, 1 centre,
+  /// 2 right) and header text (at most 127 characters; NULL: none).
+  virtual BOOL SetColumnHeader(UINT column, UINT widthPercent, BYTE justify, const char *text,
+                               BOOL redraw) = 0;
+  virtual BOOL SetColumnColors(UINT column, COLORREF back, COLORREF text, BOOL redraw) = 0;
+  virtual BOOL SetColumnColors4(UINT column, COLORREF backEven, COLORREF backOdd, COLORREF text,
+                                COLORREF text2, BOOL redraw) = 0;
+  virtual BOOL SetSortMark(UINT column, BOOL up) = 0;
+  /// Owner data: `count` lines whose texts `callback` supplies. 0 (logged)
+  /// without GS_OWNERDATA.
+  virtual BOOL SetItemCount(PFNGRIDOWNERDATA callback, UINT count, DWORD_PTR userValue,
+                            BOOL redraw) = 0;
+  /// Inserts a line at `line` (empty lines fill a gap up to it). 0 (logged,
+  /// message 1120) without memory.
+  virtual BOOL InsertItem(UINT line, DWORD lineData, BOOL redraw) = 0;
+  /// 0 when there is no such line.
+  virtual BOOL DeleteItem(UINT line, BOOL redraw) = 0;
+  /// Releases every line; no current line or column afterwards.
+  virtual void DeleteAllItems(BOOL redraw) = 0;
+  /// The item setters release a text the item held and do not repaint.
+  virtual BOOL SetItemUInt64(UINT line, UINT column, UINT64 value) = 0;
+  virtual BOOL SetItemUInt(UINT line, UINT column, DWORD value) = 0;
+  virtual BOOL SetItemInt64(UINT line, UINT column, INT64 value) = 0;
+  virtual BOOL SetItemInt(UINT line, UINT column, int value) = 0;
+  virtual BOOL SetItemFixed2(UINT line, UINT column, DWORD hundredths) = 0;
+  /// 0 (logged) when the text's buffer cannot be had; NULL stores "".
+  virtual BOOL SetItemTextW(UINT line, UINT column, const WCHAR *text) = 0;
+  virtual BOOL SetItemText(UINT line, UINT column, const char *text) = 0;
+  /// (DWORD)-1 for a missing line.
+  virtual DWORD GetLineData(UINT line) = 0;
+  /// Texts are read as decimal numbers; other types give their value.
+  virtual DWORD GetItemUInt(UINT line, UINT column) = 0;
+  /// The value field as it is (for texts, the buffer's address).
+  virtual DWORD_PTR GetItemValue(UINT line, UINT column) = 0;
+  /// Answers -1 for every cell.
+  virtual int GetItemInt(UINT line, UINT column) = 0;
+  virtual UINT64 GetItemUInt64(UINT line, UINT column) = 0;
+  virtual UINT64 GetItemValue64(UINT line, UINT column) = 0;
+  /// GIT_TEXTW only; at most (bufferBytes - 1) / 2 characters and a zero.
+  virtual BOOL GetItemTextW(UINT line, UINT column, WCHAR *buffer, UINT bufferBytes) = 0;
+  /// GIT_TEXT only; at most bufferSize - 1 characters and a zero.
+  virtual BOOL GetItemText(UINT line, UINT column, char *buffer, UINT bufferSize) = 0;
+  /// -1 above the window, 1 below the last visible line, 0 visible.
+  virtual int GetLineVisibility(UINT line) = 0;
+  /// Scrolls the line into view; the result carries no meaning.
+  virtual BOOL EnsureVisible(UINT line) = 0;
+  virtual BOOL RedrawLine(UINT line) = 0;
+  virtual BOOL ScrollLines(int delta) = 0;
+  virtual BOOL SetTopLine(UINT line) = 0;
+  /// 0 without a vertical scroll bar.
+  virtual UINT GetTopLine() = 0;
+};
+
+/// One column of a program's column table (constant data).
+struct SGridColDef {
+  BYTE kind;         ///< GCK_...
+  BYTE flags;        ///< GCF_...
+  BYTE justify;      ///< 0 left, 1 centre, 2 right
+  BYTE spare;        ///< carried, not passed to the grid
+  UINT id;           ///< the low word of the column's notifications; its editor's child id
+  UINT width;        ///< percent of the grid's client width
+  UINT headerString; ///< number of the header text in the resource module
+};
+
+/// Puts a program's column table into a grid window and forwards line and
+/// item calls to it. The table is not owned. Failures are logged (tag
+/// "CGridDef") and shown as messages 900 (no control of that id), 901 (no
+/// interface), 910 (insert without interface), 911 (delete without
+/// interface) and 920 (SetItemRes without interface or context).
+class VQ_TBL32_API CGridDef {
+public:
+  constexpr CGridDef(CVQLibrary *library, UINT controlId, const SGridColDef *columns,
+                     UINT columnCount, DWORD gridStyle)
+      : hGrid(NULL), ctrlId(controlId), style(gridStyle), pLib(library), pGrid(NULL),
+        colCount(columnCount), colDefs(columns) {}
+
+  /// Finds the grid (the dialog's control `ctrlId`, or `window` itself when
+  /// that is (UINT)-1), obtains its interface, empties it when `clear` is
+  /// non-zero, and sets the style and columns; a header string the resource
+  /// module lacks shows as "<N>". 1, or 0 (messages 900, 901).
+  BOOL DispColHeaders(HWND window, BOOL clear);
+  /// IGridView::InsertItem(line, lineData, FALSE); 0 (message 910) without
+  /// an interface.
+  BOOL InsertItem(UINT line, UINT lineData);
+  /// IGridView::DeleteItem; 0 (message 911) without an interface.
+  BOOL DeleteItem(UINT line, BOOL redraw);
+  /// Sets the item to resource string `stringNumber` ("<N>" when missing).
+  /// 0 (message 920) without an interface or context.
+  BOOL SetItemRes(UINT line, UINT column, UINT stringNumber) const;
+
+  HWND hGrid;  ///< set by DispColHeaders
+  UINT ctrlId; ///< (UINT)-1: the window handed to DispColHeaders is the grid
+  DWORD style; ///< grid style bits, changed by callers between uses
+  CVQLibrary *pLib;
+  IGridView *pGrid; ///< set by DispColHeaders
+  UINT colCount;
+  const SGridColDef *colDefs;
+};
+
+/// One column of a grid description: the SGridColDef layout, then the
+/// column's colours (COLORREF) and its literal texts.
+struct SGridColDesc {
+  BYTE kind;
+  BYTE flags;
+  BYTE justify;
+  BYTE spare; ///< read and written back, not passed to the grid
+  UINT id;    ///< see CGridDesc::ParseDesc
+  UINT width;
+  UINT headerString; ///< always (UINT)-1: the header is literal
+  COLORREF backEven; ///< with GCF_BACKCOLORS; default white
+  COLORREF text;     ///< with GCF_TEXTCOLOR; default black
+  COLORREF backOdd;  ///< with GCF_BACKCOLORS; default white
+  COLORREF text2;    ///< with GCF_TEXTCOLOR; kept, not painted
+  char header[66];
+  char joker[34];
+};
+
+/// Grid columns described in a configuration file: the lines
+///   SortColumn: first, second
+///   GridColumn: kind, flags, justify, spare, width, backEven, text, backOdd,
+///               text2, "joker", "header"
+/// of a block, colours written as 0xRRGGBB. Failures are logged (tag
+/// "CGridDesc") and shown as messages 1000, 1001 (as CGridDef's 900, 901),
+/// 1010, 1011 (as 910, 920), 1020 (a line that does not parse), 1021 (empty
+/// joker name), 1022 (empty header), 1030 (no GridColumn line), 1031 (no
+/// memory).
+class VQ_TBL32_API CGridDesc {
+public:
+  /// `unused` is accepted for the callers' sake and not kept.
+  CGridDesc(CVQLibrary *library, UINT controlId, UINT unused, DWORD gridStyle);
+  ~CGridDesc();
+  CGridDesc(const CGridDesc &) = delete;
+  CGridDesc &operator=(const CGridDesc &) = delete;
+
+  /// Releases the columns.
+  void FreeDesc();
+  /// Reads the SortColumn and GridColumn lines of the current block (`name`
+  /// is not used). Every column gets the grid's control id as its command
+  /// id (0 when ctrlId is (UINT)-1), so that its notifications reach the
+  /// parent under the grid's own id. 1, or 0 with no columns left (the sort
+  /// numbers are kept).
+  BOOL ParseDesc(CVQConfFile &config, const char *name);
+  /// Writes the lines into the edited file, inside a block `name` ... END
+  /// when `name` is not empty. Returns 1.
+  BOOL EditDesc(CVQConfFile &config, const char *name) const;
+  /// As CGridDef::DispColHeaders, with literal headers and the columns'
+  /// colours (messages 1000, 1001).
+  BOOL DispColHeaders(HWND window, BOOL clear);
+  /// As CGridDef::InsertItem (message 1010).
+  BOOL InsertItem(UINT line, UINT lineData);
+  /// As CGridDef::SetItemRes (message 1011).
+  BOOL SetItemRes(UINT line, UINT column, UINT stringNumber) const;
+
+  HWND hGrid;
+  UINT ctrlId;
+  DWORD style;
+  UINT sortColumn1;
+  UINT sortColumn2;
+  CVQLibrary *pLib;
+  IGridView *pGrid;
+  UINT colCount; ///< records read
+  UINT colAlloc; ///< records allocated
+  SGridColDesc *colDescs;
+};
 
 /* ---- Joker string comparer --------------------------------------------- */
-/* (CVQStrCmp) */
+
+/// A text pattern with three jokers: the char joker '?' stands for any one
+/// character, the digit joker '#' for one of '0'-'9', and the run joker '*'
+/// splits the pattern into segments that match in order with any run of
+/// characters between them.
+///
+/// The matching rules, for the record: the first segment is anchored at
+/// the start of the text and the last one at its end; a pattern without a
+/// run joker matches texts of exactly its length; the middle segments take
+/// the leftmost place that fits. A leading run joker may stand for nothing,
+/// but a trailing one (or an empty segment between doubled run jokers)
+/// needs at least one character left for it: "AB*" does not match "AB",
+/// "*AB" and "A*B" do.
+///
+/// At most 16 segments (15 run jokers) of up to 63 characters are kept;
+/// longer segments are cut. A pattern with more run jokers is refused:
+/// SetupString logs it (level 0, tag "CVQStrCmp") and returns 0.
+///
+/// The member names CompareStringA and CompareiString are this class's own;
+/// the Win32 function CompareStringA is a different, global function and
+/// is never a macro, so the two do not meet.
+class VQ_TBL32_API CVQStrCmp {
+public:
+  enum : UINT { kMaxSegments = 16, kSegmentSize = 64 };
+  struct Segment {
+    UINT length;
+    char text[kSegmentSize];
+  };
+
+  /// The jokers '?', '#' and '*', and no segments: a comparer that was
+  /// never set up (or whose set-up failed) matches no text.
+  CVQStrCmp() : charJoker('?'), digitJoker('#'), runJoker('*'), segmentCount(0), segments{} {}
+
+  /// Splits `length` characters of the pattern (0 = up to its terminator)
+  /// at the run jokers; `upper` non-zero upper-cases the segments with the
+  /// system's character mapping, as CompareiString needs. 1 when set up; 0
+  /// (and no segments) for no pattern, an empty one or one with more than
+  /// 15 run jokers.
+  int SetupString(const char *pattern, UINT length = 0, int upper = 0);
+  /// 1 when `length` characters of the text (0 = up to its terminator)
+  /// match the pattern; `trim` non-zero drops leading and trailing blanks
+  /// and tabs first. No text, or nothing left, matches nothing.
+  int CompareStringA(const char *text, UINT length = 0, int trim = 0) const;
+  /// As CompareStringA, with the text's ASCII letters upper-cased before
+  /// they are compared; the pattern must have been set up upper-cased.
+  int CompareiString(const char *text, UINT length = 0, int trim = 0) const;
+
+  char charJoker;
+  char digitJoker;
+  char runJoker;
+  UINT segmentCount;
+  Segment segments[kMaxSegments];
+};
+
+/* ---- Selection language ------------------------------------------------ */
+
+class CVQListView;
+
+/// Logical operator codes (SVQDataCompOper::Oper). A smaller code binds
+/// more loosely: AND before XOR before OR.
+enum : BYTE { loOR = 0, loXOR = 1, loAND = 2 };
+
+/// Comparison function codes (SVQDataCompExpr::Func). Parsing gives 0, 1
+/// and 4-7; resolution turns 0 and 1 into 2 and 3 where the comparison goes
+/// through the joker string comparer.
+enum : BYTE {
+  cfEQUAL = 0,
+  cfNOTEQUAL = 1,
+  cfSTREQUAL = 2,
+  cfSTRNOTEQUAL = 3,
+  cfGREATER = 4,
+  cfGREATEREQUAL = 5,
+  cfLESS = 6,
+  cfLESSEQUAL = 7,
+};
+
+/// The first byte (idRec) of the two kinds of tree record.
+enum : BYTE { idEXPRESSION = 0, idOPERATION = 1 };
+
+/// A link to one tree record; an empty link holds none.
+struct SVQDataCompLink {
+  BYTE fAlloc; ///< 1 when the link holds a record
+  void *pOper; ///< an SVQDataCompExpr or SVQDataCompOper (see its idRec), or NULL
+};
+
+/// A logical operation on up to two operands.
+struct SVQDataCompOper {
+  BYTE idRec;  ///< idOPERATION
+  BYTE Oper;   ///< loOR, loXOR or loAND
+  BYTE nLinks; ///< the non-empty links: 0, 1 or 2
+  /// Left and right operand; when the left one came out empty (a text
+  /// "() OR a = 1") the right one stands in Link[0].
+  SVQDataCompLink Link[2];
+};
+
+/// One comparison of a column with a value.
+struct SVQDataCompExpr {
+  BYTE idRec;     ///< idEXPRESSION
+  BYTE bReserved; ///< always 0
+  BYTE Func;      ///< cf... code
+  BYTE fNoCase;   ///< set by resolution: 1 = the string comparison ignores case
+  UINT nField;    ///< set by resolution: the column's field index; all ones = unresolved
+  CVQStrCmp StrCmp; ///< the value's joker pattern, set up by resolution
+  numVal CompVal;   ///< set by resolution: the value in the column's numeric form
+  char Column[64];  ///< the column name, upper-cased
+  char Value[64];   ///< the value as written, without quotes, case kept
+};
+
+/// A selection: a text such as NAME = 'MAIER' UND PLZ >= 80000 parsed into
+/// a tree of comparisons joined by logical operators. The empty selection
+/// (an empty root link) passes every record.
+///
+/// Language. A comparison is a column, an operator (= == != <> < <= > >=)
+/// and a value; comparisons are joined by ODER / OR / ||, XOR / ^^ and
+/// UND / AND / && (any case) and grouped by parentheses. AND binds tighter
+/// than XOR, XOR tighter than OR; a chain of equal operators nests to the
+/// right. A token is a word (letters, digits, "%_,-:.", jokers "#*?" and
+/// the letters of German), a run of operator characters ("!&<=>^|") or a
+/// text in single or double quotes. Parentheses close groups without
+/// regard to quotes.
+///
+/// Errors are logged (level 0, tag "CVQTblSelDesc") and shown as numbered
+/// error boxes that quote the text concerned, cut to 252 characters and
+/// "..." when it is longer than 255:
+/// - 710 a quote is not closed, 711 a character that starts no token;
+/// - 712 a token longer than its field: 63 characters for a column or a
+///   value, 31 for an operator (the box names the limit);
+/// - 720 a group is not closed, 721 no column, 722 nothing after the
+///   column, 723 no operator token, 724 nothing after the operator, 725 no
+///   value token (721, 723 and 725 follow the tokenizer's own 710-712);
+/// - 726 more than 128 terms on one level;
+/// - 727 groups nested, or operations stacked, more than 256 deep (enough
+///   for what `edit` writes of any tree that parses);
+/// - 730 no logical operator after a term, 731 an unknown logical
+///   operator, 732 an unknown comparison operator;
+/// - 700 memory is short.
+/// A failed text leaves the empty selection behind.
+class VQ_TBL32_API CVQTblSelDesc {
+public:
+  CVQTblSelDesc() : Root{0, NULL} {}
+  ~CVQTblSelDesc() { free(&Root); }
+  CVQTblSelDesc(const CVQTblSelDesc &) = delete;
+  CVQTblSelDesc &operator=(const CVQTblSelDesc &) = delete;
+
+  /// Replaces the tree by the parse of `length` characters of `text`. A
+  /// NULL text, a length of 0 or blanks give the empty selection. 1 when
+  /// parsed (or empty); 0 after a message, with the tree empty.
+  int parse(const char *text, UINT length);
+  /// Releases the link's records and empties it; NULL does nothing.
+  void free(SVQDataCompLink *link);
+  /// Writes the tree as text: comparisons as COLUMN op "value", operations
+  /// below the root in "( ... )", operators as || ^^ &&. The text of an
+  /// operation at the root ends with a blank. `buffer` must hold the whole
+  /// text and its terminator (the selection dialog passes 512 bytes).
+  /// Returns the length; 0 and the empty text for the empty selection, 0
+  /// for no buffer. A value holding '"' does not read back the same.
+  UINT edit(char *buffer) const;
+  /// Empties the list view and lists the comparisons left to right, one
+  /// row each: column, operator, value (item data = row number). 1 when at
+  /// least one row was listed.
+  int disp(CVQListView *listView) const;
+  /// Writes the tree below `link` (NULL = the root) to the log, level 5.
+  void dump(const SVQDataCompLink *link = NULL) const;
+
+  SVQDataCompLink Root;
+};
 
 /* ---- Record cache ------------------------------------------------------ */
-/* (CVQRecCache, SCacheRecord) */
+
+/// One grid line known to a CVQRecCache: the line, the ISAM address of its
+/// record and, while it holds one, the buffer with the record's bytes.
+struct SCacheRecord {
+  UINT tick;     ///< the cache's use counter at the record's last use
+  UINT line;     ///< 0-based grid line; (UINT)-1 = the record is empty
+  ULONG address; ///< ISAM record address of the line
+  char *buffer;  ///< one of the cache's 64 record buffers, or NULL
+};
+
+/// Which ISAM record stands on which grid line, for a table shown in the
+/// grid. 1024 cache records remember lines and addresses; 64 buffers in one
+/// block hold copies of the most recently used records' bytes. A line whose
+/// bytes were pushed out stays known by its address, so it can be read
+/// again directly, and a line that is not known at all is reached from the
+/// nearest known one. Least recently used records and buffers are reused
+/// first; ties go to the lowest index.
+///
+/// Every lookup is a linear scan over the fixed arrays; nothing is
+/// allocated after InitCache. The only failure is the allocation of the
+/// buffer block in InitCache: logged (level 0, tag "CVQRecCache") and shown
+/// as message 1600. Every other operation needs an initialised cache;
+/// after FreeCache the cache knows no line and SaveRecord fails until the
+/// next InitCache.
+class VQ_TBL32_API CVQRecCache {
+public:
+  enum : UINT { kRecords = 1024, kBuffers = 64 };
+  /// A record buffer and the index of the cache record that holds it.
+  struct SBufferSlot {
+    UINT owner; ///< (UINT)-1 = free
+    char *buffer;
+  };
+
+  CVQRecCache();
+  ~CVQRecCache();
+  CVQRecCache(const CVQRecCache &) = delete;
+  CVQRecCache &operator=(const CVQRecCache &) = delete;
+
+  /// Takes a new block of 64 buffers of `recordBytes` each and empties the
+  /// cache. 1 when ready; 0 (logged, message 1600) when the memory cannot be
+  /// had, or the block would exceed 4 GB, and the cache then holds none.
+  int InitCache(UINT recordBytes);
+  /// Releases the buffer block; the cache forgets every line.
+  void FreeCache();
+  /// Forgets every line and buffer owner and restarts the use counter; the
+  /// block stays.
+  void InvalidateCache();
+  /// The first empty record, else the least recently used one. Changes
+  /// nothing.
+  UINT FindFreeRecord();
+  /// Gives record `index` the first free buffer, else the one whose owner
+  /// was used least recently; that owner keeps its line and address but
+  /// loses the buffer. The caller stores the result into the record. NULL
+  /// for an index of 1024 or more and when no block is held.
+  char *FindFreeBuffer(UINT index);
+  /// The index of the record of `line`, stamped as used, or (UINT)-1.
+  UINT FindLine(UINT line);
+  /// The cached line closest to `line` (the lowest index among equally
+  /// close ones) and its record index; 1 when found, 0 when no line is
+  /// cached. Stamps nothing.
+  int FindNearestLine(UINT line, UINT *nearestLine, UINT *index) const;
+  /// FindLine, giving the record itself or NULL.
+  SCacheRecord *FindRecord(UINT line);
+  /// Record `index`, or NULL for 1024 or more. Stamps nothing.
+  SCacheRecord *GetRecord(UINT index);
+  /// Copies the record's bytes into the buffer of `line` (its own record if
+  /// cached, else an empty or the least recently used one) with its
+  /// address. 1 when saved; 0 with the box "Cannot find a free cache
+  /// buffer." when no buffer can be had.
+  int SaveRecord(const char *record, ULONG address, UINT line);
+
+  UINT tick;
+  UINT recordSize;
+  UINT memorySize; ///< 64 x recordSize; 0 when no block is held
+  char *memory;
+  SBufferSlot buffers[kBuffers];
+  SCacheRecord records[kRecords];
+};
 
 #endif
