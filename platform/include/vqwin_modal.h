@@ -1,7 +1,7 @@
 /*
  * Answers for modal UI without a person in front of it. Every modal loop of
- * the layer (message boxes, dialogs, and later property sheets and the save
- * dialog) runs its queue until nothing is left to do and then asks for the
+ * the layer (message boxes, dialogs, property sheets, the print and save
+ * dialogs) runs its queue until nothing is left to do and then asks for the
  * next step: first the queued script, then the installed hook, then the
  * documented default. Steps act on the modal window that asks, through the
  * same input path a user's mouse and keyboard take.
@@ -11,8 +11,9 @@
  *
  * Defaults: a message box takes its default button; a dialog gets the
  * Escape key (WM_COMMAND IDCANCEL) and, should its procedure ignore that,
- * ends with IDCANCEL. A loop that takes VQWIN_MODAL_STEP_LIMIT steps without
- * ending treats the next request as the default.
+ * ends with IDCANCEL; the save dialog cancels. A loop that takes
+ * VQWIN_MODAL_STEP_LIMIT steps without ending treats the next request as
+ * the default.
  *
  * Every message box shown is recorded with its caption, text, flags and
  * answer, until vqwinClearMessageBoxRecords or vqwinResetModal.
@@ -28,6 +29,7 @@
 /* What is asking (VQWIN_MODAL_INFO.kind). */
 #define VQWIN_MODAL_MESSAGEBOX 1
 #define VQWIN_MODAL_DIALOG 2
+#define VQWIN_MODAL_FILEDIALOG 3 /* GetSaveFileNameA; `text` is the folder shown */
 
 /* What to do (VQWIN_MODAL_STEP.action). */
 #define VQWIN_STEP_DEFAULT 0 /* the documented default */
@@ -35,11 +37,11 @@
 #define VQWIN_STEP_CLICK 2   /* left click in the middle of control `id` */
 #define VQWIN_STEP_TYPE 3    /* focus control `id` (0: keep the focus) and type `text` */
 #define VQWIN_STEP_KEY 4     /* press virtual key `key` with VQWIN_SHIFT/CONTROL/ALT `modifiers` */
-#define VQWIN_STEP_PICK                                                                            \
-  5                       /* select item `index` of list or combo box `id`, with its notification  \
-                           */
-#define VQWIN_STEP_PATH 6 /* file dialogs: choose `text` as the path */
-#define VQWIN_STEP_END 7  /* EndDialog with result `id` */
+/* select item `index` of list or combo box `id`, with its notification */
+#define VQWIN_STEP_PICK 5
+/* file dialogs: type `text` as the file name and press Save; elsewhere spent */
+#define VQWIN_STEP_PATH 6
+#define VQWIN_STEP_END 7 /* EndDialog with result `id` */
 
 #define VQWIN_MODAL_STEP_LIMIT 10000
 #define VQWIN_STEP_TEXT_MAX 1024
@@ -59,7 +61,7 @@ typedef struct VQWIN_MODAL_INFO {
   HWND owner; /* disabled while the loop runs; may be NULL */
   int round;  /* 0 for the first request of this loop */
   LPCSTR caption;
-  LPCSTR text; /* message box text; NULL for dialogs */
+  LPCSTR text; /* message box text; file dialog folder; NULL for dialogs */
   UINT type;   /* message box MB_* flags; 0 for dialogs */
 } VQWIN_MODAL_INFO;
 

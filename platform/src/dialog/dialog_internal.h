@@ -50,6 +50,8 @@ struct ModalLoop {
   std::function<void()> takeDefault;
   std::function<void(int)> answer; // VQWIN_STEP_ANSWER
   std::function<void()> forceEnd;  // when steps and defaults do not end it
+  // VQWIN_STEP_PATH; file dialogs only, elsewhere the step is spent.
+  std::function<void(const char *)> choosePath;
   // Sees each message before the dialog keys do; true when it took it
   // (property sheets take Ctrl+Tab this way).
   std::function<bool(const MSG &)> filter;

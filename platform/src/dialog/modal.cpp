@@ -108,7 +108,9 @@ void Perform(ModalLoop &loop, const VQWIN_MODAL_STEP &step) {
     else
       EndDialog(dlg, step.id);
     break;
-  case VQWIN_STEP_PATH: // no file dialog asks here: the step is spent
+  case VQWIN_STEP_PATH:
+    if (loop.choosePath)
+      loop.choosePath(step.text);
     break;
   default:
     loop.takeDefault();

@@ -6,7 +6,9 @@
 // both, so a missing entry's parent is asked too.
 #include "host.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -73,6 +75,31 @@ DWORD ErrorOf(int err) {
 int FileStatus(const std::string &nativePath, VQWIN_FILE_STATUS &status) {
   status = {};
   return currentFileSystem.status(nativePath.c_str(), &status, currentFileSystem.context);
+}
+
+bool ListDirectory(const std::string &nativePath, std::vector<DirectoryEntry> &out) {
+  out.clear();
+  DIR *dir = opendir(nativePath.c_str());
+  if (!dir)
+    return false;
+  while (const dirent *e = readdir(dir)) {
+    if (e->d_name[0] == '.')
+      continue;
+    // Asked through the seam, so a test's file system decides what a
+    // directory is here as everywhere else.
+    VQWIN_FILE_STATUS status;
+    const std::string full = nativePath + (nativePath.ends_with('/') ? "" : "/") + e->d_name;
+    if (FileStatus(full, status) != 0)
+      continue;
+    out.push_back(DirectoryEntry{e->d_name, status.isDirectory != FALSE});
+  }
+  closedir(dir);
+  return true;
+}
+
+std::string WorkingDirectory() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string("/");
 }
 
 bool ToNativePath(const char *path, std::string &native, DWORD &error) {

@@ -9,6 +9,7 @@
 #include <vqwin_seams.h>
 
 #include <string>
+#include <vector>
 
 namespace vqwin::kernel {
 
@@ -17,6 +18,20 @@ const VQWIN_CLOCK &Clock();
 
 /// Asks the file system in force about a native path; 0 or an errno value.
 int FileStatus(const std::string &nativePath, VQWIN_FILE_STATUS &status);
+
+/// One entry of a directory listing.
+struct DirectoryEntry {
+  std::string name;
+  bool isDirectory = false;
+};
+
+/// The entries of a native directory, without "." and ".."; false when it
+/// cannot be read. Hidden entries (a leading '.') are left out, as the
+/// file dialogs show them.
+bool ListDirectory(const std::string &nativePath, std::vector<DirectoryEntry> &out);
+
+/// The process's working directory, native; "/" when it cannot be read.
+std::string WorkingDirectory();
 
 /// Turns a Win32 path into a native one: '\' becomes '/', a leading drive
 /// ("C:", "C:\...") becomes its mapped directory. On failure returns false

@@ -1,4 +1,4 @@
-// PrintDlgA and CommDlgExtendedError. The dialog is a "#32770" window built
+// PrintDlgA. The dialog is a "#32770" window built
 // at run time (a label, the drop-down list of printers, OK and Cancel) that
 // runs through the layer's modal loop like every dialog, so scripts and
 // hooks drive it with the same steps. Chosen here: without a script, hook
@@ -6,18 +6,21 @@
 // that a host printing headless gets its document.
 #include "print/printer.h"
 
+#include "commdlg/commdlg.h"
 #include "dialog/dialog_internal.h"
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 namespace vqwin::print {
 namespace {
 
-DWORD lastCommDlgError = 0;
+using commdlg::AddControl;
+using commdlg::German;
 
-constexpr int kPrinterList = 1139; // the printer list of the Windows print dialog
+constexpr int kPrinterList = cmb4;
 constexpr int kLabelId = 0xFFFF;
 constexpr DWORD kHookOrTemplate = 0x0003F000; // PD_ENABLE{PRINT,SETUP}{HOOK,TEMPLATE}{,HANDLE}
 
@@ -26,31 +29,20 @@ struct Choice {
   char printer[CCHDEVICENAME] = {};
 };
 
-bool German() { return PRIMARYLANGID(GetThreadUILanguage()) == LANG_GERMAN; }
-
-HWND Child(HWND dlg, const char *cls, const char *text, DWORD style, int x, int y, int w, int h,
-           int id, HFONT font) {
-  HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return c;
-}
-
 void Layout(HWND dlg, Choice &choice) {
   bool german = German();
   HFONT f = choice.font;
-  Child(dlg, "STATIC", german ? "&Drucker:" : "&Printer:", SS_LEFT, 11, 14, 60, 16, kLabelId, f);
-  HWND list = Child(dlg, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_GROUP | WS_VSCROLL, 75,
-                    11, 200, 120, kPrinterList, f);
+  AddControl(dlg, "STATIC", german ? "&Drucker:" : "&Printer:", SS_LEFT, 11, 14, 60, 16, kLabelId,
+             f);
+  HWND list = AddControl(dlg, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP | WS_GROUP | WS_VSCROLL,
+                         75, 11, 200, 120, kPrinterList, f);
   SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DefaultPrinterName()));
   SendMessageA(list, CB_SETCURSEL, 0, 0);
-  Child(dlg, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 119, 45, 75, 23, IDOK, f);
-  Child(dlg, "BUTTON", german ? "Abbrechen" : "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 200, 45, 75, 23,
-        IDCANCEL, f);
-  user::Frame fr = user::FrameOf(static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)),
-                                 static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
-  SetWindowPos(dlg, nullptr, 0, 0, 286 + fr.left + fr.right, 79 + fr.top + fr.bottom,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  AddControl(dlg, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, 119, 45, 75, 23, IDOK,
+             f);
+  AddControl(dlg, "BUTTON", german ? "Abbrechen" : "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 200, 45,
+             75, 23, IDCANCEL, f);
+  commdlg::SetClientSize(dlg, 286, 79);
 }
 
 INT_PTR CALLBACK PrintProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
@@ -82,9 +74,7 @@ INT_PTR CALLBACK PrintProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 // Runs the dialog; true with the chosen printer on OK.
 bool AskPrinter(HWND owner, Choice &choice) {
-  choice.font =
-      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+  choice.font = commdlg::CreateDialogFont();
   resource::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   t.title = user::ToWide(German() ? "Drucken" : "Print");
@@ -102,18 +92,14 @@ bool AskPrinter(HWND owner, Choice &choice) {
   return dlg && result == IDOK;
 }
 
-BOOL Fail(DWORD error) {
-  lastCommDlgError = error;
-  return FALSE;
-}
-
 } // namespace
 } // namespace vqwin::print
 
 using namespace vqwin::print;
+using vqwin::commdlg::Fail;
 
 BOOL WINAPI PrintDlgA(LPPRINTDLGA pd) {
-  lastCommDlgError = 0;
+  vqwin::commdlg::SetError(0);
   if (!pd)
     return Fail(CDERR_INITIALIZATION);
   if (pd->lStructSize != sizeof(PRINTDLGA))
@@ -138,5 +124,3 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA pd) {
     pd->nCopies = 1;
   return TRUE;
 }
-
-DWORD WINAPI CommDlgExtendedError(void) { return lastCommDlgError; }
