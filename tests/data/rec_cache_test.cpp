@@ -1,0 +1,249 @@
+// The record cache's choices: which record and which buffer a save takes
+// (empty first, then least recently used, ties to the lowest index), what a
+// line keeps when its buffer is stolen, the nearest-line search, and the
+// states after invalidation, release and a failed initialisation.
+#include "frame/library.h"
+
+#include <vqwin_modal.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr UINT kSize = 12;
+constexpr UINT kNone = 0xFFFFFFFF;
+
+class RecCache : public testing::Test {
+protected:
+  void SetUp() override {
+    vqwinResetModal();
+    theLibrary.StartCapture();
+    theLibrary.ClearCaptured();
+    ASSERT_EQ(cache->InitCache(kSize), 1);
+  }
+  void TearDown() override {
+    theLibrary.StopCapture();
+    theLibrary.ClearCaptured();
+    vqwinResetModal();
+  }
+  // Line n is saved with address 1000 + n and bytes all n.
+  int Save(UINT line) {
+    char bytes[kSize];
+    std::memset(bytes, int(line & 0xFF), kSize);
+    return cache->SaveRecord(bytes, 1000 + line, line);
+  }
+  void SaveLines(UINT first, UINT count) {
+    for (UINT line = first; line < first + count; ++line)
+      ASSERT_EQ(Save(line), 1) << "line " << line;
+  }
+  SCacheRecord *Line(UINT line) { return cache->FindRecord(line); }
+  UINT Buffered() const {
+    UINT n = 0;
+    for (const SCacheRecord &r : cache->records)
+      n += r.buffer != nullptr;
+    return n;
+  }
+
+  // 24 KB of records: on the heap, as a browser holds it.
+  std::unique_ptr<CVQRecCache> cache = std::make_unique<CVQRecCache>();
+};
+
+TEST_F(RecCache, StartsEmpty) {
+  EXPECT_EQ(cache->memorySize, 64 * kSize);
+  UINT nearest = 7, index = 7;
+  EXPECT_EQ(cache->FindNearestLine(0, &nearest, &index), 0);
+  EXPECT_EQ(nearest, 7u);
+  for (UINT line : {0u, 1u, 1023u, 1024u, kNone})
+    EXPECT_EQ(cache->FindLine(line), kNone) << "line " << line;
+  EXPECT_EQ(cache->FindFreeRecord(), 0u);
+  EXPECT_EQ(cache->GetRecord(1024), nullptr);
+  EXPECT_EQ(cache->GetRecord(1023), &cache->records[1023]);
+  EXPECT_EQ(cache->tick, 0u);
+}
+
+TEST_F(RecCache, SixtyFifthSaveStealsTheOldestBuffer) {
+  SaveLines(0, 64);
+  EXPECT_EQ(Buffered(), 64u);
+  ASSERT_EQ(Save(64), 1);
+  EXPECT_EQ(Buffered(), 64u);
+  // Line 0 keeps its place and address, without bytes.
+  SCacheRecord *r0 = Line(0);
+  ASSERT_NE(r0, nullptr);
+  EXPECT_EQ(r0->buffer, nullptr);
+  EXPECT_EQ(r0->address, 1000u);
+  SCacheRecord *r64 = Line(64);
+  ASSERT_NE(r64, nullptr);
+  EXPECT_EQ(r64->buffer, cache->memory);
+  EXPECT_EQ(r64->buffer[kSize - 1], 64);
+  EXPECT_EQ(cache->buffers[0].owner, 64u);
+  // Looking line 1 up makes line 2 the oldest buffer holder.
+  ASSERT_NE(Line(1), nullptr);
+  ASSERT_EQ(Save(65), 1);
+  EXPECT_NE(Line(1)->buffer, nullptr);
+  EXPECT_EQ(Line(2)->buffer, nullptr);
+  EXPECT_EQ(Line(65)->buffer, cache->memory + 2 * kSize);
+}
+
+TEST_F(RecCache, RecordsAreReusedOldestFirst) {
+  SaveLines(0, 1024);
+  EXPECT_EQ(cache->FindFreeRecord(), 0u);
+  ASSERT_EQ(Save(1024), 1);
+  EXPECT_EQ(cache->FindLine(0), kNone);
+  EXPECT_EQ(cache->FindLine(1024), 0u);
+  // A lookup protects a record: line 1 is used now, so line 2 goes next.
+  ASSERT_NE(Line(1), nullptr);
+  ASSERT_EQ(Save(1025), 1);
+  EXPECT_EQ(cache->FindLine(1025), 2u);
+  EXPECT_NE(Line(1), nullptr);
+  // The record taken over brings the buffer it held, if any.
+  EXPECT_EQ(cache->records[2].buffer[0], char(1025 & 0xFF));
+}
+
+TEST_F(RecCache, TiesGoToTheLowestIndex) {
+  SaveLines(0, 1024);
+  for (UINT i : {700u, 300u, 900u})
+    cache->records[i].tick = 0;
+  cache->records[0].tick = 5;
+  EXPECT_EQ(cache->FindFreeRecord(), 300u);
+  // Buffers: slots 10 and 3 belong to records with the same, oldest stamp.
+  SaveLines(2000, 64); // every buffer now belongs to one of records 0..63
+  for (UINT slot = 0; slot < 64; ++slot)
+    cache->records[cache->buffers[slot].owner].tick = 100 + slot;
+  cache->records[cache->buffers[10].owner].tick = 1;
+  cache->records[cache->buffers[3].owner].tick = 1;
+  const UINT loser = cache->buffers[3].owner;
+  EXPECT_EQ(cache->FindFreeBuffer(500), cache->memory + 3 * kSize);
+  EXPECT_EQ(cache->buffers[3].owner, 500u);
+  EXPECT_EQ(cache->records[loser].buffer, nullptr);
+  EXPECT_NE(cache->records[loser].line, kNone);
+}
+
+TEST_F(RecCache, NearestLineTakesTheLowestIndexAmongEquals) {
+  const struct {
+    const char *name;
+    UINT lines[3];
+    UINT ask, nearest, index;
+  } rows[] = {
+      {"6 saved first", {6, 4, kNone}, 5, 6, 0},
+      {"4 saved first", {4, 6, kNone}, 5, 4, 0},
+      {"exact hit", {4, 5, 6}, 5, 5, 1},
+      {"beyond the last", {10, 30, 20}, 1000, 30, 1},
+      {"before the first", {10, 30, 20}, 0, 10, 0},
+  };
+  for (const auto &r : rows) {
+    cache->InvalidateCache();
+    for (UINT line : r.lines) {
+      if (line == kNone)
+        continue;
+      ASSERT_EQ(Save(line), 1) << r.name;
+    }
+    const UINT tick = cache->tick;
+    UINT nearest = kNone, index = kNone;
+    EXPECT_EQ(cache->FindNearestLine(r.ask, &nearest, &index), 1) << r.name;
+    EXPECT_EQ(nearest, r.nearest) << r.name;
+    EXPECT_EQ(index, r.index) << r.name;
+    EXPECT_EQ(cache->tick, tick) << r.name << ": the search stamped a record";
+  }
+}
+
+TEST_F(RecCache, SavingACachedLineOverwritesItInPlace) {
+  SaveLines(0, 3);
+  char bytes[kSize];
+  std::memset(bytes, 0x77, kSize);
+  ASSERT_EQ(cache->SaveRecord(bytes, 4242, 1), 1);
+  EXPECT_EQ(cache->FindLine(1), 1u);
+  EXPECT_EQ(cache->records[1].address, 4242u);
+  EXPECT_EQ(std::memcmp(cache->records[1].buffer, bytes, kSize), 0);
+  EXPECT_EQ(cache->FindFreeRecord(), 3u);
+}
+
+TEST_F(RecCache, InvalidationKeepsTheBlockAndForgetsTheLines) {
+  SaveLines(0, 100);
+  char *const block = cache->memory;
+  cache->InvalidateCache();
+  EXPECT_EQ(cache->memory, block);
+  EXPECT_EQ(cache->tick, 0u);
+  EXPECT_EQ(Buffered(), 0u);
+  EXPECT_EQ(cache->FindLine(5), kNone);
+  ASSERT_EQ(Save(5), 1);
+  EXPECT_EQ(cache->records[0].buffer, block);
+}
+
+TEST_F(RecCache, ReleasedCacheKnowsNothingAndCannotSave) {
+  SaveLines(0, 10);
+  cache->FreeCache();
+  EXPECT_EQ(cache->memory, nullptr);
+  EXPECT_EQ(cache->memorySize, 0u);
+  EXPECT_EQ(cache->FindLine(3), kNone);
+  UINT nearest, index;
+  EXPECT_EQ(cache->FindNearestLine(3, &nearest, &index), 0);
+  EXPECT_EQ(cache->FindFreeBuffer(0), nullptr);
+  EXPECT_EQ(Save(3), 0);
+  const auto boxes = vqwin::MessageBoxRecords();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Cannot find a free cache buffer.");
+  ASSERT_EQ(cache->InitCache(kSize), 1);
+  EXPECT_EQ(Save(3), 1);
+}
+
+TEST_F(RecCache, BadSavesAreRefusedAndLogged) {
+  const struct {
+    const char *name;
+    bool bytes;
+    UINT line;
+    const char *log;
+  } rows[] = {
+      {"no bytes", false, 4, "0 CVQRecCache Cannot save line 0x4 of record 0x3E8: no record bytes"},
+      {"empty-record line", true, kNone,
+       "0 CVQRecCache Cannot save line 0xFFFFFFFF of record 0x3E8: no such line"},
+  };
+  for (const auto &r : rows) {
+    theLibrary.ClearCaptured();
+    char bytes[kSize] = {};
+    EXPECT_EQ(cache->SaveRecord(r.bytes ? bytes : nullptr, 1000, r.line), 0) << r.name;
+    const auto lines = theLibrary.GetCapturedLines();
+    ASSERT_EQ(lines.size(), 1u) << r.name;
+    EXPECT_EQ(lines[0], r.log);
+    EXPECT_EQ(cache->FindFreeRecord(), 0u) << r.name << ": a record was taken";
+  }
+  EXPECT_EQ(cache->FindFreeBuffer(1024), nullptr);
+}
+
+TEST_F(RecCache, BlockBeyondFourGigabytesGivesMessage1600) {
+  const struct {
+    const char *language;
+    const char *caption;
+    const char *text;
+  } rows[] = {
+      {"D", "vq_tbl32 Fehler (Fehlercode = 1600)",
+       "Nicht gen\xFCgend freier Speicher f\xFCr 64 Zwischenspeicher-Datens\xE4tze zu je "
+       "67108864 Bytes."},
+      {"E", "vq_tbl32 Error (error code = 1600)",
+       "Not enough free memory for 64 cache records of 67108864 bytes each."},
+  };
+  for (const auto &r : rows) {
+    ASSERT_NE(vqSetTbl32Language(r.language), 0) << r.language;
+    theLibrary.ClearCaptured();
+    vqwinClearMessageBoxRecords();
+    ASSERT_EQ(Save(1), 1);
+    EXPECT_EQ(cache->InitCache(0x04000000), 0) << r.language;
+    EXPECT_EQ(cache->memory, nullptr);
+    EXPECT_EQ(cache->memorySize, 0u);
+    EXPECT_EQ(cache->FindLine(1), kNone);
+    const auto lines = theLibrary.GetCapturedLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "0 CVQRecCache Not enough free memory for 64 cache recs a 67108864 bytes");
+    const auto boxes = vqwin::MessageBoxRecords();
+    ASSERT_EQ(boxes.size(), 1u) << r.language;
+    EXPECT_EQ(boxes[0].caption, r.caption);
+    EXPECT_EQ(boxes[0].text, r.text);
+    ASSERT_EQ(cache->InitCache(kSize), 1);
+  }
+  vqSetTbl32Language("D");
+}
+
+} // namespace
