@@ -2,4 +2,60 @@
 #ifndef VQ_TBL32_RES_DESC_H
 #define VQ_TBL32_RES_DESC_H
 
+// Names of the encode types: 2100 + code.
+#define IDS_ENCODE_INT8 2100
+#define IDS_ENCODE_INT16 2101
+#define IDS_ENCODE_INT32 2102
+#define IDS_ENCODE_INT64 2103
+#define IDS_ENCODE_FLOAT32 2104
+#define IDS_ENCODE_FLOAT64 2105
+#define IDS_ENCODE_FLOAT80 2106
+#define IDS_ENCODE_TEXT 2107
+#define IDS_ENCODE_UNICODETEXT 2108
+
+// Names of the presentation kinds: 2200 + kind.
+#define IDS_KIND_TEXT 2200
+#define IDS_KIND_NUMBER 2201
+#define IDS_KIND_DATETIME 2202
+#define IDS_KIND_DECIMAL 2203
+#define IDS_KIND_4 2204
+#define IDS_KIND_5 2205
+
+// Names of the justifications: 2400 + code.
+#define IDS_JUST_LEFT 2400
+#define IDS_JUST_CENTRE 2401
+#define IDS_JUST_RIGHT 2402
+
+// Names of the date formats (2500 + format) and time formats (2600 + format).
+#define IDS_DATEFMT_0 2500
+#define IDS_DATEFMT_1 2501
+#define IDS_DATEFMT_2 2502
+#define IDS_DATEFMT_3 2503
+#define IDS_DATEFMT_4 2504
+#define IDS_DATEFMT_5 2505
+#define IDS_DATEFMT_6 2506
+#define IDS_DATEFMT_7 2507
+#define IDS_DATEFMT_8 2508
+#define IDS_DATEFMT_9 2509
+#define IDS_DATEFMT_10 2510
+#define IDS_DATEFMT_11 2511
+#define IDS_DATEFMT_12 2512
+#define IDS_TIMEFMT_0 2600
+#define IDS_TIMEFMT_1 2601
+#define IDS_TIMEFMT_2 2602
+#define IDS_TIMEFMT_3 2603
+
+// Numbered messages of CVQFieldDesc.
+#define IDS_MSG_FIELD_READ 1300
+#define IDS_MSG_FIELD_NONAME 1301
+#define IDS_MSG_FIELD_INT8SIZE 1310
+#define IDS_MSG_FIELD_INT16SIZE 1311
+#define IDS_MSG_FIELD_INT32SIZE 1312
+#define IDS_MSG_FIELD_INT64SIZE 1313
+#define IDS_MSG_FIELD_FLOAT32SIZE 1314
+#define IDS_MSG_FIELD_FLOAT64SIZE 1315
+#define IDS_MSG_FIELD_FLOAT80SIZE 1316
+#define IDS_MSG_FIELD_TEXTSIZE 1317
+#define IDS_MSG_FIELD_UNICODESIZE 1318
+
 #endif
