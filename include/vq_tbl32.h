@@ -349,7 +349,8 @@ public:
 
   /// Reads the field from the selected line of `keyword`; `index` numbers
   /// the field in messages only. 1, or 0 after message 1300 (the line does
-  /// not parse) or 1301 (empty name).
+  /// not parse) or 1301 (a name that is empty or longer than 31
+  /// characters, which is refused rather than cut).
   int ReadDef(CVQConfFile &file, const char *keyword, UINT index);
   /// Writes the field as one "Field:" line into the open block. Returns 1.
   int WriteDef(CVQConfFile &file) const;
@@ -398,7 +399,7 @@ static_assert(sizeof(CVQFieldDesc) == 8 * 4 + 32, "CVQFieldDesc is a fixed recor
 class VQ_TBL32_API CVQFieldDescList {
 public:
   CVQFieldDescList() : reset(0), count(0), capacity(0), fields(nullptr) {}
-  /// Frees the array and clears the three words.
+  /// Frees the array (allocated with new[]) and clears the three words.
   ~CVQFieldDescList();
   CVQFieldDescList(const CVQFieldDescList &) = delete;
   CVQFieldDescList &operator=(const CVQFieldDescList &) = delete;
