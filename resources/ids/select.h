@@ -1,5 +1,22 @@
-// Resource ids of vq_tbl32's select.
+// Resource ids of vq_tbl32's selection language: the numbered messages of
+// parsing a selection text. Every text but 700 quotes the text concerned.
 #ifndef VQ_TBL32_RES_SELECT_H
 #define VQ_TBL32_RES_SELECT_H
+
+#define IDS_MSG_SEL_NOMEMORY 700       // no arguments
+#define IDS_MSG_SEL_MISSINGQUOTE 710   // quote character, excerpt
+#define IDS_MSG_SEL_SYNTAX 711         // excerpt
+#define IDS_MSG_SEL_TOKENTOOLONG 712   // longest token allowed, excerpt
+#define IDS_MSG_SEL_MISSINGPAREN 720   // excerpt
+#define IDS_MSG_SEL_NOCOLUMN 721       // excerpt
+#define IDS_MSG_SEL_NOOPERATOR 722     // excerpt
+#define IDS_MSG_SEL_NOOPERATORNAME 723 // excerpt
+#define IDS_MSG_SEL_NOVALUE 724        // excerpt
+#define IDS_MSG_SEL_NOVALUENAME 725    // excerpt
+#define IDS_MSG_SEL_TOOMANYTERMS 726   // most terms allowed, excerpt
+#define IDS_MSG_SEL_TOODEEP 727        // deepest nesting allowed, excerpt
+#define IDS_MSG_SEL_NOLOGICAL 730      // excerpt
+#define IDS_MSG_SEL_BADLOGICAL 731     // token, excerpt
+#define IDS_MSG_SEL_BADCOMPARISON 732  // token, excerpt
 
 #endif
