@@ -181,18 +181,38 @@ typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define SS_WHITEFRAME 0x00000009L
 #define SS_SIMPLE 0x0000000BL
 #define SS_LEFTNOWORDWRAP 0x0000000CL
+#define SS_BITMAP 0x0000000EL
 #define SS_ETCHEDHORZ 0x00000010L
 #define SS_ETCHEDVERT 0x00000011L
 #define SS_ETCHEDFRAME 0x00000012L
 #define SS_TYPEMASK 0x0000001FL
+#define SS_REALSIZECONTROL 0x00000040L
 #define SS_NOPREFIX 0x00000080L
 #define SS_NOTIFY 0x00000100L
 #define SS_CENTERIMAGE 0x00000200L
+#define SS_REALSIZEIMAGE 0x00000800L
 #define SS_SUNKEN 0x00001000L
 #define SS_ENDELLIPSIS 0x00004000L
 
 #define STN_CLICKED 0
 #define STN_DBLCLK 1
+
+#define IMAGE_BITMAP 0
+#define IMAGE_ICON 1
+#define IMAGE_CURSOR 2
+
+/* An SS_ICON static shows an icon or cursor, an SS_BITMAP static a bitmap,
+   at the top left or, with SS_CENTERIMAGE, centred. The image is named by
+   the window text at creation (an ordinal as from a dialog template's ICON
+   control, or a name) and loaded from the window's module, or set by these
+   messages, which return the previous image. The control takes the image's
+   size unless SS_CENTERIMAGE or SS_REALSIZECONTROL is set. It never frees
+   an image. An image of the wrong kind for the style, or a handle that is
+   no image, leaves the control as it was and returns 0. */
+#define STM_SETICON 0x0170
+#define STM_GETICON 0x0171
+#define STM_SETIMAGE 0x0172 /* wParam IMAGE_*, lParam the handle */
+#define STM_GETIMAGE 0x0173 /* wParam IMAGE_* */
 
 /* ---- The dialog manager ---- */
 

@@ -143,4 +143,24 @@ WINUSERAPI HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 WINUSERAPI BOOL WINAPI DestroyCursor(HCURSOR hCursor);
 WINUSERAPI BOOL WINAPI DestroyIcon(HICON hIcon);
 
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_COMPAT 0x0004
+#define DI_DEFAULTSIZE 0x0008
+
+/// Draws an icon (or a cursor of a module) at (x, y), cx by cy pixels: 0
+/// takes the icon's own size, or 32 with DI_DEFAULTSIZE. A non-NULL
+/// hbrFlickerFree fills the icon's rectangle first. DI_MASK or DI_IMAGE
+/// alone draws that part only. System icons (IDI_*) are drawn as the
+/// layer's own pictures. Fails with ERROR_INVALID_CURSOR_HANDLE for a handle
+/// that is no icon or cursor, ERROR_INVALID_PARAMETER for a NULL DC, an
+/// animation step other than 0, no DI_ part or a size above 4096, and
+/// ERROR_NOT_SUPPORTED for system cursors.
+WINUSERAPI BOOL WINAPI DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth,
+                                  int cyWidth, UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw,
+                                  UINT diFlags);
+/// DrawIconEx at 32 x 32 pixels with DI_NORMAL.
+WINUSERAPI BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+
 #endif

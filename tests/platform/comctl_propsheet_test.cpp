@@ -17,6 +17,7 @@ struct PageLog {
   HWND sheet = nullptr;
   std::string caption; // of the sheet, read when the first page shows
   std::vector<std::string> tabs;
+  std::vector<std::string> applied; // each page's edit text at PSN_APPLY
 };
 
 PageLog log;
@@ -65,8 +66,12 @@ INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lp) {
   auto *n = reinterpret_cast<PSHNOTIFY *>(lp);
   int index = static_cast<int>(GetWindowLongPtrA(page, DWLP_USER));
   std::string line = Name(n->hdr.code) + " " + std::to_string(index);
-  if (n->hdr.code == PSN_APPLY)
+  if (n->hdr.code == PSN_APPLY) {
     line += n->lParam ? " ok" : " apply";
+    char text[32] = {};
+    GetWindowTextA(GetWindow(page, GW_CHILD), text, sizeof text);
+    log.applied.push_back(text);
+  }
   log.lines.push_back(line);
   log.sheet = n->hdr.hwndFrom;
   if (log.caption.empty())
@@ -130,6 +135,17 @@ TEST_F(PropSheetTest, PagesSwitchRefuseApplyAndReturnInOrder) {
   ASSERT_EQ(log.lines.size(), want.size());
   for (size_t i = 0; i < want.size(); ++i)
     EXPECT_EQ(log.lines[i], want[i]) << "line " << i;
+  EXPECT_EQ(vqwinPendingModalSteps(), 0);
+}
+
+TEST_F(PropSheetTest, ScriptStepsReachControlsOnThePages) {
+  vqwinQueueType(IDC_NAME, "Kunden");
+  vqwinQueueKey(VK_TAB, VQWIN_CONTROL);
+  vqwinQueueClick(IDC_SIZE);
+  vqwinQueueType(0, "42");
+  vqwinQueueClick(IDOK);
+  EXPECT_EQ(PropertySheetA(&header), 1);
+  EXPECT_EQ(log.applied, (std::vector<std::string>{"Kunden", "42"}));
   EXPECT_EQ(vqwinPendingModalSteps(), 0);
 }
 

@@ -4,13 +4,17 @@
 // come from the parent's WM_CTLCOLORSTATIC; a disabled static draws grey
 // text. With SS_NOTIFY a click sends STN_CLICKED.
 //
-// Icons and bitmaps (SS_ICON, SS_BITMAP) are not provided.
+// SS_ICON and SS_BITMAP show an image that the control borrows: whoever
+// set or loaded it keeps it (module icons are shared anyway), as on Win32.
 #include <windows.h>
+
+#include "resource/cursor_object.h"
 
 namespace {
 
 struct Static {
   HFONT font = nullptr;
+  HANDLE image = nullptr; // icon or bitmap by the style
 };
 
 Static *StateOf(HWND hwnd) { return reinterpret_cast<Static *>(GetWindowLongPtrA(hwnd, 0)); }
@@ -47,6 +51,82 @@ UINT TextFormat(DWORD style) {
 bool IsTextType(DWORD type) {
   return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_SIMPLE ||
          type == SS_LEFTNOWORDWRAP;
+}
+
+bool IsImageType(DWORD type) { return type == SS_ICON || type == SS_BITMAP; }
+
+SIZE ImageSize(DWORD type, HANDLE image) {
+  if (type == SS_BITMAP) {
+    BITMAP bm{};
+    if (GetObjectA(image, sizeof bm, &bm))
+      return SIZE{bm.bmWidth, bm.bmHeight};
+    return SIZE{0, 0};
+  }
+  vqwin::resource::CursorImage info;
+  if (!vqwin::resource::DescribeCursor(static_cast<HCURSOR>(image), &info))
+    return SIZE{0, 0};
+  return info.width > 0 ? SIZE{info.width, info.height} : SIZE{32, 32}; // system icons
+}
+
+bool ImageFits(DWORD type, UINT imageType, HANDLE image) {
+  bool iconType = imageType == IMAGE_ICON || imageType == IMAGE_CURSOR;
+  if (type == SS_ICON ? !iconType : (type != SS_BITMAP || imageType != IMAGE_BITMAP))
+    return false;
+  if (!image)
+    return true;
+  return type == SS_BITMAP ? GetObjectType(image) == OBJ_BITMAP
+                           : vqwin::resource::DescribeCursor(static_cast<HCURSOR>(image), nullptr);
+}
+
+// Returns the previous image; the control takes the image's size unless
+// told to keep its own.
+HANDLE SetImage(HWND hwnd, Static &s, HANDLE image) {
+  HANDLE old = s.image;
+  s.image = image;
+  DWORD style = StyleOf(hwnd);
+  SIZE size = image ? ImageSize(style & SS_TYPEMASK, image) : SIZE{0, 0};
+  if (image && !(style & (SS_CENTERIMAGE | SS_REALSIZECONTROL)) && size.cx > 0)
+    SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return old;
+}
+
+LRESULT ReplaceImage(HWND hwnd, Static &s, UINT imageType, HANDLE image) {
+  if (!ImageFits(StyleOf(hwnd) & SS_TYPEMASK, imageType, image))
+    return 0;
+  return reinterpret_cast<LRESULT>(SetImage(hwnd, s, image));
+}
+
+// The image named by the creation text: an ordinal or a name in the
+// window's module.
+void LoadNamedImage(HWND hwnd, Static &s, const CREATESTRUCTA &cs) {
+  DWORD type = static_cast<DWORD>(cs.style) & SS_TYPEMASK;
+  LPCSTR name = cs.lpszName;
+  if (!IsImageType(type) || !name || (!IS_INTRESOURCE(name) && !*name))
+    return;
+  HANDLE image = type == SS_ICON ? static_cast<HANDLE>(LoadIconA(cs.hInstance, name))
+                                 : static_cast<HANDLE>(LoadBitmapA(cs.hInstance, name));
+  if (image)
+    SetImage(hwnd, s, image);
+}
+
+void PaintImage(HDC dc, DWORD style, HANDLE image, const RECT &r) {
+  DWORD type = style & SS_TYPEMASK;
+  SIZE size = ImageSize(type, image);
+  int x = 0, y = 0;
+  if (style & SS_CENTERIMAGE) {
+    x = (r.right - size.cx) / 2;
+    y = (r.bottom - size.cy) / 2;
+  }
+  if (type == SS_ICON) {
+    DrawIconEx(dc, x, y, static_cast<HICON>(image), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, image);
+  BitBlt(dc, x, y, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
 }
 
 void PaintShape(HDC dc, DWORD type, RECT r) {
@@ -93,7 +173,7 @@ void Paint(HWND hwnd, const Static &s) {
   auto brush = reinterpret_cast<HBRUSH>(SendMessageA(GetParent(hwnd), WM_CTLCOLORSTATIC,
                                                      reinterpret_cast<WPARAM>(dc),
                                                      reinterpret_cast<LPARAM>(hwnd)));
-  if (IsTextType(type) || type == SS_ETCHEDHORZ || type == SS_ETCHEDVERT ||
+  if (IsTextType(type) || IsImageType(type) || type == SS_ETCHEDHORZ || type == SS_ETCHEDVERT ||
       type == SS_ETCHEDFRAME || type == SS_BLACKFRAME || type == SS_GRAYFRAME ||
       type == SS_WHITEFRAME)
     FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_3DFACE));
@@ -110,6 +190,9 @@ void Paint(HWND hwnd, const Static &s) {
     if (text != stack)
       delete[] text;
     SelectObject(dc, old);
+  } else if (IsImageType(type)) {
+    if (s.image)
+      PaintImage(dc, style, s.image, r);
   } else {
     PaintShape(dc, type, r);
   }
@@ -136,8 +219,22 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrA(hwnd, 0, 0);
     delete s;
     return DefWindowProcA(hwnd, msg, wp, lp);
+  case WM_CREATE:
+    LoadNamedImage(hwnd, *s, *reinterpret_cast<const CREATESTRUCTA *>(lp));
+    return 0;
   case WM_GETDLGCODE:
     return DLGC_STATIC;
+  case STM_SETICON:
+    return ReplaceImage(hwnd, *s, IMAGE_ICON, reinterpret_cast<HANDLE>(wp));
+  case STM_SETIMAGE:
+    return ReplaceImage(hwnd, *s, static_cast<UINT>(wp), reinterpret_cast<HANDLE>(lp));
+  case STM_GETICON:
+    wp = IMAGE_ICON;
+    [[fallthrough]];
+  case STM_GETIMAGE:
+    return ImageFits(StyleOf(hwnd) & SS_TYPEMASK, static_cast<UINT>(wp), nullptr)
+               ? reinterpret_cast<LRESULT>(s->image)
+               : 0;
   case WM_ERASEBKGND:
     return 1;
   case WM_PAINT:

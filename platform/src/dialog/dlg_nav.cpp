@@ -4,6 +4,13 @@
 // and GetNextDlgGroupItem walk the controls in template (z-) order. The
 // default push button follows the focus: a focused push button looks and
 // acts as the default, otherwise the dialog's DM_GETDEFID button does.
+//
+// Mnemonics: Alt+letter, or the letter alone when the focused control does
+// not take characters, finds the next control (after the focus, wrapping)
+// whose text marks that letter with '&'. A label or group box hands the
+// focus to the first usable control after it; check boxes and radio buttons
+// take the focus and are clicked; push buttons are clicked where the focus
+// stays, as their command is the point.
 #include "dialog/dialog_internal.h"
 
 #include <vector>
@@ -118,6 +125,73 @@ bool DialogKey(HWND dlg, const MSG &msg) {
   return false;
 }
 
+char Upper(char c) {
+  return static_cast<char>(reinterpret_cast<ULONG_PTR>(
+      CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<unsigned char>(c))))));
+}
+
+bool HasMnemonic(HWND c, char key) {
+  char cls[16] = {};
+  GetClassNameA(c, cls, sizeof cls);
+  if (lstrcmpiA(cls, "STATIC") == 0 && (StyleOf(c) & SS_NOPREFIX))
+    return false;
+  char text[256];
+  int n = GetWindowTextA(c, text, sizeof text);
+  for (int i = 0; i + 1 < n; ++i) {
+    if (text[i] != '&')
+      continue;
+    if (text[i + 1] != '&')
+      return Upper(text[i + 1]) == key;
+    ++i; // "&&" is a plain ampersand
+  }
+  return false;
+}
+
+void ActivateMnemonic(HWND dlg, HWND c, const std::vector<HWND> &all, size_t at) {
+  UINT code = CodeOf(c);
+  if (code & DLGC_STATIC) {
+    for (size_t i = at + 1; i < all.size(); ++i)
+      if (Usable(all[i]) && !(CodeOf(all[i]) & DLGC_STATIC)) {
+        FocusControl(dlg, all[i]);
+        return;
+      }
+    return;
+  }
+  if ((code & DLGC_BUTTON) && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+    SendMessageA(c, BM_CLICK, 0, 0);
+    return;
+  }
+  FocusControl(dlg, c);
+  if ((code & DLGC_BUTTON) && IsWindow(c))
+    SendMessageA(c, BM_CLICK, 0, 0);
+}
+
+// True when a control answered to the letter.
+bool Mnemonic(HWND dlg, HWND from, char ch) {
+  char key = Upper(ch);
+  if (key == ' ' || key == '\0')
+    return false;
+  std::vector<HWND> all = Controls(dlg);
+  size_t n = all.size(), start = n - 1;
+  for (size_t i = 0; i < n; ++i)
+    if (all[i] == from)
+      start = i;
+  for (size_t step = 1; step <= n; ++step) {
+    size_t i = (start + step) % n;
+    HWND c = all[i];
+    bool label = CodeOf(c) & DLGC_STATIC;
+    // A label stays usable for its mnemonic while disabled: what counts is
+    // the control it leads to.
+    if (!(StyleOf(c) & WS_VISIBLE) || (!label && (StyleOf(c) & WS_DISABLED)))
+      continue;
+    if (HasMnemonic(c, key)) {
+      ActivateMnemonic(dlg, c, all, i);
+      return true;
+    }
+  }
+  return false;
+}
+
 // The characters of the keys taken above never reach the control.
 bool DialogChar(const MSG &msg) {
   UINT code = CodeOf(msg.hwnd, &msg);
@@ -206,6 +280,10 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
     return TRUE;
   if (msg->message == WM_CHAR && DialogChar(*msg))
     return TRUE;
+  if (msg->message == WM_SYSCHAR ||
+      (msg->message == WM_CHAR && !(CodeOf(msg->hwnd, msg) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))))
+    if (Mnemonic(dlg, DirectChild(dlg, msg->hwnd), static_cast<char>(msg->wParam)))
+      return TRUE;
   TranslateMessage(msg);
   DispatchMessageA(msg);
   return TRUE;

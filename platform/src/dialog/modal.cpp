@@ -13,6 +13,7 @@
 #include <cstring>
 #include <deque>
 #include <list>
+#include <vector>
 
 namespace vqwin::dialog {
 namespace {
@@ -69,15 +70,40 @@ void Click(HWND control) {
   user::InjectMouse(WM_LBUTTONUP, pt);
 }
 
+// The control a step names: a child of the modal window, else one at any
+// depth below it, preferring visible ones, so that steps reach the controls
+// on a property sheet's current page (pages are children of the sheet and
+// may repeat each other's ids).
+HWND FindControl(HWND dlg, int id) {
+  if (HWND direct = GetDlgItem(dlg, id))
+    return direct;
+  std::vector<HWND> level{dlg}, hidden;
+  while (!level.empty()) {
+    std::vector<HWND> next;
+    for (HWND parent : level)
+      for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(c) == id && parent != dlg) {
+          if (IsWindowVisible(c))
+            return c;
+          hidden.push_back(c);
+        }
+        next.push_back(c);
+      }
+    level = std::move(next);
+  }
+  return hidden.empty() ? nullptr : hidden.front();
+}
+
 void Pick(HWND dlg, int id, int index) {
-  HWND control = GetDlgItem(dlg, id);
+  HWND control = FindControl(dlg, id);
   char cls[16] = {};
   if (!control || !GetClassNameA(control, cls, sizeof cls))
     return;
   UINT msg = lstrcmpiA(cls, "COMBOBOX") == 0 ? kCbSetCurSel : kLbSetCurSel;
   SendMessageA(control, msg, static_cast<WPARAM>(index), 0);
   if (IsWindow(control))
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, kSelChange), reinterpret_cast<LPARAM>(control));
+    SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, kSelChange),
+                 reinterpret_cast<LPARAM>(control));
 }
 
 void Perform(ModalLoop &loop, const VQWIN_MODAL_STEP &step) {
@@ -87,12 +113,12 @@ void Perform(ModalLoop &loop, const VQWIN_MODAL_STEP &step) {
     loop.answer(step.id);
     break;
   case VQWIN_STEP_CLICK:
-    if (HWND c = GetDlgItem(dlg, step.id))
+    if (HWND c = FindControl(dlg, step.id))
       Click(c);
     break;
   case VQWIN_STEP_TYPE:
     if (step.id)
-      if (HWND c = GetDlgItem(dlg, step.id))
+      if (HWND c = FindControl(dlg, step.id))
         SetFocus(c);
     TypeText(step.text);
     break;

@@ -6,7 +6,7 @@
 //
 // Chosen here: the button labels follow the thread's UI language (German
 // or English), as they follow the system's language on Windows; the icons
-// are plain discs with their sign in the icon's classic colour.
+// are the system icons as DrawIconEx draws them.
 #include "dialog/dialog_internal.h"
 
 #include "user/wnd_state.h"
@@ -137,55 +137,26 @@ void Layout(HWND dlg, Box &box) {
   SetWindowPos(dlg, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FillDisc(HDC dc, const RECT &r, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color);
-  int d = r.right - r.left;
-  double radius = d / 2.0;
-  for (int y = 0; y < d; ++y) {
-    double dy = y + 0.5 - radius;
-    double half = radius * radius - dy * dy;
-    if (half <= 0)
-      continue;
-    int dx = 0;
-    while ((dx + 0.5) * (dx + 0.5) < half)
-      ++dx;
-    RECT row{r.left + static_cast<int>(radius) - dx, r.top + y,
-             r.left + static_cast<int>(radius) + dx, r.top + y + 1};
-    FillRect(dc, &row, brush);
-  }
-  DeleteObject(brush);
-}
-
 void PaintIcon(HDC dc, const Box &box) {
   if (IsRectEmpty(&box.icon))
     return;
-  COLORREF disc, sign;
-  const char *mark;
+  LPCSTR id;
   switch (box.type & MB_ICONMASK) {
   case MB_ICONHAND:
-    disc = RGB(255, 0, 0), sign = RGB(255, 255, 255), mark = "X";
+    id = IDI_HAND;
     break;
   case MB_ICONQUESTION:
-    disc = RGB(255, 255, 255), sign = RGB(0, 0, 255), mark = "?";
+    id = IDI_QUESTION;
     break;
   case MB_ICONEXCLAMATION:
-    disc = RGB(255, 255, 0), sign = RGB(0, 0, 0), mark = "!";
+    id = IDI_EXCLAMATION;
     break;
   default:
-    disc = RGB(0, 0, 255), sign = RGB(255, 255, 255), mark = "i";
+    id = IDI_ASTERISK;
     break;
   }
-  FillDisc(dc, box.icon, disc);
-  HFONT font =
-      CreateFontA(-22, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
-  HGDIOBJ old = SelectObject(dc, font);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, sign);
-  RECT r = box.icon;
-  DrawTextA(dc, mark, 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, old);
-  DeleteObject(font);
+  DrawIconEx(dc, box.icon.left, box.icon.top, LoadIconA(nullptr, id), kIcon, kIcon, 0, nullptr,
+             DI_NORMAL);
 }
 
 Box *BoxOf(HWND dlg) { return reinterpret_cast<Box *>(GetWindowLongPtrA(dlg, DWLP_USER)); }

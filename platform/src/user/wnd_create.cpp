@@ -194,8 +194,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   }
   CREATESTRUCTA cs{param, instance, menu,        parent,     height,    width,
                    y,     x,        (LONG)style, windowName, className, exStyle};
-  return Create(CreateArgs{exStyle, cls, ToWide(windowName), style, x, y, width, height, parent,
-                           menu, instance, param},
+  // An ordinal name (an icon static's resource id) reaches the window
+  // procedure through CREATESTRUCT only; the window's text stays empty.
+  const char *text = IS_INTRESOURCE(windowName) ? nullptr : windowName;
+  return Create(CreateArgs{exStyle, cls, ToWide(text), style, x, y, width, height, parent, menu,
+                           instance, param},
                 cs, false);
 }
 
@@ -209,7 +212,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
   }
   CREATESTRUCTW cs{param, instance, menu,        parent,     height,    width,
                    y,     x,        (LONG)style, windowName, className, exStyle};
-  std::u16string name = windowName ? std::u16string(windowName) : std::u16string();
+  std::u16string name = IS_INTRESOURCE(windowName) ? std::u16string() : std::u16string(windowName);
   return Create(
       CreateArgs{exStyle, cls, name, style, x, y, width, height, parent, menu, instance, param}, cs,
       true);

@@ -14,3 +14,9 @@
 #define IDD_PICK 103
 #define IDC_EDIT 1020
 #define IDC_LIST 1021
+#define IDD_KEYS 104
+#define IDD_IMAGES 105
+#define IDI_TEST 106
+#define IDB_TEST 107
+#define IDC_ICON 1030
+#define IDC_BITMAP 1031
