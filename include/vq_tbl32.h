@@ -272,52 +272,44 @@ union numVal {
 static_assert(sizeof(numVal) == 8, "numVal is one 64-bit word");
 
 /// Numeric value kinds: which member of a numVal holds the value.
-enum : UINT {
-  nvkUINT32 = 0,
-  nvkINT32 = 1,
-  nvkUINT64 = 2,
-  nvkINT64 = 3,
-  nvkDOUBLE = 4,
-};
+constexpr UINT nvkUINT32 = 0;
+constexpr UINT nvkINT32 = 1;
+constexpr UINT nvkUINT64 = 2;
+constexpr UINT nvkINT64 = 3;
+constexpr UINT nvkDOUBLE = 4;
 
 /// Encode types: how a field's bytes are stored in the record.
-enum : UINT {
-  iteINT8 = 0,        ///< any non-zero size; the first byte counts
-  iteINT16 = 1,       ///< 2 bytes, little-endian
-  iteINT32 = 2,       ///< 4 bytes, little-endian
-  iteINT64 = 3,       ///< 8 bytes, little-endian
-  ite32FLOATING = 4,  ///< IEEE 754 single
-  ite64FLOATING = 5,  ///< IEEE 754 double
-  ite80FLOATING = 6,  ///< x87 extended, 10 bytes
-  iteTEXT = 7,        ///< single-byte characters, fixed length
-  iteUNICODETEXT = 8, ///< 16-bit characters, even size
-};
+constexpr UINT iteINT8 = 0;        // any non-zero size; the first byte counts
+constexpr UINT iteINT16 = 1;       // 2 bytes, little-endian
+constexpr UINT iteINT32 = 2;       // 4 bytes, little-endian
+constexpr UINT iteINT64 = 3;       // 8 bytes, little-endian
+constexpr UINT ite32FLOATING = 4;  // IEEE 754 single
+constexpr UINT ite64FLOATING = 5;  // IEEE 754 double
+constexpr UINT ite80FLOATING = 6;  // x87 extended, 10 bytes
+constexpr UINT iteTEXT = 7;        // single-byte characters, fixed length
+constexpr UINT iteUNICODETEXT = 8; // 16-bit characters, even size
 
 /// Presentation kinds: the low four bits of a type word. Kinds 4 and 5 are
 /// offered in the lists but no conversion supports them.
-enum : UINT {
-  pkTEXT = 0,
-  pkNUMBER = 1,
-  pkDATETIME = 2,
-  pkDECIMAL = 3,
-  pkKINDCOUNT = 6,
-};
+constexpr UINT pkTEXT = 0;
+constexpr UINT pkNUMBER = 1;
+constexpr UINT pkDATETIME = 2;
+constexpr UINT pkDECIMAL = 3;
+constexpr UINT pkKINDCOUNT = 6;
 
 /// The bits of a type word (contentType, displayType).
-enum : UINT {
-  twKIND = 0x000F,     ///< presentation kind
-  twSIGNED = 0x0010,   ///< integer bytes are two's complement
-  twLEADZERO = 0x0020, ///< numbers shown padded with '0'
-  twDECCOMMA = 0x0040, ///< decimal comma (format summary only)
-  twGROUPING = 0x0080, ///< digit grouping (format summary only)
-  twDATE = 0x0100,     ///< the value has a date part (kind 2)
-  twTIME = 0x0200,     ///< the value has a time part (kind 2)
-  twNOCASE = 0x0C00,   ///< both set on kind 0: selections compare without case
-  twDECIMALS = 0xF000, ///< decimals (kinds 1, 3) or date format (kind 2)
-  twTIMEFMT = 0xF0000, ///< time format (kind 2)
-  twDECIMALS_SHIFT = 12,
-  twTIMEFMT_SHIFT = 16,
-};
+constexpr UINT twKIND = 0x000F;     // presentation kind
+constexpr UINT twSIGNED = 0x0010;   // integer bytes are two's complement
+constexpr UINT twLEADZERO = 0x0020; // numbers shown padded with '0'
+constexpr UINT twDECCOMMA = 0x0040; // decimal comma (format summary only)
+constexpr UINT twGROUPING = 0x0080; // digit grouping (format summary only)
+constexpr UINT twDATE = 0x0100;     // the value has a date part (kind 2)
+constexpr UINT twTIME = 0x0200;     // the value has a time part (kind 2)
+constexpr UINT twNOCASE = 0x0C00;   // both set on kind 0: selections compare without case
+constexpr UINT twDECIMALS = 0xF000; // decimals (kinds 1, 3) or date format (kind 2)
+constexpr UINT twTIMEFMT = 0xF0000; // time format (kind 2)
+constexpr UINT twDECIMALS_SHIFT = 12;
+constexpr UINT twTIMEFMT_SHIFT = 16;
 
 /// One field of a table record: where it lies, how its bytes are encoded,
 /// how its value is understood (content type) and shown (display type).
@@ -931,11 +923,11 @@ struct SVQDataCompOper {
 
 /// One comparison of a column with a value.
 struct SVQDataCompExpr {
-  BYTE idRec;     ///< idEXPRESSION
-  BYTE bReserved; ///< always 0
-  BYTE Func;      ///< cf... code
-  BYTE fNoCase;   ///< set by resolution: 1 = the string comparison ignores case
-  UINT nField;    ///< set by resolution: the column's field index; all ones = unresolved
+  BYTE idRec;       ///< idEXPRESSION
+  BYTE bReserved;   ///< always 0
+  BYTE Func;        ///< cf... code
+  BYTE fNoCase;     ///< set by resolution: 1 = the string comparison ignores case
+  UINT nField;      ///< set by resolution: the column's field index; all ones = unresolved
   CVQStrCmp StrCmp; ///< the value's joker pattern, set up by resolution
   numVal CompVal;   ///< set by resolution: the value in the column's numeric form
   char Column[64];  ///< the column name, upper-cased

@@ -112,7 +112,8 @@ UINT FormatDate(char *buffer, UINT day, UINT month, UINT year, UINT format, BOOL
     return 0;
   // A part wider than its digits would make a text longer than the format's
   // and could not be read back; no format shows it.
-  if (format > 12 || day > 99 || month > 99 || year > 9999)
+  const bool fullYear = format <= 3 || format == 8 || format == 10 || format == 12;
+  if (format > 12 || day > 99 || month > 99 || (fullYear && year > 9999))
     return 0;
   char *p = buffer;
   const UINT yy = year % 100;
