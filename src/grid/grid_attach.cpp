@@ -10,8 +10,8 @@
 namespace vq::grid {
 
 BOOL AttachGrid(HWND window, UINT controlId, const AttachTexts &texts, HWND *grid,
-                IGridView **interface) {
-  *interface = nullptr;
+                IGridView **view) {
+  *view = nullptr;
   *grid = controlId == ~0u ? window : GetDlgItem(window, static_cast<int>(controlId));
   if (!*grid || !IsWindow(*grid)) {
     *grid = nullptr;
@@ -22,8 +22,8 @@ BOOL AttachGrid(HWND window, UINT controlId, const AttachTexts &texts, HWND *gri
   // WM_USER is the grid's own question for its object; a window of another
   // class answers 0 there, or whatever its procedure makes of WM_USER, so
   // only grid windows may be handed in.
-  *interface = reinterpret_cast<IGridView *>(SendMessageA(*grid, GM_GETINTERFACE, 0, 0));
-  if (!*interface) {
+  *view = reinterpret_cast<IGridView *>(SendMessageA(*grid, GM_GETINTERFACE, 0, 0));
+  if (!*view) {
     theLibrary.PrtLog(VQLOG_ERROR, texts.tag, "%s", texts.noInterface);
     theLibrary.ErrorBox(texts.noInterfaceBox);
     return FALSE;

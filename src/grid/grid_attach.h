@@ -24,10 +24,10 @@ struct AttachTexts {
 
 /// Finds the grid (`window` itself when `controlId` is (UINT)-1, else the
 /// dialog's control) and asks it for its IGridView. `*grid` and
-/// `*interface` get what was found, NULL where the search stopped. 1, or
+/// `*view` get what was found, NULL where the search stopped. 1, or
 /// 0 after the log line and box of `texts`.
 BOOL AttachGrid(HWND window, UINT controlId, const AttachTexts &texts, HWND *grid,
-                IGridView **interface);
+                IGridView **view);
 
 /// Resource string `id` of the context's resource module, cut to size - 1;
 /// "<id>" when the context, its module or the string is missing, so that a

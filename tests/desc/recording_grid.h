@@ -151,6 +151,8 @@ private:
   static std::string Arg(Pointer p) { return p.value ? "window" : "NULL"; }
   static std::string Arg(int v) { return std::to_string(v); }
   static std::string Arg(unsigned v) { return std::to_string(v); }
+  static std::string Arg(long v) { return std::to_string(v); }
+  static std::string Arg(unsigned long v) { return std::to_string(v); }
   static std::string Arg(long long v) { return std::to_string(v); }
   static std::string Arg(unsigned long long v) { return std::to_string(v); }
 
