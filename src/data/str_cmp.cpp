@@ -81,6 +81,17 @@ public:
     return PlaceMiddle(pos, end, last);
   }
 
+  // Most texts of a table fail on the first segment; a terminated text can
+  // be refused there before it is measured. The terminator is no character
+  // of the text, so not even the char joker matches it.
+  bool HeadFails(const char *text) const {
+    const CVQStrCmp::Segment &first = p_.segments[0];
+    for (UINT i = 0; i < first.length; ++i)
+      if (!text[i] || !Same(first.text[i], Case::Fold(text[i])))
+        return true;
+    return false;
+  }
+
 private:
   bool Same(char pattern, char c) const {
     return pattern == c || pattern == p_.charJoker || (pattern == p_.digitJoker && IsDigit(c));
@@ -182,15 +193,21 @@ int CVQStrCmp::SetupString(const char *pattern, UINT length, int upper) {
 }
 
 int CVQStrCmp::CompareStringA(const char *text, UINT length, int trim) const {
+  const Matcher<SameCase> matcher(*this);
+  if (text && !length && !trim && segmentCount && matcher.HeadFails(text))
+    return 0;
   Span span;
   if (!Measure(text, length, trim, &span))
     return 0;
-  return Matcher<SameCase>(*this).Match(span);
+  return matcher.Match(span);
 }
 
 int CVQStrCmp::CompareiString(const char *text, UINT length, int trim) const {
+  const Matcher<UpperCase> matcher(*this);
+  if (text && !length && !trim && segmentCount && matcher.HeadFails(text))
+    return 0;
   Span span;
   if (!Measure(text, length, trim, &span))
     return 0;
-  return Matcher<UpperCase>(*this).Match(span);
+  return matcher.Match(span);
 }
