@@ -18,6 +18,7 @@
 
 #include <vq_lib32.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -32,13 +33,18 @@ inline constexpr UINT kMaxKeyword = 63;
 inline constexpr UINT kMaxBlockDepth = 64;
 inline constexpr const char *kConfTag = "CVQConfFile";
 
-/// One keyword line of the loaded text.
+/// One keyword line of the loaded text. Large files hold hundreds of
+/// thousands of these, so the record is kept to 12 bytes: the too-long mark
+/// rides in the top bit of the line number (numbers beyond 2^31 - 1, in a
+/// text of more than 2 GB of line breaks, are reported as that).
 struct ConfLine {
-  UINT begin;   // offset of the first non-blank behind the keyword and its colon
-  UINT end;     // offset of the line end (before CR LF)
-  UINT number;  // 1-based line number in the text, for messages
-  UINT keyword; // keyword id
-  bool tooLong;
+  static constexpr UINT kTooLong = 0x80000000u;
+  UINT begin;  // offset of the first non-blank behind the keyword and its colon
+  UINT end;    // offset of the line end (before CR LF)
+  UINT marked; // 1-based line number, for messages, | kTooLong
+
+  UINT Number() const { return marked & ~kTooLong; }
+  bool TooLong() const { return (marked & kTooLong) != 0; }
 };
 
 /// A block: entries [begin, end) with the keyword of its head; `next` is the
@@ -49,20 +55,63 @@ struct BlockRange {
   bool nextIsHead = false;
 };
 
-inline bool IsKeywordStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-inline bool IsKeywordChar(unsigned char c) { return IsKeywordStart(c) || (c >= '0' && c <= '9'); }
-/// Blanks inside a line: a lone CR counts as one.
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+/// Byte classes of the reader, one table lookup per byte on the hot paths.
+enum : unsigned char {
+  kClassBlank = 1,    // ' ', tab, and a lone CR
+  kClassDigit = 2,    // 0-9
+  kClassKeyStart = 4, // A-Z a-z _
+  kClassControl = 8,  // below 0x20 except tab and CR
+};
+struct CharClasses {
+  unsigned char of[256];
+  signed char hex[256]; // the value of a hexadecimal digit, -1 otherwise
+  constexpr CharClasses() : of(), hex() {
+    for (int c = 0; c < 256; ++c) {
+      hex[c] = -1;
+      if (c < 0x20 && c != '\t' && c != '\r')
+        of[c] |= kClassControl;
+    }
+    of[int(' ')] = of[int('\t')] = of[int('\r')] = kClassBlank;
+    for (int c = '0'; c <= '9'; ++c) {
+      of[c] = kClassDigit;
+      hex[c] = static_cast<signed char>(c - '0');
+    }
+    for (int c = 'A'; c <= 'Z'; ++c)
+      of[c] = of[c + 32] = kClassKeyStart;
+    for (int c = 0; c < 6; ++c)
+      hex['A' + c] = hex['a' + c] = static_cast<signed char>(10 + c);
+    of[int('_')] = kClassKeyStart;
+  }
+};
+inline constexpr CharClasses kChars;
 
-/// The first non-blank in [p, e). Writers pad columns with runs of spaces,
-/// so those go eight at a time.
+inline bool HasClass(char c, unsigned char classes) {
+  return (kChars.of[static_cast<unsigned char>(c)] & classes) != 0;
+}
+inline bool IsKeywordStart(unsigned char c) { return kChars.of[c] & kClassKeyStart; }
+inline bool IsKeywordChar(unsigned char c) { return kChars.of[c] & (kClassKeyStart | kClassDigit); }
+/// Blanks inside a line: a lone CR counts as one.
+inline bool IsBlank(char c) { return HasClass(c, kClassBlank); }
+
+/// The first non-blank in [p, e). Writers pad columns with runs of spaces
+/// and put single ones between items, so eight bytes are looked at together:
+/// the first that is not a space ends the run at once, however long it was,
+/// without a branch per byte.
 inline const char *SkipBlanks(const char *p, const char *e) {
-  for (std::uint64_t eight; e - p >= 8; p += 8) {
-    std::memcpy(&eight, p, 8);
-    if (eight != 0x2020202020202020ull)
-      break;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (e - p >= 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, p, 8);
+      const std::uint64_t notSpace = eight ^ 0x2020202020202020ull;
+      if (notSpace == 0) {
+        p += 8;
+        continue;
+      }
+      p += std::countr_zero(notSpace) / 8;
+      if (!IsBlank(*p))
+        return p;
+      ++p; // a tab or a lone CR
+    }
   }
   while (p < e && IsBlank(*p))
     ++p;
@@ -115,17 +164,21 @@ struct EntryList {
 
   /// The index of the first entry not below `from` (the size when none).
   size_t LowerIndex(UINT from) {
-    // Most searches end at the hint or one entry beside it.
+    // Most searches end at the hint or an entry or two beside it: a parser
+    // call steps back to a block's head, the next block step goes two on.
     const size_t n = entries.size();
-    if (hint < n) {
-      if (entries[hint] >= from) {
-        if (hint == 0 || entries[hint - 1] < from)
-          return hint;
-        if (hint == 1 || entries[hint - 2] < from)
-          return --hint;
-      } else if (hint + 1 == n || entries[hint + 1] >= from) {
-        return ++hint;
-      }
+    if (n == 0) // most keywords never close their blocks with END
+      return 0;
+    const size_t i = hint < n ? hint : n - 1;
+    if (entries[i] >= from) {
+      if (i == 0 || entries[i - 1] < from)
+        return hint = i;
+      if (i == 1 || entries[i - 2] < from)
+        return hint = i - 1;
+    } else {
+      for (size_t k = i + 1; k <= i + 3; ++k)
+        if (k == n || entries[k] >= from)
+          return hint = k;
     }
     return Gallop(from);
   }
@@ -149,7 +202,16 @@ struct KeywordHash {
 
 } // namespace vq::lib32
 
-struct CVQConfFile::Impl {
+// Impl is nested in an exported class and would be exported with it. Its
+// functions are the reader's inner loop: hidden, they are called directly and
+// may be inlined, instead of going through the symbol table on every line.
+#if defined(__GNUC__) && !defined(_WIN32)
+#define VQ_CONF_HIDDEN __attribute__((visibility("hidden")))
+#else
+#define VQ_CONF_HIDDEN
+#endif
+
+struct VQ_CONF_HIDDEN CVQConfFile::Impl {
   // reader
   std::string text;
   std::vector<vq::lib32::ConfLine> lines;
@@ -157,19 +219,18 @@ struct CVQConfFile::Impl {
   std::vector<vq::lib32::EntryList> dataLines; // per keyword id
   std::vector<vq::lib32::EntryList> endLines;  // per keyword id
   std::vector<vq::lib32::BlockRange> levels;
-  // Callers ask for a handful of keywords over and over; the last few
-  // answers spare the hash. lastKey/lastId also serve the loader.
+  // Callers ask for a handful of keywords over and over, mostly as the same
+  // literal: the last few answers, by the keyword as the caller wrote it,
+  // spare both its canonical form and the hash.
   struct RecentKeyword {
-    char key[vq::lib32::kMaxKeyword + 1];
-    size_t length = 0;
+    char raw[vq::lib32::kMaxKeyword + 8];
+    size_t length = 0; // 0: an empty slot
     UINT id = vq::lib32::kNoKeyword;
   };
   static constexpr size_t kRecent = 16;
   mutable RecentKeyword recent[kRecent];
   mutable size_t recentNext = 0;
   mutable size_t recentHit = 0;
-  std::string lastKey;
-  UINT lastId = vq::lib32::kNoKeyword;
 
   // editor
   bool editing = false;
@@ -179,6 +240,8 @@ struct CVQConfFile::Impl {
 
   void ClearReader();
   void Load(const char *data, size_t size);
+  /// The id of a keyword as the text spells it, new ones numbered on.
+  UINT LoadKeyword(const char *raw, size_t length);
   /// The id of `keyword`, or kNoKeyword; `legal` (if given) tells whether
   /// the keyword is well-formed at all.
   UINT Lookup(const char *keyword, bool *legal = nullptr) const;

@@ -12,145 +12,143 @@ using namespace vq::lib32;
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlnum(char c) { return IsKeywordChar(static_cast<unsigned char>(c)); }
+bool IsControl(char c) { return HasClass(c, kClassControl); }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  c = FoldUpper(c);
-  return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+// The first '"' or control byte in [p, e), or e. Names are a dozen bytes
+// or more, so eight are tested together; a tab or CR also stops the word
+// test, and the byte loop then goes on past it.
+const char *FindQuoteOrControl(const char *p, const char *e) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    while (e - p >= 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, p, 8);
+      const std::uint64_t quotes = eight ^ (kOnes * '"');
+      const std::uint64_t hits =
+          (((quotes - kOnes) & ~quotes) | ((eight - kOnes * 0x20) & ~eight)) & kHigh;
+      if (hits) {
+        p += std::countr_zero(hits) / 8;
+        break;
+      }
+      p += 8;
+    }
+  }
+  while (p < e && *p != '"' && !IsControl(*p))
+    ++p;
+  return p;
 }
 
-struct Item {
-  bool isText = false;
-  UINT value = 0;
-  const char *textBegin = nullptr; // raw, quotes still doubled
-  const char *textEnd = nullptr;
-};
-
-// The items of one line, left to right.
-class ItemReader {
-public:
-  ItemReader(const char *begin, const char *end) : p(begin), e(end) {}
-
-  /// 0 with `got` true for an item, 0 with `got` false at the line's end,
-  /// or an error number.
-  [[gnu::always_inline]] UINT Next(Item &item, bool &got) {
-    got = false;
-    SkipBlanks();
-    if (p == e || *p == ';')
-      return afterComma ? VQCF_SYNTAX : VQCF_OK;
-    const bool separated = first || afterComma || blankBefore;
-    UINT rc;
-    if (separated && IsDigit(*p)) // the common case first
-      rc = Number(item);
-    else if (IsControl(*p))
-      return VQCF_BAD_CHARACTER;
-    else if (!separated)
-      return VQCF_SYNTAX;
-    else if (*p == '"')
-      rc = Quoted(item);
-    else if (*p == '\'')
-      rc = Character(item);
-    else if (IsDigit(*p) || *p == '-' || *p == '+')
-      rc = Number(item);
-    else
-      rc = VQCF_SYNTAX;
-    if (rc != VQCF_OK)
-      return rc;
-    first = false;
-    blankBefore = SkipBlanks();
-    afterComma = p < e && *p == ',';
-    if (afterComma)
-      ++p;
-    got = true;
-    return VQCF_OK;
-  }
-
-private:
-  bool SkipBlanks() {
-    const char *start = p;
-    p = vq::lib32::SkipBlanks(p, e);
-    return p != start;
-  }
-
-  UINT Quoted(Item &item) {
-    item.isText = true;
-    item.textBegin = ++p;
-    for (;;) {
-      if (p == e)
-        return VQCF_UNTERMINATED;
-      if (*p == '"') {
-        if (p + 1 < e && p[1] == '"') {
-          p += 2;
-          continue;
-        }
-        item.textEnd = p++;
-        return VQCF_OK;
-      }
-      if (IsControl(*p))
-        return VQCF_BAD_CHARACTER;
-      ++p;
-    }
-  }
-
-  UINT Character(Item &item) {
-    if (e - p < 3 || p[2] != '\'')
-      return VQCF_UNTERMINATED;
-    if (IsControl(p[1]))
-      return VQCF_BAD_CHARACTER;
-    item.value = static_cast<unsigned char>(p[1]);
-    p += 3;
-    return VQCF_OK;
-  }
-
-  [[gnu::always_inline]] UINT Number(Item &item) {
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-      ++p;
-    if (p == e || !IsDigit(*p))
-      return VQCF_SYNTAX;
-    unsigned long long value = 0;
-    if (*p == '0' && p + 1 < e && (p[1] == 'x' || p[1] == 'X')) {
-      p += 2;
-      if (p == e || HexValue(*p) < 0)
+// The digits of an unsigned number at `p` (a digit), as far as they go;
+// 0x starts hexadecimal digits.
+[[gnu::always_inline]] inline UINT ReadDigits(const char *&pos, const char *e,
+                                              unsigned long long &out) {
+  const char *p = pos;
+  unsigned long long value;
+  if (*p == '0' && e - p > 1 && (p[1] == 'x' || p[1] == 'X')) {
+    p += 2;
+    if (p == e || kChars.hex[static_cast<unsigned char>(*p)] < 0)
+      return VQCF_BAD_NUMBER;
+    // Eight hexadecimal digits always fit; only more need the check.
+    UINT fast = 0;
+    const char *stop = e - p > 8 ? p + 8 : e;
+    for (int d; p < stop && (d = kChars.hex[static_cast<unsigned char>(*p)]) >= 0; ++p)
+      fast = fast * 16 + UINT(d);
+    value = fast;
+    for (int d; p < e && (d = kChars.hex[static_cast<unsigned char>(*p)]) >= 0; ++p)
+      if ((value = value * 16 + UINT(d)) > 0xFFFFFFFFull)
         return VQCF_BAD_NUMBER;
-      for (; p < e && HexValue(*p) >= 0; ++p)
-        if ((value = value * 16 + HexValue(*p)) > 0xFFFFFFFFull)
-          return VQCF_BAD_NUMBER;
-    } else {
-      for (; p < e && IsDigit(*p); ++p)
-        if ((value = value * 10 + (*p - '0')) > 0xFFFFFFFFull)
-          return VQCF_BAD_NUMBER;
+  } else {
+    // Likewise nine decimal digits.
+    UINT fast = 0;
+    const char *stop = e - p > 9 ? p + 9 : e;
+    for (; p < stop && IsDigit(*p); ++p)
+      fast = fast * 10 + UINT(*p - '0');
+    value = fast;
+    for (; p < e && IsDigit(*p); ++p)
+      if ((value = value * 10 + UINT(*p - '0')) > 0xFFFFFFFFull)
+        return VQCF_BAD_NUMBER;
+  }
+  // A separator (mostly the comma) ends a number; letters or a point would
+  // make it something else.
+  if (p < e && *p != ',' && (IsKeywordChar(static_cast<unsigned char>(*p)) || *p == '.'))
+    return VQCF_BAD_NUMBER;
+  out = value;
+  pos = p;
+  return VQCF_OK;
+}
+
+// A number with a sign at `p`: '-' gives the two's complement.
+UINT ReadSigned(const char *&p, const char *e, UINT &out) {
+  const bool negative = *p == '-';
+  const char *digits = p + 1;
+  if (digits == e || !IsDigit(*digits))
+    return VQCF_SYNTAX;
+  unsigned long long value = 0;
+  const UINT rc = ReadDigits(digits, e, value);
+  if (rc != VQCF_OK)
+    return rc;
+  if (negative && value > 0x80000000ull)
+    return VQCF_BAD_NUMBER;
+  out = negative ? 0u - static_cast<UINT>(value) : static_cast<UINT>(value);
+  p = digits;
+  return VQCF_OK;
+}
+
+// A character constant 'c' at `p`.
+UINT ReadCharacter(const char *&p, const char *e, UINT &out) {
+  if (e - p < 3 || p[2] != '\'')
+    return VQCF_UNTERMINATED;
+  if (IsControl(p[1]))
+    return VQCF_BAD_CHARACTER;
+  out = static_cast<unsigned char>(p[1]);
+  p += 3;
+  return VQCF_OK;
+}
+
+// A quoted text at `p`: [begin, end) is its raw inside, quotes still doubled.
+struct RawText {
+  const char *begin, *end;
+  bool doubledQuotes;
+};
+UINT ReadQuoted(const char *&p, const char *e, RawText &text) {
+  text.begin = ++p;
+  text.doubledQuotes = false;
+  for (;;) {
+    p = FindQuoteOrControl(p, e);
+    if (p == e)
+      return VQCF_UNTERMINATED;
+    if (*p != '"')
+      return VQCF_BAD_CHARACTER;
+    if (p + 1 < e && p[1] == '"') {
+      text.doubledQuotes = true;
+      p += 2;
+      continue;
     }
-    if (p < e && (IsAlnum(*p) || *p == '.'))
-      return VQCF_BAD_NUMBER;
-    if (negative && value > 0x80000000ull)
-      return VQCF_BAD_NUMBER;
-    item.value =
-        negative ? static_cast<UINT>(0u - static_cast<UINT>(value)) : static_cast<UINT>(value);
+    text.end = p++;
     return VQCF_OK;
   }
+}
 
-  const char *p;
-  const char *e;
-  bool first = true;
-  bool afterComma = false;
-  bool blankBefore = false;
-};
-
-// Copies a raw text (doubled quotes made single) cut to the buffer; returns
-// whether all of it fitted. Runs between quotes go in one copy each.
-bool CopyText(const char *begin, const char *end, bool quoted, const TextBuffer &out) {
+// Copies a raw text cut to the buffer, making doubled quotes single where the
+// text holds any; returns whether all of it fitted. Runs between quotes go in
+// one copy each.
+bool CopyText(const char *begin, const char *end, bool doubledQuotes, const TextBuffer &out) {
   char *const text = out.text;
   const size_t room = out.size - 1;
+  if (!doubledQuotes && size_t(end - begin) <= room) { // the usual name
+    const size_t length = size_t(end - begin);
+    std::memcpy(text, begin, length);
+    text[length] = '\0';
+    if (out.length)
+      *out.length = static_cast<UINT>(length);
+    return true;
+  }
   size_t n = 0;
   bool fitted = true;
   for (const char *p = begin; p < end;) {
     const char *stop =
-        quoted ? static_cast<const char *>(std::memchr(p, '"', size_t(end - p))) : nullptr;
+        doubledQuotes ? static_cast<const char *>(std::memchr(p, '"', size_t(end - p))) : nullptr;
     if (!stop)
       stop = end;
     size_t run = size_t(stop - p);
@@ -214,32 +212,78 @@ UINT ParseItems(const ParseRequest &rq, const ConfLine &line, const char *base) 
       while (stop > p && IsBlank(stop[-1]))
         --stop;
       if (!CopyText(p, stop, false, rq.texts[0]))
-        WarnCut(rq.keyword, line.number, rq.texts[0].size);
+        WarnCut(rq.keyword, line.Number(), rq.texts[0].size);
       return VQCF_OK;
     }
   }
-  ItemReader reader(begin, end);
+  // Items are separated by blanks and/or one comma. Description files hold
+  // tens of thousands of lines of eight numbers and a name, so the loop keeps
+  // its state in locals and takes the ", " behind an item first.
+  const char *p = begin;
+  const char *const e = end;
+  // Locals, not the request's fields: the stores into `values` could
+  // otherwise overwrite them, as far as the compiler knows.
+  UINT *const values = rq.values;
+  const UINT maxNumbers = rq.maxNumbers;
   UINT numbers = 0, texts = 0;
+  bool separated = true; // at the start, or behind a blank or a comma
+  bool afterComma = false;
   for (;;) {
-    Item item;
-    bool got = false;
-    const UINT rc = reader.Next(item, got);
-    if (rc != VQCF_OK)
-      return rc;
-    if (!got)
-      break;
-    if (!item.isText) {
-      if (texts > 0 || rq.maxNumbers == 0)
+    const char *blanks = p;
+    while (p < e && IsBlank(*p))
+      ++p;
+    separated |= p != blanks;
+    if (p == e || *p == ';') {
+      if (afterComma)
         return VQCF_SYNTAX;
-      if (numbers == rq.maxNumbers)
+      break;
+    }
+    const char c = *p;
+    if (!separated)
+      return IsControl(c) ? VQCF_BAD_CHARACTER : VQCF_SYNTAX;
+    if (IsDigit(c) || c == '-' || c == '+' || c == '\'') {
+      UINT value = 0;
+      UINT rc;
+      if (IsDigit(c)) {
+        unsigned long long digits = 0;
+        rc = ReadDigits(p, e, digits);
+        value = static_cast<UINT>(digits);
+      } else {
+        rc = c == '\'' ? ReadCharacter(p, e, value) : ReadSigned(p, e, value);
+      }
+      if (rc != VQCF_OK)
+        return rc;
+      if (texts > 0 || maxNumbers == 0)
+        return VQCF_SYNTAX;
+      if (numbers == maxNumbers)
         return VQCF_TOO_MANY_NUMBERS;
-      rq.values[numbers++] = item.value;
-    } else {
+      values[numbers++] = value;
+    } else if (c == '"') {
+      RawText raw;
+      const UINT rc = ReadQuoted(p, e, raw);
+      if (rc != VQCF_OK)
+        return rc;
       if (texts == rq.textCount)
         return VQCF_SYNTAX;
-      if (!CopyText(item.textBegin, item.textEnd, true, rq.texts[texts]))
-        WarnCut(rq.keyword, line.number, rq.texts[texts].size);
+      if (!CopyText(raw.begin, raw.end, raw.doubledQuotes, rq.texts[texts]))
+        WarnCut(rq.keyword, line.Number(), rq.texts[texts].size);
       ++texts;
+    } else {
+      return IsControl(c) ? VQCF_BAD_CHARACTER : VQCF_SYNTAX;
+    }
+    if (p < e && *p == ',') {
+      ++p;
+      separated = afterComma = true;
+      continue;
+    }
+    blanks = p;
+    while (p < e && IsBlank(*p))
+      ++p;
+    separated = p != blanks;
+    afterComma = p < e && *p == ',';
+    if (afterComma) {
+      ++p;
+      separated = true;
     }
   }
   if (texts < rq.textCount)
@@ -278,7 +322,7 @@ UINT CVQConfFile::Impl::Parse(const ParseRequest &rq, UINT blockLevel, BOOL sequ
   if (sequential)
     sequenceNext = entry + 1 - block.begin;
   const ConfLine &line = lines[entry];
-  if (line.tooLong)
+  if (line.TooLong())
     return VQCF_LINE_TOO_LONG;
   const UINT rc = ParseItems(rq, line, text.data());
   if (rc != VQCF_OK) {

@@ -86,10 +86,22 @@ void CVQConfFile::Impl::ClearReader() {
   dataLines.clear();
   endLines.clear();
   levels.assign(1, BlockRange{kNoKeyword, 0, 0, 0});
-  lastKey.clear();
-  lastId = kNoKeyword;
   for (RecentKeyword &r : recent)
     r.length = 0;
+}
+
+UINT CVQConfFile::Impl::LoadKeyword(const char *raw, size_t length) {
+  char key[kMaxKeyword + 1];
+  for (size_t i = 0; i < length; ++i)
+    key[i] = FoldUpper(raw[i]);
+  const std::string_view view(key, length);
+  auto it = ids.find(view);
+  if (it == ids.end()) {
+    it = ids.emplace(std::string(view), static_cast<UINT>(dataLines.size())).first;
+    dataLines.emplace_back();
+    endLines.emplace_back();
+  }
+  return it->second;
 }
 
 void CVQConfFile::Impl::Load(const char *data, size_t size) {
@@ -100,8 +112,14 @@ void CVQConfFile::Impl::Load(const char *data, size_t size) {
   if (size >= 3 && std::memcmp(base, "\xEF\xBB\xBF", 3) == 0)
     pos = 3;
   UINT number = 0;
-  const char *lastRaw = nullptr;
-  size_t lastRawLength = 0;
+  struct Spelling {
+    const char *raw;
+    size_t length; // 0: an empty slot
+    UINT id;
+  };
+  constexpr size_t kSeen = 16;
+  Spelling seen[kSeen] = {};
+  size_t lastSeen = 0, nextSeen = 0;
   lines.reserve(size / 64);
   while (pos < size) {
     ++number;
@@ -118,39 +136,49 @@ void CVQConfFile::Impl::Load(const char *data, size_t size) {
       ++p;
     if (p == contentEnd || !IsKeywordStart(static_cast<unsigned char>(*p)))
       continue;
+    // Runs of lines share their keyword as written: when the line starts
+    // with the last spelling, that is its keyword, without another scan.
+    const Spelling &last = seen[lastSeen];
     const char *q = p;
-    while (q < contentEnd && IsKeywordChar(static_cast<unsigned char>(*q)))
-      ++q;
-    if (q - p > static_cast<ptrdiff_t>(kMaxKeyword))
-      continue;
+    const bool asLast = last.length && size_t(contentEnd - p) >= last.length &&
+                        SameBytes(p, last.raw, last.length, last.length) &&
+                        (size_t(contentEnd - p) == last.length ||
+                         !IsKeywordChar(static_cast<unsigned char>(p[last.length])));
+    if (asLast) {
+      q = p + last.length;
+    } else {
+      while (q < contentEnd && IsKeywordChar(static_cast<unsigned char>(*q)))
+        ++q;
+      if (q - p > static_cast<ptrdiff_t>(kMaxKeyword))
+        continue;
+    }
     const char *r = SkipBlanks(q, contentEnd);
     if (r < contentEnd && *r == ':')
       r = SkipBlanks(r + 1, contentEnd);
     else if (r == q && r < contentEnd && *r != ';')
       continue; // "Name=..." or "Name(": not a keyword line
 
-    // Runs of lines share their keyword as written; only a change costs a lookup.
+    // A block repeats the few spellings of its lines: only a spelling not
+    // seen lately costs a lookup.
     const size_t length = static_cast<size_t>(q - p);
-    if (!SameBytes(p, lastRaw, length, lastRawLength)) {
-      char key[kMaxKeyword + 1];
-      for (size_t i = 0; i < length; ++i)
-        key[i] = FoldUpper(p[i]);
-      const std::string_view view(key, length);
-      auto it = ids.find(view);
-      if (it == ids.end()) {
-        it = ids.emplace(std::string(view), static_cast<UINT>(dataLines.size())).first;
-        dataLines.emplace_back();
-        endLines.emplace_back();
+    if (!asLast) {
+      size_t i = 0;
+      while (i < kSeen && !SameBytes(p, seen[i].raw, length, seen[i].length))
+        ++i;
+      if (i == kSeen) {
+        i = nextSeen;
+        nextSeen = (nextSeen + 1) % kSeen;
+        seen[i] = {p, length, LoadKeyword(p, length)};
       }
-      lastKey.assign(view);
-      lastId = it->second;
-      lastRaw = p;
-      lastRawLength = length;
+      lastSeen = i;
     }
+    const UINT lastId = seen[lastSeen].id;
     const UINT entry = static_cast<UINT>(lines.size());
     const bool tooLong = contentEnd - lineStart > static_cast<ptrdiff_t>(VQCF_MAX_LINE);
-    lines.push_back(ConfLine{static_cast<UINT>(r - base), static_cast<UINT>(contentEnd - base),
-                             number, lastId, tooLong});
+    const UINT marked = (number < ConfLine::kTooLong ? number : ConfLine::kTooLong - 1) |
+                        (tooLong ? ConfLine::kTooLong : 0);
+    lines.push_back(
+        ConfLine{static_cast<UINT>(r - base), static_cast<UINT>(contentEnd - base), marked});
     if (!tooLong && IsEndLine(r, contentEnd))
       endLines[lastId].entries.push_back(entry);
     else
@@ -160,28 +188,52 @@ void CVQConfFile::Impl::Load(const char *data, size_t size) {
   levels.assign(1, BlockRange{kNoKeyword, 0, count, count});
 }
 
+namespace {
+// `keyword` (NUL-terminated) is the slot's raw text; stops at the first
+// difference, so it never reads past the caller's terminator.
+bool SameRaw(const char *keyword, const char *raw, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (keyword[i] != raw[i])
+      return false;
+  return keyword[length] == '\0';
+}
+} // namespace
+
 UINT CVQConfFile::Impl::Lookup(const char *keyword, bool *legal) const {
+  if (keyword) {
+    const RecentKeyword &hit = recent[recentHit];
+    if (hit.length && SameRaw(keyword, hit.raw, hit.length)) {
+      if (legal)
+        *legal = true;
+      return hit.id;
+    }
+    for (size_t i = 0; i < kRecent; ++i)
+      if (recent[i].length && SameRaw(keyword, recent[i].raw, recent[i].length)) {
+        recentHit = i;
+        if (legal)
+          *legal = true;
+        return recent[i].id;
+      }
+  }
   char key[kMaxKeyword + 1];
   const size_t length = CanonicalKeyword(keyword, key);
   if (legal)
     *legal = length > 0;
   if (length == 0)
     return kNoKeyword;
-  const RecentKeyword &hit = recent[recentHit];
-  if (SameBytes(key, hit.key, length, hit.length))
-    return hit.id;
-  for (size_t i = 0; i < kRecent; ++i)
-    if (SameBytes(key, recent[i].key, length, recent[i].length)) {
-      recentHit = i;
-      return recent[i].id;
-    }
   auto it = ids.find(std::string_view(key, length));
-  RecentKeyword &slot = recent[recentNext];
-  recentNext = (recentNext + 1) % kRecent;
-  std::memcpy(slot.key, key, length);
-  slot.length = length;
-  slot.id = it == ids.end() ? kNoKeyword : it->second;
-  return slot.id;
+  const UINT id = it == ids.end() ? kNoKeyword : it->second;
+  // Legal keywords come in blanks and a colon of modest length; longer
+  // spellings are simply not remembered.
+  const size_t rawLength = strnlen(keyword, sizeof recent[0].raw);
+  if (rawLength < sizeof recent[0].raw) {
+    RecentKeyword &slot = recent[recentNext];
+    recentNext = (recentNext + 1) % kRecent;
+    std::memcpy(slot.raw, keyword, rawLength);
+    slot.length = rawLength;
+    slot.id = id;
+  }
+  return id;
 }
 
 BlockRange CVQConfFile::Impl::MakeBlock(UINT keyword, UINT head, UINT enclosingEnd) {
