@@ -768,11 +768,13 @@ WINUSERAPI LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARA
 /// with ERROR_WINDOW_OF_OTHER_THREAD for a window of another thread.
 WINUSERAPI BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 /// Takes the next message: posted ones first, then input, then WM_QUIT,
-/// then WM_PAINT for a window with an update region. Returns 0 for WM_QUIT.
-/// Returns -1 for a bad argument or a stale window filter. Without a
-/// display backend that delivers input (the headless one), an empty queue
-/// with nothing to paint returns 0 with a WM_QUIT of code 0 instead of
-/// blocking forever, so message loops end when their work is done.
+/// then WM_PAINT for a window with an update region, then WM_TIMER for a
+/// due timer. Returns 0 for WM_QUIT. Returns -1 for a bad argument or a
+/// stale window filter. Without a display backend that delivers input (the
+/// headless one), an empty queue with nothing to paint waits for running
+/// timers while the clock moves, and otherwise returns 0 with a WM_QUIT of
+/// code 0 instead of blocking forever, so message loops end when their work
+/// is done.
 WINUSERAPI BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);
 WINUSERAPI BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                                     UINT wRemoveMsg);
@@ -782,7 +784,32 @@ WINUSERAPI BOOL WINAPI TranslateMessage(const MSG *lpMsg);
 WINUSERAPI LRESULT WINAPI DispatchMessageA(const MSG *lpMsg);
 WINUSERAPI void WINAPI PostQuitMessage(int nExitCode);
 WINUSERAPI DWORD WINAPI GetMessagePos(void);
+/// The time (GetTickCount's clock) of the message last taken from the queue.
 WINUSERAPI LONG WINAPI GetMessageTime(void);
+
+/* ---- Timers ---- */
+
+#define USER_TIMER_MINIMUM 0x0000000A
+#define USER_TIMER_MAXIMUM 0x7FFFFFFF
+
+typedef VOID(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+/// Starts or restarts a timer: every uElapse milliseconds (kept within
+/// USER_TIMER_MINIMUM and USER_TIMER_MAXIMUM) a WM_TIMER with wParam
+/// nIDEvent becomes due; the queue gives it out when nothing else waits,
+/// once however many periods passed. With lpTimerFunc, DispatchMessageA
+/// calls that function (hwnd, WM_TIMER, id, message time) instead of the
+/// window procedure. A window's timer is replaced when the window already
+/// has one with that id; the result is the id, or 1 for id 0. Without a
+/// window the timer belongs to the thread, nIDEvent only names a thread
+/// timer to replace, and the result is the timer's new id. Fails (0) with
+/// ERROR_INVALID_WINDOW_HANDLE for a stale window and
+/// ERROR_WINDOW_OF_OTHER_THREAD for another thread's window. A window's
+/// timers end with it.
+WINUSERAPI UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse,
+                                    TIMERPROC lpTimerFunc);
+/// Stops a timer; FALSE when there is no such timer.
+WINUSERAPI BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 
 /* ---- Focus, capture, cursor, keyboard ---- */
 

@@ -3,6 +3,7 @@
 // CLOCK_MONOTONIC so that GetTickCount never steps back with the wall clock.
 #include "host.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace vqwin::kernel {
@@ -72,6 +73,12 @@ void ToSystemTime(LONGLONG milliseconds, SYSTEMTIME &st) {
 } // namespace
 
 const VQWIN_CLOCK &Clock() { return current; }
+
+void Wait(DWORD milliseconds) {
+  timespec ts{time_t(milliseconds / 1000), long(milliseconds % 1000) * 1000000};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
 
 } // namespace vqwin::kernel
 

@@ -16,6 +16,9 @@ namespace vqwin::kernel {
 /// The clock in force: the system's or the one a test set.
 const VQWIN_CLOCK &Clock();
 
+/// Lets `milliseconds` of real time pass; the one place the layer sleeps.
+void Wait(DWORD milliseconds);
+
 /// Asks the file system in force about a native path; 0 or an errno value.
 int FileStatus(const std::string &nativePath, VQWIN_FILE_STATUS &status);
 

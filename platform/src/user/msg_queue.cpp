@@ -2,17 +2,21 @@
 // posted messages, then input (converted to window messages only when it
 // reaches the front, so capture and focus are those of that moment), then
 // WM_QUIT once nothing else is posted, then WM_PAINT for the first window in
-// painting order whose update region is not empty. WM_PAINT is never
-// queued: it stays due until the window validates itself.
+// painting order whose update region is not empty, then WM_TIMER for a due
+// timer. WM_PAINT and WM_TIMER are never queued: they stay due until the
+// window validates itself or the timer's message is taken.
 //
 // Chosen here: with a display that never delivers input (the headless one),
 // a GetMessageA that finds nothing returns 0 with a WM_QUIT of code 0
 // instead of blocking forever, so a host's message loop ends when its work
-// is done.
+// is done. Timers still running keep it waiting for them, as long as the
+// clock moves while it waits (a test's fixed clock does not).
 #include "backend/backend.h"
+#include "kernel/host.h"
+#include "user/timer.h"
 #include "user/wnd_state.h"
 
-#include <chrono>
+#include <algorithm>
 #include <deque>
 
 namespace vqwin::user {
@@ -86,17 +90,26 @@ bool Peek(MSG &out, HWND filter, UINT min, UINT max, UINT flags) {
       return true;
     }
   }
+  if ((min == 0 && max == 0) || (WM_TIMER >= min && WM_TIMER <= max))
+    return NextTimerMessage(out, filter, remove);
   return false;
+}
+
+// Waits for the soonest timer; false when there is none or the clock stood
+// still while waiting, so waiting longer would never end.
+bool WaitForTimer() {
+  DWORD wait = 0;
+  if (!NextTimerDue(wait))
+    return false;
+  // In short slices, so that a clock that stands still is noticed soon.
+  DWORD before = MessageTime();
+  kernel::Wait(std::clamp<DWORD>(wait, 1, 20));
+  return MessageTime() != before;
 }
 
 } // namespace
 
-DWORD MessageTime() {
-  using namespace std::chrono;
-  static const auto start = steady_clock::now();
-  auto ms = duration_cast<milliseconds>(steady_clock::now() - start).count();
-  return static_cast<DWORD>(ms) + timeOffset;
-}
+DWORD MessageTime() { return GetTickCount() + timeOffset; }
 
 void AdvanceMessageTime(DWORD ms) { timeOffset += ms; }
 
@@ -106,6 +119,7 @@ void NoteRetrieved(const MSG &msg) {
 }
 
 void PurgeMessages(HWND hwnd) {
+  DropTimers(hwnd);
   auto stale = [hwnd](const MSG &m) { return m.hwnd == hwnd; };
   std::erase_if(queue.posted, stale);
   std::erase_if(queue.input, stale);
@@ -113,6 +127,7 @@ void PurgeMessages(HWND hwnd) {
 
 void ResetQueue() {
   queue = Queue{};
+  ResetTimers();
   timeOffset = 0;
 }
 
@@ -166,7 +181,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
       NoteRetrieved(*msg);
       return msg->message != WM_QUIT;
     }
-    if (!vqwin::backend::Current().PollInput(true)) {
+    if (!vqwin::backend::Current().PollInput(true) && !WaitForTimer()) {
       *msg = MSG{nullptr, WM_QUIT, 0, 0, MessageTime(), {}};
       return FALSE;
     }
@@ -174,6 +189,12 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
 }
 
 LRESULT WINAPI DispatchMessageA(const MSG *msg) {
+  if (msg && msg->message == WM_TIMER && msg->lParam) {
+    if (TIMERPROC proc = TimerCallback(msg->hwnd, msg->wParam, msg->lParam)) {
+      proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+      return 0;
+    }
+  }
   if (!msg || !msg->hwnd)
     return 0;
   Window *w = Find(msg->hwnd);
