@@ -279,10 +279,13 @@ VQ_ISA32_API UINT WINAPI ISAMGetKeyType(LPCSTR name);
 VQ_ISA32_API LPCSTR WINAPI ISAMKeyType(UINT code);
 
 /// Shows the engine's error box for a failed call, with the platform's
-/// MessageBoxA (exclamation icon, OK button), caption "ISAM-Fehler", text
-/// "Fehler <error> bei <functionName>:", the error's German text and
-/// "Datei: <file>". subject is a file or table handle (its path is shown)
-/// or the path itself, or NULL; owner is the box's owner window or NULL.
+/// MessageBoxA (exclamation icon, OK button), in the thread's UI language
+/// (GetThreadUILanguage: English for LANG_ENGLISH, German for any other):
+/// caption "ISAM-Fehler" / "ISAM error", text "Fehler <error> bei
+/// <functionName>:" / "Error <error> in <functionName>:", the error's text
+/// in that language and "Datei: <file>" / "File: <file>". subject is a file
+/// or table handle (its path is shown) or the path itself, or NULL; owner
+/// is the box's owner window or NULL.
 /// Errors: ISAM_ERR_PARAMETER (the box could not be shown, e.g. a stale owner).
 VQ_ISA32_API UINT WINAPI ISAMDispError(LPCVOID subject, LPCSTR functionName, UINT error,
                                        HWND owner);

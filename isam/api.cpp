@@ -133,7 +133,7 @@ void putLe32(BYTE *p, uint32_t v) {
 // The file an error box speaks of: a file or table handle names its path;
 // a value that was a handle once is not read as text, since it points
 // nowhere; anything else is the caller's path.
-std::string subjectText(LPCVOID subject) {
+std::string subjectText(LPCVOID subject, const char *closedHandle) {
   if (!subject)
     return std::string();
   const uint32_t h = handleValue(subject);
@@ -142,9 +142,26 @@ std::string subjectText(LPCVOID subject) {
   if (auto *t = static_cast<TableObject *>(findHandle(h, HandleKind::Table)))
     return t->file->path;
   if (wasHandle(h))
-    return "(geschlossenes Handle)";
+    return closedHandle;
   const char *text = static_cast<const char *>(subject);
   return std::string(text, strnlen(text, MAX_PATH));
+}
+
+// The words of the error box in one language.
+struct BoxWords {
+  char language; // for ISAMErrorText
+  const char *caption, *error, *in, *unknown, *file, *closedHandle;
+};
+
+// The box speaks the thread's UI language, as the platform's string lookup
+// does for every other text: English for an English UI, German otherwise.
+const BoxWords &boxWords() {
+  static const BoxWords german = {
+      'D',       "ISAM-Fehler",           "Fehler ", " bei ", "Unbekannter Fehler.",
+      "Datei: ", "(geschlossenes Handle)"};
+  static const BoxWords english = {'E',      "ISAM error",     "Error ", " in ", "Unknown error.",
+                                   "File: ", "(closed handle)"};
+  return PRIMARYLANGID(GetThreadUILanguage()) == LANG_ENGLISH ? english : german;
 }
 
 // No exception may cross the exported calls: an allocation that fails
@@ -625,16 +642,17 @@ UINT WINAPI ISAMRollbackTransaction(HISAMFILE file) {
 
 UINT WINAPI ISAMDispError(LPCVOID subject, LPCSTR functionName, UINT error, HWND owner) {
   return guarded([&]() -> UINT {
-    const char *text = ISAMErrorText(error, 'D');
-    std::string message = "Fehler " + std::to_string(error);
+    const BoxWords &words = boxWords();
+    const char *text = ISAMErrorText(error, words.language);
+    std::string message = words.error + std::to_string(error);
     if (functionName)
-      message += std::string(" bei ") + functionName;
+      message += std::string(words.in) + functionName;
     message += ":\n";
-    message += text ? text : "Unbekannter Fehler.";
-    const std::string file = subjectText(subject);
+    message += text ? text : words.unknown;
+    const std::string file = subjectText(subject, words.closedHandle);
     if (!file.empty())
-      message += "\n\nDatei: " + file;
-    return MessageBoxA(owner, message.c_str(), "ISAM-Fehler", MB_OK | MB_ICONEXCLAMATION)
+      message += std::string("\n\n") + words.file + file;
+    return MessageBoxA(owner, message.c_str(), words.caption, MB_OK | MB_ICONEXCLAMATION)
                ? 0
                : ISAM_ERR_PARAMETER;
   });
