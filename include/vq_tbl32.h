@@ -446,7 +446,8 @@ VQ_TBL32_API UINT ParseDate(UINT *day, UINT *month, UINT *year, const char *text
 /// Writes the date in format 0-12 and terminates it; the buffer holds 16.
 /// Without `force`, day 0, month 0 and year 0 or 2000 give the empty text.
 /// Returns the length; 0 for a format above 12 or a part wider than its
-/// digits (a month of 100), which no format can show.
+/// digits (a month of 100, a four-digit year of 10000), which the format
+/// cannot show. Two-digit years show the year's last two digits.
 VQ_TBL32_API UINT FormatDate(char *buffer, UINT day, UINT month, UINT year, UINT format,
                              BOOL force);
 /// Reads a time of format 0-3. 1, or 0 for a format above 3.
@@ -488,9 +489,12 @@ static_assert(sizeof(SVQTblField) == 164, "SVQTblField is a fixed record");
 VQ_TBL32_API extern const CVQListBox lbFldTypes;
 
 /// The display text of an engine-typed field of `length` bytes, terminated.
-/// Texts (codes 0-5) are cut to `outputSize` - 1; the other codes need 32
-/// characters of output. Returns the length; 0 with nothing written for a
-/// code the engine does not have.
+/// Texts (codes 0-5) end at a NUL byte and are cut to `outputSize` - 1;
+/// floating values are cut too; the other codes are written whole or not
+/// at all (the empty text and 0 when the output is too small, the field
+/// shorter than its layout, or an integer field not 1, 2, 4 or 8 bytes).
+/// 32 characters of output always suffice. A code the engine does not
+/// have gives 0 and writes nothing.
 VQ_TBL32_API UINT FormatEngineField(const SVQTblField *field, char *output, UINT outputSize,
                                     const void *bytes, UINT length);
 /// The comparison value of a stored date or time: a day number (codes

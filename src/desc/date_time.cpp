@@ -111,7 +111,8 @@ UINT FormatDate(char *buffer, UINT day, UINT month, UINT year, UINT format, BOOL
   if (!force && day == 0 && month == 0 && (year == 0 || year == 2000))
     return 0;
   // A part wider than its digits would make a text longer than the format's
-  // and could not be read back; no format shows it.
+  // that could not be read back; two-digit years are cut to their last two
+  // digits, as the layout says.
   const bool fullYear = format <= 3 || format == 8 || format == 10 || format == 12;
   if (format > 12 || day > 99 || month > 99 || (fullYear && year > 9999))
     return 0;
