@@ -272,4 +272,43 @@ TEST_F(Paint, ScreenshotWritesThePng) {
   EXPECT_FALSE(vqwinSaveScreenshot(child, "/nonexistent-dir/x.png"));
 }
 
+// Parent fills red, child blue; a parent waiting to paint must not cover a
+// child painted at once, and a WS_CLIPCHILDREN parent never paints over its
+// children.
+TEST_F(Paint, ParentsPaintBeforeChildrenAndClipChildrenKeepsThemVisible) {
+  paintHandler = [this](HWND h, const PAINTSTRUCT &ps) {
+    HBRUSH b = CreateSolidBrush(h == top ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    RECT all{0, 0, 400, 400};
+    FillRect(ps.hdc, &all, b);
+    DeleteObject(b);
+  };
+  struct Row {
+    const char *what;
+    DWORD parentStyle;
+    bool childNow; // the child is invalidated too and painted at once
+    int paints;    // WM_PAINTs handled
+  } rows[] = {
+      {"child painted at once while its parent waits", 0, true, 2},
+      {"clipping parent repainted alone", WS_CLIPCHILDREN, false, 1},
+      {"clipping parent painting after its child", WS_CLIPCHILDREN, true, 2},
+  };
+  for (const Row &r : rows) {
+    SetWindowLongA(top, GWL_STYLE,
+                   (GetWindowLongA(top, GWL_STYLE) & ~WS_CLIPCHILDREN) | r.parentStyle);
+    HWND child = Child(top, "child", 1, 20, 20, 40, 30);
+    vqwinRunUntilIdle();
+    painted.clear();
+    InvalidateRect(top, nullptr, TRUE);
+    if (r.childNow) {
+      InvalidateRect(child, nullptr, TRUE);
+      UpdateWindow(child);
+    }
+    vqwinRunUntilIdle();
+    EXPECT_EQ(painted.size(), static_cast<size_t>(r.paints)) << r.what;
+    EXPECT_EQ(vqwinGetPixel(top, 5, 5), RGB(255, 0, 0)) << r.what;
+    EXPECT_EQ(vqwinGetPixel(child, 5, 5), RGB(0, 0, 255)) << r.what;
+    DestroyWindow(child);
+  }
+}
+
 } // namespace

@@ -437,7 +437,7 @@ void OnSetFont(Combo &c, WPARAM wp, LPARAM lp) {
   c.droppedHeight = dropped;
   Redraw(c);
   if (LOWORD(lp))
-    ShowNow(c.hwnd);
+    UpdateWindow(c.hwnd);
 }
 
 LRESULT OnSetText(Combo &c, LPARAM lp) {

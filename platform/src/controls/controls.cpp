@@ -16,15 +16,6 @@ bool NotifyParent(HWND hwnd, WORD code) {
   return IsWindow(hwnd) != FALSE;
 }
 
-void ShowNow(HWND hwnd) {
-  for (HWND w = hwnd; GetWindowLongA(w, GWL_STYLE) & WS_CHILD;) {
-    w = GetParent(w);
-    if (!w || GetUpdateRect(w, nullptr, FALSE))
-      return;
-  }
-  UpdateWindow(hwnd);
-}
-
 HBRUSH ControlBrush(HWND hwnd, HDC dc, UINT message) {
   HWND parent = GetParent(hwnd);
   WPARAM wp = reinterpret_cast<WPARAM>(dc);

@@ -46,11 +46,6 @@ private:
 /// when the control did not survive the parent's handling.
 bool NotifyParent(HWND hwnd, WORD code);
 
-/// Paints the control now unless an ancestor still waits for its own
-/// paint, which would cover the control again: then the paint pass, which
-/// goes parent first, shows it.
-void ShowNow(HWND hwnd);
-
 /// Asks the parent for the brush and colours of a control (WM_CTLCOLOR*),
 /// falling back to the default answer when the parent gives none.
 HBRUSH ControlBrush(HWND hwnd, HDC dc, UINT message);

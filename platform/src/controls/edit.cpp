@@ -142,7 +142,7 @@ bool AnnounceChange(Edit &e) {
   Refresh(e);
   if (!NotifyParent(e.hwnd, EN_UPDATE))
     return false;
-  ShowNow(e.hwnd);
+  UpdateWindow(e.hwnd);
   return NotifyParent(e.hwnd, EN_CHANGE);
 }
 
@@ -421,7 +421,7 @@ void OnSetFont(Edit &e, WPARAM wp, LPARAM lp) {
   }
   Refresh(e);
   if (LOWORD(lp))
-    ShowNow(e.hwnd);
+    UpdateWindow(e.hwnd);
 }
 
 LRESULT OnPosFromChar(const Edit &e, WPARAM index) {

@@ -472,7 +472,7 @@ void OnSetFont(ListBox &l, WPARAM wp, LPARAM lp) {
   FitIntegralHeight(l);
   Recount(l);
   if (LOWORD(lp))
-    ShowNow(l.hwnd);
+    UpdateWindow(l.hwnd);
 }
 
 void OnFocus(const std::shared_ptr<ListBox> &l, bool gained) {

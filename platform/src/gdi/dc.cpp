@@ -143,6 +143,12 @@ const cairo_region_t *DeviceClip(Dc *dc) {
   dc->deviceClip = b.right > b.left && b.bottom > b.top
                        ? RectRegion(b.left, b.top, b.right, b.bottom)
                        : cairo_region_create();
+  if (!dc->memory)
+    for (const RECT &x : dc->target.excluded) {
+      cairo_rectangle_int_t r{x.left, x.top, x.right - x.left, x.bottom - x.top};
+      if (r.width > 0 && r.height > 0)
+        cairo_region_subtract_rectangle(dc->deviceClip, &r);
+    }
   if (dc->s.clip) {
     cairo_region_t *c = cairo_region_copy(dc->s.clip);
     cairo_region_translate(c, dc->origin.x, dc->origin.y);

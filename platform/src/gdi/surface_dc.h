@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace vqwin::gdi {
@@ -15,6 +17,7 @@ struct SurfaceTarget {
   cairo_surface_t *surface = nullptr; // backing surface, not owned by the DC
   POINT origin{0, 0};                 // surface pixel of logical point (0, 0)
   RECT clip{0, 0, 0, 0};              // surface pixels; drawing outside is lost
+  std::vector<RECT> excluded;         // surface pixels kept off inside clip too
   HWND window = nullptr;              // the window the DC belongs to, if any
 };
 

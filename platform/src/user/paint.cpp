@@ -5,10 +5,14 @@
 // a child draws into its rectangle of that surface. A device context gets
 // its origin and a rectangular clip (the client area, cut by every
 // ancestor's client area, and for BeginPaint by the update region's
-// bounds) and is made by GDI through surface_dc.h. Since clips are
-// rectangles, a parent paints over its children's areas and the children
-// paint after it, as without WS_CLIPCHILDREN; invalidating a parent
-// therefore also invalidates the children it covers.
+// bounds), minus the visible children of a WS_CLIPCHILDREN window, and is
+// made by GDI through surface_dc.h.
+//
+// A window without WS_CLIPCHILDREN paints over its children, so, as on
+// Win32, invalidating it invalidates the children it covers and it paints
+// before them: the paint pass goes parent first, and a child painted at
+// once (UpdateWindow, RDW_UPDATENOW) first lets every ancestor that still
+// waits to paint over it do so, or that ancestor would cover it later.
 #include "backend/backend.h"
 #include "gdi/surface_dc.h"
 #include "user/wnd_state.h"
@@ -74,6 +78,17 @@ HDC MakeDC(Window &w, bool whole, const RECT *clientClip) {
       clip = Intersect(clip, Offset(*clientClip, t.origin.x, t.origin.y));
   }
   t.clip = clip;
+  if (w.style & WS_CLIPCHILDREN)
+    for (HWND h : w.children) {
+      Window *c = Find(h, false);
+      if (!c || !(c->style & WS_VISIBLE))
+        continue;
+      POINT co = WindowOrigin(*c);
+      POINT topOrigin = WindowOrigin(*p.top);
+      t.excluded.push_back(
+          Offset(RECT{0, 0, c->rect.right - c->rect.left, c->rect.bottom - c->rect.top},
+                 co.x - topOrigin.x, co.y - topOrigin.y));
+    }
   return gdi::CreateSurfaceDC(t);
 }
 
@@ -196,10 +211,45 @@ HWND NextPaintWindow(HWND filter) {
   return nullptr;
 }
 
+// Whether the window's update region reaches into the rectangle of its
+// descendant `d`.
+bool CoversDescendant(const Window &w, const Window &d) {
+  if (!NeedsPaint(w))
+    return false;
+  POINT dOrigin = WindowOrigin(d), wClient = ClientOrigin(w);
+  cairo_rectangle_int_t r{dOrigin.x - wClient.x, dOrigin.y - wClient.y, d.rect.right - d.rect.left,
+                          d.rect.bottom - d.rect.top};
+  return cairo_region_contains_rectangle(w.update, &r) != CAIRO_REGION_OVERLAP_OUT;
+}
+
+// Paints, outermost first, the ancestors whose pending paint would cover
+// the window.
+void PaintCoveringAncestors(HWND hwnd) {
+  std::vector<HWND> chain;
+  for (Window *w = Find(hwnd, false); w && IsChildStyle(*w);) {
+    w = Find(w->parent, false);
+    if (w)
+      chain.push_back(w->handle);
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    Window *a = Find(*it, false), *w = Find(hwnd, false);
+    if (!w)
+      return;
+    if (a && !a->painting && !(a->style & WS_CLIPCHILDREN) && IsShown(*a) &&
+        CoversDescendant(*a, *w))
+      Send(*it, WM_PAINT, 0, 0);
+  }
+}
+
 void PaintNow(HWND hwnd) {
   Window *w = Find(hwnd, false);
   if (!w || !IsShown(*w))
     return;
+  if (NeedsPaint(*w) || w->frameDirty) {
+    PaintCoveringAncestors(hwnd);
+    if (!(w = Find(hwnd, false)))
+      return;
+  }
   if (NeedsPaint(*w))
     Send(hwnd, WM_PAINT, 0, 0);
   else if (w->frameDirty) {
