@@ -4,7 +4,9 @@
 // conversion (snprintf, strtoll, memcmp) on the same records in the same
 // run. Prints ours / libc per pair (target: at most 1 for the integer and
 // the date) and the heap allocations per call, counted by interposing
-// malloc: the conversions must allocate nothing.
+// malloc: the conversions must allocate nothing. The integer's parse and
+// compare are also set beside a bare out-of-line load and comparison, the
+// floor for any call that reads a field through its description.
 #include <windows.h>
 #include <vq_tbl32.h>
 
@@ -65,10 +67,10 @@ struct Data {
   std::vector<char> records;
   // The same values in the forms the C library reads: "123456789" for the
   // decimal and "20091231" (YYYYMMDD) for the date.
-  std::vector<char> plainDecimal, plainDate;
+  std::vector<char> plainDecimal, plainDate, plainInt;
   Data()
       : records((kRecords + 1) * kRecordSize), plainDecimal((kRecords + 1) * 24),
-        plainDate((kRecords + 1) * 12) {
+        plainDate((kRecords + 1) * 12), plainInt((kRecords + 1) * 12) {
     unsigned long long seed = 88172645463325252ull;
     auto next = [&] {
       seed ^= seed << 13;
@@ -81,6 +83,7 @@ struct Data {
       const unsigned long long x = next();
       const int number = int(x % 2000000001) - 1000000000;
       std::memcpy(r + kIntAt, &number, 4);
+      std::snprintf(&plainInt[i * 12], 12, "%d", number);
       const long long cents = (long long)((x >> 20) % 10000000000ull);
       char text[32];
       FormatDecimalText(text, sizeof text, cents, 2);
@@ -148,7 +151,7 @@ void Report(const char *field, const char *operation, Result ours, Result libc, 
   const double ratio = ours.ns / libc.ns;
   if (target && ratio > 1.0)
     ++g_slower;
-  std::printf("%-8s %-8s %9.2f %9.2f %7.3f %8.3f%s\n", field, operation, ours.ns, libc.ns, ratio,
+  std::printf("%-8s %-9s %9.2f %9.2f %7.3f %8.3f%s\n", field, operation, ours.ns, libc.ns, ratio,
               ours.allocationsPerCall, target && ratio > 1.0 ? "  above target" : "");
 }
 
@@ -176,7 +179,7 @@ int main() {
   const auto rec = [](size_t i) { return data.Record(i); };
   const auto next = [](size_t i) { return data.Record(i + 1); }; // the extra record is zeroed
 
-  std::printf("%-8s %-8s %9s %9s %7s %8s\n", "field", "call", "ours ns", "libc ns", "ratio",
+  std::printf("%-8s %-9s %9s %9s %7s %8s\n", "field", "call", "ours ns", "libc ns", "ratio",
               "allocs");
   // Integer: display digits, the value, the order.
   Report("integer", "format", Measure([&](size_t i) {
@@ -189,18 +192,32 @@ int main() {
            benchmark::DoNotOptimize(std::snprintf(out, sizeof out, "%d", v));
          }),
          true);
-  Report("integer", "parse", Measure([&](size_t i) {
-           intField.ParseData(&value, &kind, rec(i), kRecordSize);
-           benchmark::DoNotOptimize(value);
-         }),
-         Measure([&](size_t i) { benchmark::DoNotOptimize(g_loadInt(rec(i) + kIntAt)); }), false);
-  Report("integer", "compare", Measure([&](size_t i) {
-           benchmark::DoNotOptimize(intField.CompareData(rec(i), next(i)));
-         }),
-         Measure([&](size_t i) {
-           benchmark::DoNotOptimize(g_compareInts(rec(i) + kIntAt, next(i) + kIntAt));
+  // Against the same integer kept as text (strtoll), and against the least
+  // any out-of-line reader of the stored bytes does (raw: a load or a
+  // comparison called through a pointer, as qsort calls its comparator).
+  const auto plainInt = [](size_t i) { return &data.plainInt[i * 12]; };
+  const Result parse = Measure([&](size_t i) {
+    intField.ParseData(&value, &kind, rec(i), kRecordSize);
+    benchmark::DoNotOptimize(value);
+  });
+  const Result compare =
+      Measure([&](size_t i) { benchmark::DoNotOptimize(intField.CompareData(rec(i), next(i))); });
+  Report("integer", "parse", parse, Measure([&](size_t i) {
+           benchmark::DoNotOptimize(std::strtoll(plainInt(i), nullptr, 10));
          }),
          true);
+  Report("integer", "compare", compare, Measure([&](size_t i) {
+           const long long a = std::strtoll(plainInt(i), nullptr, 10);
+           const long long b = std::strtoll(plainInt(i + 1), nullptr, 10);
+           benchmark::DoNotOptimize(a < b ? -1 : a > b);
+         }),
+         true);
+  Report("integer", "parse/raw", parse,
+         Measure([&](size_t i) { benchmark::DoNotOptimize(g_loadInt(rec(i) + kIntAt)); }), false);
+  Report("integer", "cmp/raw", compare, Measure([&](size_t i) {
+           benchmark::DoNotOptimize(g_compareInts(rec(i) + kIntAt, next(i) + kIntAt));
+         }),
+         false);
 
   // Fixed-point text: regrouped display, scaled value, order by value.
   const auto plainDec = [](size_t i) { return &data.plainDecimal[i * 24]; };
