@@ -9,80 +9,78 @@
 
 namespace {
 
-std::string FormatEngine(UINT code, UINT flags, const std::string &bytes, UINT size = 64,
-                         UINT *result = nullptr) {
-  SVQTblField field{};
-  field.type = code;
-  field.flags = flags;
-  char output[64];
-  std::memset(output, '#', sizeof output);
-  const UINT n = FormatEngineField(&field, output, size, bytes.data(), UINT(bytes.size()));
-  if (result)
-    *result = n;
-  EXPECT_EQ(n, output[0] == '#' ? 0 : std::strlen(output)) << "code " << code;
-  return output[0] == '#' ? "#" : output;
-}
-
 template <typename T> std::string Bytes(T value) {
   return std::string(reinterpret_cast<const char *>(&value), sizeof value);
 }
 
+// Codes 7 and 45 do not exist and leave the output untouched ("#"); a date
+// or time field shorter than its layout, an integer of 3 bytes, a float of
+// 8 bytes and a date that does not fit the output give the empty text.
 TEST(EngineTypes, DisplayTexts) {
-  struct Row {
-    UINT code, flags;
+  const struct {
+    UINT code, flags, size;
     std::string bytes, text;
+  } rows[] = {
+      {0, 0, 64, "  \t0012", "0012"},
+      {1, 0x8000, 64, " 0012", "12"},
+      {0, 0x8000, 64, "000", "0"},
+      {0, 0, 64, std::string("ab\0cd", 5), "ab"},
+      {0, 0, 3, "abcdef", "ab"},
+      {2, 0, 64, " 000", "0"},
+      {5, 0, 64, "  0120", "120"},
+      {3, 0, 64, "   ", ""},
+      {6, 0, 64, "5", "0,05"},
+      {6, 0, 64, "12", "0,12"},
+      {6, 0, 64, "123", "1,23"},
+      {6, 0, 64, "1234567", "12.345,67"},
+      {6, 0, 64, "  000", "0,00"},
+      {6, 0, 64, "", ""},
+      {44, 0, 64, Bytes(WORD(12345)), "123,45"},
+      {44, 0, 64, "\x01\x02\x03", ""},
+      {40, 0, 64, "\x01\x02\x03", ""},
+      {40, 0, 64, "\xFF", "255"},
+      {41, 0, 64, "\xFF\xFF", "-1"},
+      {40, 0, 64, Bytes(~0u), "4294967295"},
+      {41, 0, 64, Bytes(LONGLONG(1) << 63), "-9223372036854775808"},
+      {42, 0, 64, Bytes(1.5), ""},
+      {42, 0, 64, Bytes(1.5f), "1.500000"},
+      {43, 0, 64, Bytes(-2.25), "-2.250000"},
+      {10, 0, 64, "31.12.2009", "31.12.2009"},
+      {10, 0, 10, "31.12.2009", ""},
+      {10, 0, 11, "31.12.2009", "31.12.2009"},
+      {11, 0, 64, "12.31.2009", "31.12.2009"},
+      {12, 0, 64, "31122009", "31.12.2009"},
+      {13, 0, 64, "12312009", "31.12.2009"},
+      {14, 0, 64, "31.12.09", "31.12.2009"},
+      {15, 0, 64, "12.31.09", "31.12.2009"},
+      {16, 0, 64, "311209", "31.12.2009"},
+      {17, 0, 64, "123109", "31.12.2009"},
+      {18, 0, 64, "20091231", "31.12.2009"},
+      {19, 0, 64, "091231", "31.12.2009"},
+      {20, 0, 64, "23:59:58", "23:59:58"},
+      {21, 0, 64, "235958", "23:59:58"},
+      {22, 0, 64, "0930", "09:30:00"},
+      {12, 0, 64, "3112200", ""},
+      {22, 0, 64, "093", ""},
+      {7, 0, 64, "abc", "#"},
+      {45, 0, 64, "abc", "#"},
   };
-  const Row rows[] = {
-      {0, 0, "  \t0012", "0012"},
-      {1, 0x8000, " 0012", "12"},
-      {0, 0x8000, "000", "0"},
-      {0, 0, std::string("ab\0cd", 5), "ab"},
-      {2, 0, " 000", "0"},
-      {5, 0, "  0120", "120"},
-      {3, 0, "   ", ""},
-      {6, 0, "5", "0,05"},
-      {6, 0, "12", "0,12"},
-      {6, 0, "123", "1,23"},
-      {6, 0, "1234567", "12.345,67"},
-      {6, 0, "  000", "0,00"},
-      {6, 0, "", ""},
-      {44, 0, Bytes(WORD(12345)), "123,45"},
-      {44, 0, "\x01\x02\x03", ""},
-      {40, 0, "\x01\x02\x03", ""},
-      {40, 0, "\xFF", "255"},
-      {41, 0, "\xFF\xFF", "-1"},
-      {41, 0, Bytes(LONGLONG(1) << 63), "-9223372036854775808"},
-      {40, 0, Bytes(~0u), "4294967295"},
-      {42, 0, Bytes(1.5), ""},
-      {42, 0, Bytes(1.5f), "1.500000"},
-      {43, 0, Bytes(-2.25), "-2.250000"},
-      {10, 0, "31.12.2009", "31.12.2009"},
-      {11, 0, "12.31.2009", "31.12.2009"},
-      {12, 0, "31122009", "31.12.2009"},
-      {13, 0, "12312009", "31.12.2009"},
-      {14, 0, "31.12.09", "31.12.2009"},
-      {15, 0, "12.31.09", "31.12.2009"},
-      {16, 0, "311209", "31.12.2009"},
-      {17, 0, "123109", "31.12.2009"},
-      {18, 0, "20091231", "31.12.2009"},
-      {19, 0, "091231", "31.12.2009"},
-      {20, 0, "23:59:58", "23:59:58"},
-      {21, 0, "235958", "23:59:58"},
-      {22, 0, "0930", "09:30:00"},
-      {12, 0, "3112200", ""}, // shorter than its layout
-      {22, 0, "093", ""},
-      {7, 0, "abc", "#"}, // no such code: untouched
-      {45, 0, "abc", "#"},
-  };
-  for (const auto &r : rows)
-    EXPECT_EQ(FormatEngine(r.code, r.flags, r.bytes), r.text) << "code " << r.code;
-}
-
-TEST(EngineTypes, OutputSize) {
-  EXPECT_EQ(FormatEngine(0, 0, "abcdef", 3), "ab") << "texts are cut";
-  EXPECT_EQ(FormatEngine(10, 0, "31.12.2009", 10), "") << "a date is whole or nothing";
-  EXPECT_EQ(FormatEngine(10, 0, "31.12.2009", 11), "31.12.2009");
-  EXPECT_EQ(FormatEngine(43, 0, Bytes(1e300), 32).size(), 31u) << "large values are cut";
+  for (const auto &r : rows) {
+    SVQTblField field{};
+    field.type = r.code;
+    field.flags = r.flags;
+    char output[64];
+    std::memset(output, '#', sizeof output);
+    const UINT n = FormatEngineField(&field, output, r.size, r.bytes.data(), UINT(r.bytes.size()));
+    const std::string text = output[0] == '#' ? "#" : output;
+    EXPECT_EQ(text, r.text) << "code " << r.code << " size " << r.size;
+    EXPECT_EQ(n, text == "#" ? 0 : text.size()) << "code " << r.code;
+  }
+  SVQTblField large{};
+  large.type = 43;
+  char output[32];
+  const std::string huge = Bytes(1e300);
+  EXPECT_EQ(FormatEngineField(&large, output, 32, huge.data(), 8), 31u) << "cut, not refused";
 }
 
 LONGLONG g_utc;
