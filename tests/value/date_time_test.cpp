@@ -31,6 +31,8 @@ TEST(ValueDates, EveryFormatWritesItsLayoutAndReadsItBack) {
   }
 }
 
+// A digit at a group's start takes the next character untested ("5 " reads
+// 5 * 10 + (' ' - '0') = 34); format 12 keeps to its eight characters.
 TEST(ValueDates, DigitGroupsAcceptBlanksForLeadingDigits) {
   struct Row {
     const char *text;
@@ -38,16 +40,11 @@ TEST(ValueDates, DigitGroupsAcceptBlanksForLeadingDigits) {
     Date date;
   };
   const Row rows[] = {
-      {" 5.12.2009", 0, {5, 12, 2009}},
-      {"05/12/2009", 0, {5, 12, 2009}},
-      {"05.12. 999", 0, {5, 12, 999}},
-      {"05.12.  99", 0, {5, 12, 99}},
-      {"05.12.    ", 0, {5, 12, 0}},
-      {"5 .12.2009", 0, {34, 12, 2009}}, // the second digit is not tested
-      {"  .  .    ", 0, {0, 0, 0}},
-      {" 1 2 9", 6, {1, 2, 2009}},
-      {" 0000001", 12, {98, 99, 9999}},
-      {"0000000012", 12, {99, 99, 9999}},
+      {" 5.12.2009", 0, {5, 12, 2009}}, {"05/12/2009", 0, {5, 12, 2009}},
+      {"05.12. 999", 0, {5, 12, 999}},  {"05.12.  99", 0, {5, 12, 99}},
+      {"05.12.    ", 0, {5, 12, 0}},    {"5 .12.2009", 0, {34, 12, 2009}},
+      {"  .  .    ", 0, {0, 0, 0}},     {" 1 2 9", 6, {1, 2, 2009}},
+      {" 0000001", 12, {98, 99, 9999}}, {"0000000012", 12, {99, 99, 9999}},
   };
   for (const auto &r : rows) {
     Date d{};
@@ -70,6 +67,7 @@ TEST_F(Captured, IllegalFormatsAreRefused) {
   EXPECT_EQ(FormatTime(buffer, 1, 2, 3, 4), 0u);
 }
 
+// Two-digit years show only their last two digits.
 TEST(ValueDates, EmptyAndForcedDates) {
   struct Row {
     Date date;
@@ -83,7 +81,7 @@ TEST(ValueDates, EmptyAndForcedDates) {
       {{0, 0, 0}, 0, TRUE, "00.00.0000"}, {{0, 0, 0}, 12, TRUE, "99999999"},
       {{31, 12, 9999}, 12, TRUE, "8768"}, {{1, 100, 2009}, 0, TRUE, ""},
 
-      {{1, 1, 12345}, 9, TRUE, "450101"}, // two-digit years only show the last two
+      {{1, 1, 12345}, 9, TRUE, "450101"},
   };
   for (const auto &r : rows) {
     char buffer[16];
