@@ -294,17 +294,15 @@ int Parser::Comparison(SVQDataCompLink *link, const char *text, UINT length) {
   Tokens tokens;
   if (ReadComparison(text, length, &tokens) == 0)
     return 0; // cannot happen: the term was read before
-  auto *record = new (std::nothrow) SVQDataCompExpr;
+  // Zeroed, so the bytes behind the texts' terminators are defined too.
+  auto *record = new (std::nothrow) SVQDataCompExpr();
   if (!record) {
     ReportNoMemory();
     return 0;
   }
   record->idRec = idEXPRESSION;
-  record->bReserved = 0;
-  record->fNoCase = 0;
   record->nField = UINT(-1);
-  record->CompVal.u64 = 0;
-  std::memcpy(record->Column, tokens.column, sizeof record->Column);
+  std::memcpy(record->Column, tokens.column, std::strlen(tokens.column) + 1);
   CharUpperA(record->Column);
   CharUpperA(tokens.oper);
   const UINT code = kComparisons.FindUpper(tokens.oper);
@@ -317,7 +315,7 @@ int Parser::Comparison(SVQDataCompLink *link, const char *text, UINT length) {
     return 0;
   }
   record->Func = BYTE(code);
-  std::memcpy(record->Value, tokens.value, sizeof record->Value);
+  std::memcpy(record->Value, tokens.value, std::strlen(tokens.value) + 1);
   link->fAlloc = 1;
   link->pOper = record;
   return 1;
