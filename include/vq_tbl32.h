@@ -842,7 +842,8 @@ public:
 /// the leftmost place that fits. A leading run joker may stand for nothing,
 /// but a trailing one (or an empty segment between doubled run jokers)
 /// needs at least one character left for it: "AB*" does not match "AB",
-/// "*AB" and "A*B" do.
+/// "*AB" and "A*B" do. A digit joker matches a digit or itself, but a
+/// middle segment that begins with it is only sought at digits.
 ///
 /// At most 16 segments (15 run jokers) of up to 63 characters are kept;
 /// longer segments are cut. A pattern with more run jokers is refused:

@@ -83,7 +83,9 @@ private:
   }
 
   // Segment j and those after it fit somewhere in [pos, end_); an empty
-  // segment needs a character left for it but takes none.
+  // segment needs a character left for it but takes none. A middle segment
+  // that begins with the digit joker starts only at a digit: unlike the
+  // anchored segments, it never stands on a literal '#'.
   bool Place(size_t j, size_t pos) const {
     if (j == middle_.size())
       return true;
@@ -98,7 +100,8 @@ private:
       ok = j + 1 == middle_.size() || Place(j + 1, pos);
     else
       for (size_t at = pos; !ok && at + s.size() <= end_; ++at)
-        ok = At(s, at) && Place(j + 1, at + s.size());
+        ok = (s[0] != '#' || (text_[at] >= '0' && text_[at] <= '9')) && At(s, at) &&
+             Place(j + 1, at + s.size());
     seen = ok ? 1 : 2;
     return ok;
   }
