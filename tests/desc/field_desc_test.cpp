@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -120,31 +121,30 @@ TEST_F(FieldDesc, ShortLinesFillWithZerosAndBadLinesKeepTheRecord) {
   }
 }
 
+// A refused size shows message 1310 + encode type; its texts are checked
+// with the other messages below.
 TEST_F(FieldDesc, VerifyFieldChecksTheSizeOfEachEncodeType) {
   const struct {
     UINT encode, size;
     int ok;
-    const char *box; // the message when refused
   } rows[] = {
-      {iteINT8, 4, 1, nullptr},
-      {iteINT8, 0, 0, "Ein Feld vom Typ Ganzzahl 8 Bit braucht mindestens ein Byte."},
-      {iteINT16, 2, 1, nullptr},
-      {iteINT16, 4, 0, "Ein Feld vom Typ Ganzzahl 16 Bit muss 2 Bytes lang sein."},
-      {iteINT32, 2, 0, "Ein Feld vom Typ Ganzzahl 32 Bit muss 4 Bytes lang sein."},
-      {iteINT64, 4, 0, "Ein Feld vom Typ Ganzzahl 64 Bit muss 8 Bytes lang sein."},
-      {ite32FLOATING, 8, 0, "Ein Feld vom Typ Gleitkomma 32 Bit muss 4 Bytes lang sein."},
-      {ite64FLOATING, 8, 1, nullptr},
-      {ite64FLOATING, 10, 0, "Ein Feld vom Typ Gleitkomma 64 Bit muss 8 Bytes lang sein."},
-      {ite80FLOATING, 8, 0, "Ein Feld vom Typ Gleitkomma 80 Bit muss 10 Bytes lang sein."},
-      {iteTEXT, 1, 1, nullptr},
-      {iteTEXT, 0, 0, "Ein Textfeld braucht mindestens ein Byte."},
-      {iteUNICODETEXT, 2, 1, nullptr},
-      {iteUNICODETEXT, 3, 0,
-       "Ein Unicode-Textfeld braucht eine gerade Anzahl Bytes, mindestens zwei."},
-      {iteUNICODETEXT, 0, 0,
-       "Ein Unicode-Textfeld braucht eine gerade Anzahl Bytes, mindestens zwei."},
-      {9, 0, 1, nullptr},
-      {~0u, 0, 1, nullptr},
+      {iteINT8, 4, 1},
+      {iteINT8, 0, 0},
+      {iteINT16, 2, 1},
+      {iteINT16, 4, 0},
+      {iteINT32, 2, 0},
+      {iteINT64, 4, 0},
+      {ite32FLOATING, 8, 0},
+      {ite64FLOATING, 8, 1},
+      {ite64FLOATING, 10, 0},
+      {ite80FLOATING, 8, 0},
+      {iteTEXT, 1, 1},
+      {iteTEXT, 0, 0},
+      {iteUNICODETEXT, 2, 1},
+      {iteUNICODETEXT, 3, 0},
+      {iteUNICODETEXT, 0, 0},
+      {9, 0, 1},
+      {~0u, 0, 1},
   };
   for (const auto &r : rows) {
     const std::string row = std::to_string(r.encode) + "/" + std::to_string(r.size);
@@ -153,70 +153,41 @@ TEST_F(FieldDesc, VerifyFieldChecksTheSizeOfEachEncodeType) {
     f.size = r.size;
     Clear();
     EXPECT_EQ(f.VerifyField(), r.ok) << row;
-    if (r.box)
-      ExpectOneBox(1310 + r.encode, r.box, row);
-    else
-      ExpectNoBox(row);
+    const auto boxes = vqwin::MessageBoxRecords();
+    ASSERT_EQ(boxes.size(), r.ok ? 0u : 1u) << row;
+    if (!r.ok) {
+      EXPECT_EQ(boxes[0].caption,
+                "vq_tbl32 Fehler (Fehlercode = " + std::to_string(1310 + r.encode) + ")")
+          << row;
+    }
     EXPECT_EQ(f.size, r.size) << row;
   }
 }
 
 TEST_F(FieldDesc, SettersMapListRowsAndRefuseRowsPastTheList) {
   using Setter = int (CVQFieldDesc::*)(UINT);
+  const Setter enc = &CVQFieldDesc::SetEncodeTypeIdx, con = &CVQFieldDesc::SetContentTypeIdx,
+               dis = &CVQFieldDesc::SetDisplayTypeIdx, dataJ = &CVQFieldDesc::SetDataJustTypeIdx,
+               dispJ = &CVQFieldDesc::SetDispJustTypeIdx;
+  // Words: offset, size, encode, content, display, data and display justification, width.
   const struct {
     const char *name;
     Setter set;
     UINT index;
     int result;
-    std::vector<UINT> words; // offset, size, encode, content, display, dataJust, dispJust, width
+    std::vector<UINT> words;
   } rows[] = {
-      {"text keeps the size",
-       &CVQFieldDesc::SetEncodeTypeIdx,
-       7,
-       1,
-       {0, 3, 7, 0x1234, 0x5F, 0, 1, 0}},
-      {"int32 sets the size",
-       &CVQFieldDesc::SetEncodeTypeIdx,
-       2,
-       1,
-       {0, 4, 2, 0x1234, 0x5F, 0, 1, 0}},
-      {"float80", &CVQFieldDesc::SetEncodeTypeIdx, 6, 1, {0, 10, 6, 0x1234, 0x5F, 0, 1, 0}},
-      {"encode past the list",
-       &CVQFieldDesc::SetEncodeTypeIdx,
-       9,
-       0,
-       {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
-      {"encode without selection",
-       &CVQFieldDesc::SetEncodeTypeIdx,
-       ~0u,
-       0,
-       {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
-      {"content replaces the word",
-       &CVQFieldDesc::SetContentTypeIdx,
-       2,
-       1,
-       {0, 3, ~0u, 2, 0x5F, 0, 1, 0}},
-      {"content past the list",
-       &CVQFieldDesc::SetContentTypeIdx,
-       6,
-       0,
-       {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
-      {"display", &CVQFieldDesc::SetDisplayTypeIdx, 5, 1, {0, 3, ~0u, 0x1234, 5, 0, 1, 0}},
-      {"data row 1 is right",
-       &CVQFieldDesc::SetDataJustTypeIdx,
-       1,
-       1,
-       {0, 3, ~0u, 0x1234, 0x5F, 2, 1, 0}},
-      {"data has two rows",
-       &CVQFieldDesc::SetDataJustTypeIdx,
-       2,
-       0,
-       {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
-      {"display row 2",
-       &CVQFieldDesc::SetDispJustTypeIdx,
-       2,
-       1,
-       {0, 3, ~0u, 0x1234, 0x5F, 0, 2, 0}},
+      {"text keeps the size", enc, 7, 1, {0, 3, 7, 0x1234, 0x5F, 0, 1, 0}},
+      {"int32 sets the size", enc, 2, 1, {0, 4, 2, 0x1234, 0x5F, 0, 1, 0}},
+      {"float80", enc, 6, 1, {0, 10, 6, 0x1234, 0x5F, 0, 1, 0}},
+      {"encode past the list", enc, 9, 0, {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
+      {"no selection", enc, ~0u, 0, {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
+      {"content replaces the word", con, 2, 1, {0, 3, ~0u, 2, 0x5F, 0, 1, 0}},
+      {"content past the list", con, 6, 0, {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
+      {"display", dis, 5, 1, {0, 3, ~0u, 0x1234, 5, 0, 1, 0}},
+      {"data row 1 is right", dataJ, 1, 1, {0, 3, ~0u, 0x1234, 0x5F, 2, 1, 0}},
+      {"data has two rows", dataJ, 2, 0, {0, 3, ~0u, 0x1234, 0x5F, 0, 1, 0}},
+      {"display row 2", dispJ, 2, 1, {0, 3, ~0u, 0x1234, 0x5F, 0, 2, 0}},
   };
   for (const auto &r : rows) {
     CVQFieldDesc f;
@@ -234,6 +205,8 @@ TEST_F(FieldDesc, FillersShowTheListAndSelectTheCurrentValue) {
                               nullptr);
   ASSERT_NE(list, nullptr);
   const CVQFieldDesc f = Field(0, 2, iteINT16, 0x2F312, 2, 0x13, ~0u, 0, "x");
+  const std::vector<std::string> kinds = {"Text",        "Zahl",         "Datum/Zeit",
+                                          "Dezimalzahl", "Reserviert 4", "Reserviert 5"};
   const struct {
     const char *name;
     int (CVQFieldDesc::*fill)(HWND) const;
@@ -245,14 +218,8 @@ TEST_F(FieldDesc, FillersShowTheListAndSelectTheCurrentValue) {
        {"Ganzzahl 8 Bit", "Ganzzahl 16 Bit", "Ganzzahl 32 Bit", "Ganzzahl 64 Bit",
         "Gleitkomma 32 Bit", "Gleitkomma 64 Bit", "Gleitkomma 80 Bit", "Text", "Unicode-Text"},
        1},
-      {"content kind",
-       &CVQFieldDesc::DispContentTypeLB,
-       {"Text", "Zahl", "Datum/Zeit", "Dezimalzahl", "Reserviert 4", "Reserviert 5"},
-       2},
-      {"display kind",
-       &CVQFieldDesc::DispDisplayTypeLB,
-       {"Text", "Zahl", "Datum/Zeit", "Dezimalzahl", "Reserviert 4", "Reserviert 5"},
-       3},
+      {"content kind", &CVQFieldDesc::DispContentTypeLB, kinds, 2},
+      {"display kind", &CVQFieldDesc::DispDisplayTypeLB, kinds, 3},
       {"data justification", &CVQFieldDesc::DispDataJustTypeLB, {"Links", "Rechts"}, 1},
       {"unset display justification",
        &CVQFieldDesc::DispDispJustTypeLB,
@@ -354,6 +321,59 @@ TEST_F(FieldDesc, ListSizesAndNameLookup) {
   for (const auto &r : rows) {
     const int c = CmpFieldName(r.key, &list.fields[r.field]);
     EXPECT_EQ((c > 0) - (c < 0), r.sign) << r.key;
+  }
+}
+
+// Every numbered message of fields and grid columns, shown with the
+// argument kinds its callers pass, fills in as a text in both languages.
+TEST_F(FieldDesc, EveryMessageFillsInWithItsCallersArguments) {
+  const char *key = "FIELD";
+  const struct {
+    UINT code;
+    std::function<void()> show;
+  } rows[] = {
+      {1300, [&] { theLibrary.ErrorBox(1300, 9u, key, 2u); }},
+      {1301, [&] { theLibrary.ErrorBox(1301, key, 2u); }},
+      {900, [] { theLibrary.ErrorBox(900, 7); }},
+      {901, [] { theLibrary.ErrorBox(901); }},
+      {910, [] { theLibrary.ErrorBox(910, 1u); }},
+      {911, [] { theLibrary.ErrorBox(911, 1u); }},
+      {920, [] { theLibrary.ErrorBox(920, 1u, 2u); }},
+      {1000, [] { theLibrary.ErrorBox(1000, 7); }},
+      {1001, [] { theLibrary.ErrorBox(1001); }},
+      {1010, [] { theLibrary.ErrorBox(1010, 1u); }},
+      {1011, [] { theLibrary.ErrorBox(1011, 1u, 2u); }},
+      {1020, [&] { theLibrary.ErrorBox(1020, key, 3u); }},
+      {1021, [&] { theLibrary.ErrorBox(1021, key, 3u); }},
+      {1022, [&] { theLibrary.ErrorBox(1022, key, 3u); }},
+      {1030, [&] { theLibrary.ErrorBox(1030, key); }},
+      {1031, [] { theLibrary.ErrorBox(1031, 5u); }},
+  };
+  for (const char *language : {"E", "D"}) {
+    ASSERT_EQ(vqSetTbl32Language(language), 1);
+    std::vector<UINT> codes;
+    for (UINT c = 1310; c <= 1318; ++c)
+      codes.push_back(c);
+    for (const auto &r : rows)
+      codes.push_back(r.code);
+    for (UINT code : codes) {
+      Clear();
+      const auto row = std::find_if(std::begin(rows), std::end(rows),
+                                    [&](const auto &r) { return r.code == code; });
+      if (row == std::end(rows))
+        theLibrary.ErrorBox(code);
+      else
+        row->show();
+      const auto boxes = vqwin::MessageBoxRecords();
+      ASSERT_EQ(boxes.size(), 1u) << language << code;
+      // No directive left unfilled, no "<Substitution error>".
+      EXPECT_EQ(boxes[0].text.find_first_of("%<"), std::string::npos)
+          << language << code << ": " << boxes[0].text;
+      // Neither the stand-in for a missing text.
+      EXPECT_NE(boxes[0].text, "The text for this error or message does not exist.") << code;
+      EXPECT_NE(boxes[0].text, "Der Text zu diesem Fehler oder dieser Meldung existiert nicht.")
+          << code;
+    }
   }
 }
 

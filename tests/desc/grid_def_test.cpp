@@ -87,6 +87,11 @@ TEST_F(GridColumns, DefPutsStyleColumnsAndResourceHeadersIntoTheGrid) {
   ExpectNoBox("forwarding");
 }
 
+template <typename Columns> BOOL Disp(Columns &columns, UINT controlId, HWND window) {
+  columns.ctrlId = controlId;
+  return columns.DispColHeaders(window, TRUE);
+}
+
 TEST_F(GridColumns, FailuresShowTheirNumberedBoxAndLogLine) {
   CGridDef def(&theLibrary, kGridId, kColumns, 2, 0x19);
   CGridDesc desc(&theLibrary, kGridId, 0, 0x19);
@@ -99,19 +104,11 @@ TEST_F(GridColumns, FailuresShowTheirNumberedBoxAndLogLine) {
     const char *box;
     const char *log; // nullptr: nothing logged
   } rows[] = {
-      {"def: no control",
-       [&] {
-         def.ctrlId = 999;
-         return def.DispColHeaders(dialog, TRUE);
-       },
-       900, "Das Steuerelement mit der Kennung 999 wurde nicht gefunden.",
+      {"def: no control", [&] { return Disp(def, 999, dialog); }, 900,
+       "Das Steuerelement mit der Kennung 999 wurde nicht gefunden.",
        "0 CGridDef Control id 999 not found."},
-      {"def: no interface",
-       [&] {
-         def.ctrlId = kGridId + 1;
-         return def.DispColHeaders(dialog, TRUE);
-       },
-       901, "Die Tabellenansicht liefert keine Schnittstelle; das Fenster ist kein Gitter.",
+      {"def: no interface", [&] { return Disp(def, kGridId + 1, dialog); }, 901,
+       "Die Tabellenansicht liefert keine Schnittstelle; das Fenster ist kein Gitter.",
        "0 CGridDef Cannot inquire the grid control instance pointer."},
       {"def: insert", [&] { return def.InsertItem(5, 0); }, 910,
        "Die Zeile 5 kann nicht eingef\xFCgt werden: Die Spalten wurden noch keinem Gitter "
@@ -125,19 +122,11 @@ TEST_F(GridColumns, FailuresShowTheirNumberedBoxAndLogLine) {
        "Der Text der Zelle (1,2) kann nicht gesetzt werden: Gitter oder Bibliothekskontext "
        "fehlen.",
        nullptr},
-      {"desc: no control",
-       [&] {
-         desc.ctrlId = 7;
-         return desc.DispColHeaders(dialog, TRUE);
-       },
-       1000, "Das Steuerelement mit der Kennung 7 wurde nicht gefunden.",
+      {"desc: no control", [&] { return Disp(desc, 7, dialog); }, 1000,
+       "Das Steuerelement mit der Kennung 7 wurde nicht gefunden.",
        "0 CGridDesc Control id 7 not found"},
-      {"desc: no interface",
-       [&] {
-         desc.ctrlId = ~0u;
-         return desc.DispColHeaders(bare, FALSE);
-       },
-       1001, "Die Tabellenansicht liefert keine Schnittstelle; das Fenster ist kein Gitter.",
+      {"desc: no interface", [&] { return Disp(desc, ~0u, bare); }, 1001,
+       "Die Tabellenansicht liefert keine Schnittstelle; das Fenster ist kein Gitter.",
        "0 CGridDesc Cannot inquire the grid control instance pointer"},
       {"desc: insert", [&] { return desc.InsertItem(8, 1); }, 1010,
        "Die Zeile 8 kann nicht eingef\xFCgt werden: Die Spalten wurden noch keinem Gitter "
