@@ -97,7 +97,8 @@ UINT Empty(char *output) {
 UINT Put(char *output, UINT size, const char *text, size_t length) {
   if (length >= size)
     return Empty(output);
-  std::memcpy(output, text, length);
+  if (length) // an empty field may come without bytes
+    std::memcpy(output, text, length);
   output[length] = '\0';
   return UINT(length);
 }

@@ -81,6 +81,10 @@ TEST(EngineTypes, DisplayTexts) {
   char output[32];
   const std::string huge = Bytes(1e300);
   EXPECT_EQ(FormatEngineField(&large, output, 32, huge.data(), 8), 31u) << "cut, not refused";
+  large.type = 0;
+  EXPECT_EQ(FormatEngineField(&large, output, 32, nullptr, 0), 0u);
+  EXPECT_STREQ(output, "") << "an empty field may come without bytes";
+  EXPECT_EQ(FormatEngineField(nullptr, output, 32, "abc", 3), 0u);
 }
 
 LONGLONG g_utc;
