@@ -216,7 +216,7 @@ int CVQFieldDesc::ReadDef(CVQConfFile &file, const char *keyword, UINT index) {
 int CVQFieldDesc::WriteDef(CVQConfFile &file) const {
   char quoted[2 * sizeof name + 1];
   vq::grid::DoubleQuotes(quoted, name, kNameChars);
-  char line[160];
+  char line[256]; // eight 10-digit numbers and a name of doubled quotes fit
   std::snprintf(line, sizeof line, "%4u, %3u, %u, 0x%04X, %u, 0x%04X, %u, %2u, \"%s\"", offset,
                 size, encodeType, contentType, dataJustType, displayType, dispJustType, dispWidth,
                 quoted);

@@ -49,6 +49,10 @@ protected:
 };
 
 TEST_F(FieldDesc, LinesRoundTripThroughEditorFileAndReader) {
+  // The widest line: every number at its maximum, a name of 31 quotes.
+  const std::string quotes(31, '"'), widest = "4294967295, 4294967295, 4294967295, 0xFFFFFFFF, "
+                                              "4294967295, 0xFFFFFFFF, 4294967295, 4294967295, \"" +
+                                              quotes + quotes + "\"";
   const struct {
     CVQFieldDesc field;
     const char *line; // behind the keyword's padding
@@ -61,6 +65,7 @@ TEST_F(FieldDesc, LinesRoundTripThroughEditorFileAndReader) {
        "   8,   3, 4294967295, 0x0000, 4294967295, 0x0000, 4294967295,  0, \"say \"\"hi\"\"\""},
       {Field(1, 2, iteUNICODETEXT, 0, 0, 0, 0, 5, "0123456789012345678901234567890"),
        "   1,   2, 8, 0x0000, 0, 0x0000, 0,  5, \"0123456789012345678901234567890\""},
+      {Field(~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, quotes.c_str()), widest.c_str()},
   };
   CVQConfFile out;
   ASSERT_TRUE(out.StartEdit(4096, 8, 32, 24, 80, 104));
