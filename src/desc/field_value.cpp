@@ -265,8 +265,8 @@ int CVQFieldDesc::FormatData(char *output, UINT outputSize, UINT *written, const
     break;
   }
 
-  // The zeros in front are not counted: callers take the length for the
-  // digits they can compare.
+  // The reported length leaves out the padding zeros: it is the length of
+  // the value's own text, whatever the padding made of it.
   const size_t room = outputSize - 1 - zeros;
   const size_t copied = length < room ? length : room;
   std::memcpy(output + zeros, source, copied);

@@ -4,7 +4,10 @@
 // while the table browser sorts and the selection filters, so they allocate
 // nothing and keep the C library's locale-aware printf out of the integer
 // paths. Accumulation wraps at 64 bits like the grid's readers: digits
-// typed past the range are taken modulo 2^64 instead of failing.
+// typed past the range are taken modulo 2^64 instead of failing. Those
+// readers (ReadUInt64 and kin) stop at the first non-digit and FormatMoney
+// keeps 32 bits of hundredths; field values need grouping points passed
+// over and any number of decimals of a 64-bit value, hence these.
 #include "desc/value_text.h"
 
 #include <cmath>
