@@ -23,6 +23,8 @@
 
 #include <windows.h>
 
+#include <vq_lib32.h>
+
 #if defined(_WIN32)
 #if defined(VQ_ISA32_EXPORTS)
 #define VQ_ISA32_API __declspec(dllexport)
@@ -295,5 +297,13 @@ VQ_ISA32_API UINT WINAPI ISAMDispError(LPCVOID subject, LPCSTR functionName, UIN
 /// engine does not define. Texts are Windows-1252.
 VQ_ISA32_API LPCSTR WINAPI ISAMErrorText(UINT error, CHAR language);
 }
+
+/// The list-box table of the key partition types: one row per type code, in
+/// code order, showing the type's name in the thread's UI language (German
+/// or English). `ISAMLBKeyTypes.Display(listBox, partType)` fills a list box
+/// (or a window that passes the LB_ messages on to one) and selects the row
+/// of partType, none for a code the engine lacks; `Select` gives the chosen
+/// code back.
+VQ_ISA32_API extern const CVQListBox ISAMLBKeyTypes;
 
 #endif

@@ -441,7 +441,10 @@ protected:
 ///
 /// The resource module holds the dialog templates and the texts of numbered
 /// messages; its name is the pattern with every '$' replaced by the
-/// language letter. It is loaded at the first need, not at construction:
+/// language letter. An empty pattern makes the library's own module (as
+/// `DllMainCall` gave it) the resource module: it carries its texts in
+/// every language, LoadStringA picks by the thread's UI language, and
+/// `SetLanguageId` only switches that. It is loaded at the first need, not at construction:
 /// static construction runs while the loader is busy with this library,
 /// which is no time to load another. A module that cannot be loaded is
 /// logged once per language and asked for again at the next need.

@@ -118,6 +118,10 @@ void CVQLibrary::FreeResourceModule() {
 }
 
 HINSTANCE CVQLibrary::GetResourceModule() {
+  // Without a pattern the library carries its texts itself, in every
+  // language; LoadStringA picks by the thread's UI language.
+  if (!resourcePattern[0])
+    return ownModule;
   if (!resourceModule) {
     // A module that cannot be loaded is reported once, not at every box.
     resourceModule = LoadResourceModule(languageId, !loadFailed);
@@ -131,6 +135,13 @@ int CVQLibrary::SetLanguageId(const char *language) {
   if (!NormaliseLanguage(language, letter)) {
     PrtLog(VQLOG_ERROR, kTag, "Illegal language id \"%s\"", language ? language : "(null)");
     return 0;
+  }
+  if (!resourcePattern[0]) {
+    std::memcpy(languageId, letter, sizeof letter);
+    if (LANGID lang = LanguageOf(languageId))
+      SetThreadUILanguage(lang);
+    PrtLog(VQLOG_INFO, kTag, "Language switched to %s", languageId);
+    return 1;
   }
   if (std::strcmp(letter, languageId) == 0 && GetResourceModule())
     return 1;

@@ -221,6 +221,53 @@ TEST(KeyTypeNames, NamesAndCodesMapBothWays) {
   EXPECT_EQ(ISAMGetKeyType(nullptr), ISAM_NO_KEY_TYPE);
 }
 
+// The key page's drop-down: a real list box filled from the engine's table,
+// in the thread's UI language, with the part's type selected.
+TEST(KeyTypeNames, ListBoxTableShowsEveryTypeInTheUiLanguage) {
+  const LANGID saved = GetThreadUILanguage();
+  HWND list = CreateWindowExA(0, "LISTBOX", "", WS_POPUP | LBS_NOTIFY, 0, 0, 200, 150, nullptr,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(list, nullptr);
+  const struct {
+    LANGID language;
+    UINT partType;
+    LRESULT row;
+    std::vector<std::string> names;
+  } rows[] = {
+      {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+       3,
+       3,
+       {"Text", "Text ohne Gro\xDF-/Kleinschreibung", "Ganzzahl ohne Vorzeichen",
+        "Ganzzahl mit Vorzeichen", "Gleitkommazahl (4 Byte)", "Gleitkommazahl (8 Byte)",
+        "Ziffern nach Zahlenwert"}},
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+       6,
+       6,
+       {"Text", "Text ignoring case", "Unsigned integer", "Signed integer",
+        "Floating point (4 bytes)", "Floating point (8 bytes)", "Digits by numeric value"}},
+      // A part beyond the key's part count has no type: nothing selected.
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), ISAM_NO_KEY_TYPE, LB_ERR, {}},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.partType);
+    SetThreadUILanguage(row.language);
+    ASSERT_EQ(ISAMLBKeyTypes.Display(list, row.partType), 1);
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 7);
+    for (size_t i = 0; i < row.names.size(); ++i) {
+      char text[64] = "";
+      SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      EXPECT_EQ(text, row.names[i]) << i;
+    }
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), row.row);
+    EXPECT_EQ(ISAMLBKeyTypes.Select(list), row.partType);
+  }
+  // Every row's value is a code the engine names.
+  for (UINT i = 0; i < ISAMLBKeyTypes.GetCount(); ++i)
+    EXPECT_NE(ISAMKeyType(ISAMLBKeyTypes.GetValue(i)), nullptr) << i;
+  SetThreadUILanguage(saved);
+  DestroyWindow(list);
+}
+
 TEST(ErrorTexts, EveryNumberHasAGermanAndAnEnglishText) {
   for (UINT e = 1001; e <= 1035; ++e) {
     const char *de = ISAMErrorText(e, 'D');

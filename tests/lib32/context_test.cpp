@@ -196,6 +196,24 @@ TEST_F(Language, ResourceModuleLivesFromFirstNeedToDetach) {
   EXPECT_NE(&CVQLogFile::GetDefault(), nullptr);
 }
 
+TEST_F(Language, WithoutAPatternTheOwnModuleCarriesEveryLanguage) {
+  auto lib = MakeContext("");
+  EXPECT_EQ(lib->GetResourceModule(), lib->GetModule());
+  const CVQListTable::Row rows[] = {{1, 103}};
+  const CVQListBox table(rows, lib.get());
+  for (const auto &[id, text] :
+       {std::pair{"E", "vq_tbl32 Error message"}, std::pair{"D", "vq_tbl32 Fehlermeldung"}}) {
+    EXPECT_EQ(lib->SetLanguageId(id), 1) << id;
+    EXPECT_STREQ(lib->GetLanguageId(), id);
+    char shown[64] = "";
+    table.GetText(0, shown, sizeof shown);
+    EXPECT_STREQ(shown, text);
+  }
+  EXPECT_EQ(lib->GetCapturedLines(),
+            (std::vector<std::string>{"4 CVQLibrary Language switched to E",
+                                      "4 CVQLibrary Language switched to D"}));
+}
+
 // Fills the combo box from the table handed over as the parameter and ends
 // with 100 + the value the user chose.
 INT_PTR CALLBACK ChooseProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
