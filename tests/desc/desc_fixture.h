@@ -28,6 +28,7 @@ protected:
     theLibrary.ClearCaptured();
     vqwinResetWindows();
     vqwinResetModal();
+    vqSetTbl32Language("D"); // a test that switched and failed midway
   }
   static void Clear() {
     theLibrary.ClearCaptured();
