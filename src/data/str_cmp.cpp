@@ -133,8 +133,6 @@ private:
         return 0;
       const CVQStrCmp::Segment &s = p_.segments[i];
       if (s.length == 0) {
-        if (i == last)
-          return 1;
         ++i;
         continue;
       }
