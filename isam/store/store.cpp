@@ -11,6 +11,7 @@
 #include <vq_isa32.h>
 
 #include <cstring>
+#include <map>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -97,6 +98,13 @@ struct Database::Impl {
   sqlite3 *db = nullptr;
   std::unordered_map<std::string, sqlite3_stmt *> statements;
   std::vector<Cursor::Impl *> cursors;
+  // Record counts of indexes, by (table, index), as this connection sees
+  // them. Counting a large index takes a scan, so a count is kept: this
+  // connection's own writes keep it exact, and it is dropped when another
+  // connection has committed (SQLite's data_version moves), at a rollback,
+  // and when a commit fails.
+  std::map<std::pair<int64_t, unsigned>, uint32_t> counts;
+  int64_t countsVersion = -1;
 
   ~Impl();
   unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
@@ -104,6 +112,14 @@ struct Database::Impl {
     return mapError(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
   }
   void finalizeAll();
+
+  unsigned checkCounts();
+  bool countsOf(int64_t table) const {
+    auto it = counts.lower_bound({table, 0u});
+    return it != counts.end() && it->first.first == table;
+  }
+  unsigned presence(int64_t table, uint32_t address, std::vector<bool> &present);
+  void adjustCounts(int64_t table, const std::vector<bool> &before, const std::vector<bool> &after);
 };
 
 struct Cursor::Impl {
@@ -147,6 +163,64 @@ void Database::Impl::finalizeAll() {
     sqlite3_finalize(entry.second);
   statements.clear();
 }
+
+// Drops the kept counts when another connection has committed since they
+// were taken.
+unsigned Database::Impl::checkCounts() {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = prepare("PRAGMA data_version", s))
+    return err;
+  ResetOnExit reset{s};
+  int rc = sqlite3_step(s);
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  const int64_t version = sqlite3_column_int64(s, 0);
+  if (version != countsVersion) {
+    counts.clear();
+    countsVersion = version;
+  }
+  return 0;
+}
+
+// Which indexes hold the record at `address` (its key columns not NULL).
+unsigned Database::Impl::presence(int64_t table, uint32_t address, std::vector<bool> &present) {
+  present.clear();
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = prepare("SELECT * FROM " + recordTable(table) + " WHERE a=?", s))
+    return err;
+  ResetOnExit reset{s};
+  sqlite3_bind_int64(s, 1, address);
+  int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE)
+    return 0; // the write finds no record either
+  if (rc != SQLITE_ROW)
+    return mapError(rc);
+  // Columns: a, r, then k0, k1, ...
+  for (int c = 2; c < sqlite3_column_count(s); ++c)
+    present.push_back(sqlite3_column_type(s, c) != SQLITE_NULL);
+  return 0;
+}
+
+// A write moved one record from the indexes of `before` to those of `after`.
+void Database::Impl::adjustCounts(int64_t table, const std::vector<bool> &before,
+                                  const std::vector<bool> &after) {
+  for (auto it = counts.lower_bound({table, 0u}); it != counts.end() && it->first.first == table;
+       ++it) {
+    const unsigned i = it->first.second;
+    const bool was = i < before.size() && before[i];
+    const bool is = i < after.size() && after[i];
+    it->second += static_cast<uint32_t>(is) - static_cast<uint32_t>(was);
+  }
+}
+
+namespace {
+std::vector<bool> presenceOf(const std::vector<Key> &keys) {
+  std::vector<bool> present(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i)
+    present[i] = keys[i].present;
+  return present;
+}
+} // namespace
 
 unsigned Database::Impl::prepare(const std::string &sql, sqlite3_stmt *&stmt) {
   auto found = statements.find(sql);
@@ -469,6 +543,8 @@ unsigned Database::insert(int64_t table, const void *record, uint32_t size,
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
   address = static_cast<uint32_t>(sqlite3_last_insert_rowid(impl_->db));
+  if (impl_->countsOf(table))
+    impl_->adjustCounts(table, {}, presenceOf(keys));
   return 0;
 }
 
@@ -488,9 +564,19 @@ unsigned Database::update(int64_t table, uint32_t address, const void *record, u
   for (unsigned i = 0; i < keys.size(); ++i)
     bindKey(s, static_cast<int>(i) + 2, keys[i]);
   sqlite3_bind_int64(s, static_cast<int>(keys.size()) + 2, address);
+  // A sparse index may take the record in or leave it out.
+  std::vector<bool> before;
+  const bool counted = impl_->countsOf(table);
+  if (counted)
+    if (unsigned err = impl_->presence(table, address, before))
+      return err;
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
-  return sqlite3_changes(impl_->db) ? 0 : ISAM_ERR_RECORD_NOT_FOUND;
+  if (!sqlite3_changes(impl_->db))
+    return ISAM_ERR_RECORD_NOT_FOUND;
+  if (counted)
+    impl_->adjustCounts(table, before, presenceOf(keys));
+  return 0;
 }
 
 unsigned Database::remove(int64_t table, uint32_t address) {
@@ -501,9 +587,18 @@ unsigned Database::remove(int64_t table, uint32_t address) {
     return err;
   ResetOnExit reset{s};
   sqlite3_bind_int64(s, 1, address);
+  std::vector<bool> before;
+  const bool counted = impl_->countsOf(table);
+  if (counted)
+    if (unsigned err = impl_->presence(table, address, before))
+      return err;
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
-  return sqlite3_changes(impl_->db) ? 0 : ISAM_ERR_RECORD_NOT_FOUND;
+  if (!sqlite3_changes(impl_->db))
+    return ISAM_ERR_RECORD_NOT_FOUND;
+  if (counted)
+    impl_->adjustCounts(table, before, {});
+  return 0;
 }
 
 unsigned Database::read(int64_t table, uint32_t address, void *buffer, uint32_t recordSize) {
@@ -541,6 +636,12 @@ unsigned Database::keyOf(int64_t table, unsigned index, uint32_t address, Key &k
 }
 
 unsigned Database::countIndex(int64_t table, unsigned index, uint32_t &count) {
+  if (unsigned err = impl_->checkCounts())
+    return err;
+  if (auto kept = impl_->counts.find({table, index}); kept != impl_->counts.end()) {
+    count = kept->second;
+    return 0;
+  }
   sqlite3_stmt *s = nullptr;
   const std::string k = keyColumn(index);
   if (unsigned err = impl_->prepare(
@@ -551,6 +652,7 @@ unsigned Database::countIndex(int64_t table, unsigned index, uint32_t &count) {
   if (rc != SQLITE_ROW)
     return mapError(rc);
   count = static_cast<uint32_t>(sqlite3_column_int64(s, 0));
+  impl_->counts[{table, index}] = count;
   return 0;
 }
 
@@ -570,6 +672,8 @@ unsigned Database::commit() {
   unsigned err = impl_->exec("COMMIT");
   // SQLite ends the transaction itself after some failures.
   inTransaction_ = !sqlite3_get_autocommit(impl_->db);
+  if (err)
+    impl_->counts.clear();
   return err;
 }
 
@@ -577,6 +681,7 @@ unsigned Database::rollback() {
   if (!inTransaction_)
     return ISAM_ERR_NO_TRANSACTION;
   beforeWrite();
+  impl_->counts.clear();
   unsigned err = impl_->exec("ROLLBACK");
   inTransaction_ = !sqlite3_get_autocommit(impl_->db);
   return err;

@@ -17,6 +17,11 @@
  * |                   | SQLite appends the row id, so equal keys keep address |
  * |                   | order                                                 |
  *
+ * Record counts of indexes are not stored: a connection counts an index
+ * once and keeps the count in memory, exact through its own writes, until
+ * another connection commits (PRAGMA data_version), it rolls back or a
+ * commit fails.
+ *
  * Journal: WAL with synchronous=FULL, so that every commit is atomic and
  * durable on return and readers on other connections never wait for a
  * writer. Writers wait up to five seconds for each other.

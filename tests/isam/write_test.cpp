@@ -5,6 +5,9 @@
 #include "store/store.h"
 #include "store/vfs.h"
 
+#include <algorithm>
+#include <functional>
+
 using namespace isamtest;
 
 namespace {
@@ -16,7 +19,7 @@ std::vector<BYTE> rec(int32_t id, int32_t group, const char *tag = "") {
   std::vector<BYTE> r(kSize, 0);
   std::memcpy(r.data(), &id, 4);
   std::memcpy(r.data() + 4, &group, 4);
-  std::strncpy(reinterpret_cast<char *>(r.data() + 8), tag, 4);
+  std::memcpy(r.data() + 8, tag, std::min<size_t>(std::strlen(tag), 4));
   return r;
 }
 
@@ -128,6 +131,96 @@ TEST_F(WriteTest, TransactionsCommitTogetherOrNotAtAll) {
   UINT tables = 0;
   ASSERT_EQ(ISAMGetTableCount(file, &tables), 0u);
   EXPECT_EQ(tables, 1u);
+}
+
+// Index record counts are kept between calls: every kind of write, through
+// this handle or another, must leave them as a fresh count would find them.
+TEST_F(WriteTest, RecordCountsStayExactThroughEveryWrite) {
+  const UINT sig = keyType("SIGNED");
+  HISAMTABLE t = makeTable("C",
+                           {keyItem({{sig, 0, 4}}, true), keyItem({{sig, 4, 4}}),
+                            keyItem({{keyType("TEXT"), 8, 4}}, false, 1)},
+                           kSize);
+  HISAMFILE otherFile = nullptr;
+  HISAMTABLE other = nullptr;
+  UINT detail = 0;
+  ASSERT_EQ(ISAMOpen(&otherFile, path().c_str(), ISAM_MODE_READWRITE, &detail), 0u);
+  ASSERT_EQ(ISAMOpenTable(otherFile, "C", &other), 0u);
+  DWORD a = 0, b = 0, c = 0, address = 0;
+  auto counts = [&] {
+    std::vector<UINT> n;
+    for (UINT i = 0; i < 3; ++i) {
+      BYTE desc[ISAM_INDEX_DESC_SIZE];
+      EXPECT_EQ(ISAMGetIndexDesc(t, i, desc), 0u);
+      n.push_back(le32(desc + 46));
+      EXPECT_EQ(n.back(), all(t, i, kSize).size()) << "index " << i << " counted as walked";
+    }
+    return n;
+  };
+  const struct Step {
+    const char *what;
+    std::function<void()> write;
+    std::vector<UINT> counts; // unique, duplicates, sparse
+  } steps[] = {
+      {"empty", [] {}, {0, 0, 0}},
+      {"insert", [&] { a = insert(t, rec(1, 10, "x")); }, {1, 1, 1}},
+      {"insert left out of the sparse index", [&] { b = insert(t, rec(2, 20)); }, {2, 2, 1}},
+      {"update into the sparse index",
+       [&] { EXPECT_EQ(ISAMUpdateRecord(t, b, rec(2, 20, "y").data(), kSize), 0u); },
+       {2, 2, 2}},
+      {"update out of it",
+       [&] { EXPECT_EQ(ISAMUpdateRecord(t, a, rec(1, 11).data(), kSize), 0u); },
+       {2, 2, 1}},
+      {"refused duplicate",
+       [&] {
+         EXPECT_EQ(ISAMInsertRecord(t, rec(1, 5, "z").data(), kSize, &address),
+                   UINT{ISAM_ERR_DUPLICATE_KEY});
+         EXPECT_EQ(ISAMUpdateRecord(t, b, rec(1, 5, "z").data(), kSize),
+                   UINT{ISAM_ERR_DUPLICATE_KEY});
+       },
+       {2, 2, 1}},
+      {"delete", [&] { EXPECT_EQ(ISAMDeleteRecord(t, b), 0u); }, {1, 1, 0}},
+      {"refused delete and update of a missing record",
+       [&] {
+         EXPECT_EQ(ISAMDeleteRecord(t, b), UINT{ISAM_ERR_RECORD_NOT_FOUND});
+         EXPECT_EQ(ISAMUpdateRecord(t, b, rec(7, 7, "q").data(), kSize),
+                   UINT{ISAM_ERR_RECORD_NOT_FOUND});
+       },
+       {1, 1, 0}},
+      {"rolled back",
+       [&] {
+         ASSERT_EQ(ISAMBeginTransaction(file), 0u);
+         insert(t, rec(3, 30, "w"));
+         EXPECT_EQ(ISAMDeleteRecord(t, a), 0u);
+         EXPECT_EQ(counts(), (std::vector<UINT>{1, 1, 1})) << "inside the transaction";
+         ASSERT_EQ(ISAMRollbackTransaction(file), 0u);
+       },
+       {1, 1, 0}},
+      {"committed",
+       [&] {
+         ASSERT_EQ(ISAMBeginTransaction(file), 0u);
+         c = insert(t, rec(4, 10, "v"));
+         ASSERT_EQ(ISAMCommitTransaction(file), 0u);
+       },
+       {2, 2, 1}},
+      {"another handle inserts",
+       [&] { ASSERT_EQ(ISAMInsertRecord(other, rec(5, 50, "u").data(), kSize, &address), 0u); },
+       {3, 3, 2}},
+      {"another handle deletes", [&] { ASSERT_EQ(ISAMDeleteRecord(other, c), 0u); }, {2, 2, 1}},
+      {"another handle's transaction",
+       [&] {
+         ASSERT_EQ(ISAMBeginTransaction(otherFile), 0u);
+         ASSERT_EQ(ISAMInsertRecord(other, rec(6, 60).data(), kSize, &address), 0u);
+         ASSERT_EQ(ISAMCommitTransaction(otherFile), 0u);
+       },
+       {3, 3, 1}},
+  };
+  for (const Step &step : steps) {
+    SCOPED_TRACE(step.what);
+    step.write();
+    EXPECT_EQ(counts(), step.counts);
+  }
+  ASSERT_EQ(ISAMClose(otherFile, &detail), 0u);
 }
 
 TEST_F(WriteTest, ClosingWithAnOpenTransactionRollsItBack) {
