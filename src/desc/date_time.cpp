@@ -18,7 +18,8 @@ namespace {
 // Where day, month and year stand in formats 0-11; -1 = not stored. A year
 // of two digits is read as 2000 + YY.
 struct DateLayout {
-  signed char day, month, year, yearDigits, length;
+  signed char day;
+  BYTE month, year, yearDigits, length;
 };
 constexpr DateLayout kDates[12] = {
     {0, 3, 6, 4, 10}, {3, 0, 6, 4, 10}, {0, 2, 4, 4, 8},  {2, 0, 4, 4, 8},
@@ -78,7 +79,7 @@ UINT ParseDate(UINT *day, UINT *month, UINT *year, const char *text, UINT format
     d = f.day < 0 ? 1 : Two(text + f.day);
     m = Two(text + f.month);
     y = f.yearDigits == 4 ? Four(text + f.year) : 2000 + Two(text + f.year);
-    consumed = UINT(f.length);
+    consumed = f.length;
   } else if (format == 12 && text) {
     // The scan keeps to the format's eight characters: an all-zero field
     // must not read on into the next one.

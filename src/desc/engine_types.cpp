@@ -97,8 +97,7 @@ UINT Empty(char *output) {
 UINT Put(char *output, UINT size, const char *text, size_t length) {
   if (length >= size)
     return Empty(output);
-  if (length) // an empty field may come without bytes
-    std::memcpy(output, text, length);
+  std::memcpy(output, text, length);
   output[length] = '\0';
   return UINT(length);
 }
@@ -138,7 +137,7 @@ bool LoadInteger(const BYTE *p, UINT length, bool isSigned, ULONGLONG *magnitude
   switch (length) {
   case 1:
     u = p[0];
-    s = static_cast<signed char>(p[0]);
+    s = p[0] >= 0x80 ? LONGLONG(p[0]) - 0x100 : LONGLONG(p[0]);
     break;
   case 2: {
     WORD w;
@@ -201,10 +200,11 @@ UINT FormatEngineField(const SVQTblField *field, char *output, UINT outputSize, 
                        UINT length) {
   if (!field || !output || !outputSize || (!bytes && length))
     return 0;
-  const char *c = static_cast<const char *>(bytes);
+  // An empty field may come without bytes.
+  const char *c = bytes ? static_cast<const char *>(bytes) : "";
   const UINT code = field->type;
   // Text stops at a NUL byte: fields are often padded with them.
-  const size_t textLength = c ? strnlen(c, length) : 0;
+  const size_t textLength = strnlen(c, length);
   switch (code) {
   case 0:
   case 1:
@@ -225,7 +225,7 @@ UINT FormatEngineField(const SVQTblField *field, char *output, UINT outputSize, 
   case 44: {
     ULONGLONG magnitude;
     bool negative;
-    if (!LoadInteger(static_cast<const BYTE *>(bytes), length, code == 41, &magnitude, &negative))
+    if (!LoadInteger(reinterpret_cast<const BYTE *>(c), length, code == 41, &magnitude, &negative))
       return Empty(output);
     char text[24];
     UINT n = 0;

@@ -208,7 +208,8 @@ UINT FormatNumber(char *buffer, numVal value, UINT kind, UINT contentType, UINT 
     const double x = value.dbl;
     int length;
     if (d == 0 && x + 0.5 > -9.2e18 && x + 0.5 < 9.2e18) {
-      const LONGLONG whole = LONGLONG(x + 0.5);
+      // Half up, then toward zero: -2.5 shows -2, as fields have always shown it.
+      const LONGLONG whole = LONGLONG(x + 0.5); // NOLINT(bugprone-incorrect-roundings)
       char *p = buffer;
       if (whole < 0)
         *p++ = '-';
