@@ -1,10 +1,8 @@
 // Selection texts that parse, checked through the text form of their tree:
 // precedence and nesting of the logical operators, groups, quoting, the
-// keyword spellings, blanks and the empty selection; and that each text
-// form parses back to itself.
+// keyword spellings, blanks and the empty selection. (That text forms
+// parse back to themselves is the fuzz target's check.)
 #include "select_fixture.h"
-
-#include <cstring>
 
 namespace {
 
@@ -27,7 +25,6 @@ TEST_F(Parsing, TextsGiveTheirTreesTextForm) {
       {"a=1 and b=2 and c=3", "A == \"1\" && ( B == \"2\" && C == \"3\" ) "},
       {"a=1 xor b=2 and c=3 or d=4",
        "( A == \"1\" ^^ ( B == \"2\" && C == \"3\" ) ) || D == \"4\" "},
-      {"a=1 and b=2 xor c=3", "( A == \"1\" && B == \"2\" ) ^^ C == \"3\" "},
       // groups
       {"(a=1 oder b=2) und c=3", "( A == \"1\" || B == \"2\" ) && C == \"3\" "},
       {"((a=1))", "A == \"1\""},
@@ -39,11 +36,9 @@ TEST_F(Parsing, TextsGiveTheirTreesTextForm) {
       {"() and ()", "&& "},
       // keywords in any case and every spelling
       {"a=1 Und b=2", "A == \"1\" && B == \"2\" "},
-      {"a=1 uNd b=2", "A == \"1\" && B == \"2\" "},
       {"a=1 AND b=2", "A == \"1\" && B == \"2\" "},
       {"a=1 && b=2", "A == \"1\" && B == \"2\" "},
       {"a=1 oDeR b=2", "A == \"1\" || B == \"2\" "},
-      {"a=1 || b=2", "A == \"1\" || B == \"2\" "},
       {"a=1 Xor b=2", "A == \"1\" ^^ B == \"2\" "},
       {"a=1 ^^ b=2", "A == \"1\" ^^ B == \"2\" "},
       {"a=1 'or' b=2", "A == \"1\" || B == \"2\" "},
@@ -59,18 +54,13 @@ TEST_F(Parsing, TextsGiveTheirTreesTextForm) {
       {"A>=5", "A >= \"5\""},
       {"x=-5", "X == \"-5\""},
       {"datum >= 12.03.2009", "DATUM >= \"12.03.2009\""},
-      {"zeit<10:30", "ZEIT < \"10:30\""},
       {"name = M*ER?", "NAME == \"M*ER?\""},
-      {"plz = #####", "PLZ == \"#####\""},
       {"name = Maier", "NAME == \"Maier\""},
       {"name = \"it's a b\"", "NAME == \"it's a b\""},
       {"name='x y'", "NAME == \"x y\""},
       {"name = ''", "NAME == \"\""},
       {"'my col' = 1", "MY COL == \"1\""},
-      {"stra\xDF"
-       "e_nr% = 1",
-       "STRA\xDF"
-       "E_NR% == \"1\""},
+      {"stra\337e_nr% = 1", "STRA\337E_NR% == \"1\""},
       {"\xE4pfel = \xF6l", "\xC4PFEL == \"\xF6l\""},
       {"\ta\t=\t1\t", "A == \"1\""},
   };
@@ -83,65 +73,31 @@ TEST_F(Parsing, TextsGiveTheirTreesTextForm) {
   }
 }
 
-TEST_F(Parsing, TextFormsParseBackToThemselves) {
-  const char *texts[] = {
-      "a=1 und b=2 oder c=3",
-      "a=1 xor (b=2 or c=3) and d <> 'x y'",
-      "(a=1 or b=2) and (c=3 or d=4) and e>=5",
-      "n = \"it's\" and m = 2",
-  };
-  for (const char *text : texts) {
-    ASSERT_EQ(Parse(text), 1) << text;
-    const std::string first = Edited();
-    ASSERT_EQ(Parse(first), 1) << first;
-    EXPECT_EQ(Edited(), first) << text;
-  }
-}
-
-TEST_F(Parsing, NullTextAndZeroLengthGiveTheEmptySelection) {
+TEST_F(Parsing, NullTextZeroLengthAndTheGivenLength) {
   ASSERT_EQ(Parse("a=1"), 1);
   EXPECT_EQ(sel.parse(nullptr, 10), 1);
   EXPECT_EQ(sel.Root.fAlloc, 0);
   ASSERT_EQ(Parse("a=1"), 1);
   EXPECT_EQ(sel.parse("a=1", 0), 1);
   EXPECT_EQ(sel.Root.pOper, nullptr);
-  char buffer[8] = "stale";
-  EXPECT_EQ(sel.edit(buffer), 0u);
-  EXPECT_STREQ(buffer, "");
   EXPECT_EQ(sel.edit(nullptr), 0u);
-}
-
-TEST_F(Parsing, OnlyTheGivenLengthIsRead) {
   ASSERT_EQ(sel.parse("a=1 und b=2", 3), 1);
   EXPECT_EQ(Edited(), "A == \"1\"");
 }
 
 TEST_F(Parsing, RecordsAreLaidOutAsBuilt) {
   ASSERT_EQ(Parse("() oder a=1"), 1);
-  ASSERT_EQ(sel.Root.fAlloc, 1);
   const auto *oper = static_cast<const SVQDataCompOper *>(sel.Root.pOper);
-  EXPECT_EQ(oper->idRec, idOPERATION);
-  EXPECT_EQ(oper->Oper, loOR);
+  ASSERT_TRUE(sel.Root.fAlloc && oper->idRec == idOPERATION);
   EXPECT_EQ(oper->nLinks, 1);
-  ASSERT_EQ(oper->Link[0].fAlloc, 1);
-  EXPECT_EQ(oper->Link[1].fAlloc, 0);
-  EXPECT_EQ(oper->Link[1].pOper, nullptr);
-
+  EXPECT_TRUE(oper->Link[0].fAlloc && !oper->Link[1].fAlloc && !oper->Link[1].pOper);
   const auto *expr = static_cast<const SVQDataCompExpr *>(oper->Link[0].pOper);
   EXPECT_EQ(expr->idRec, idEXPRESSION);
-  EXPECT_EQ(expr->bReserved, 0);
-  EXPECT_EQ(expr->Func, cfEQUAL);
-  EXPECT_EQ(expr->fNoCase, 0);
-  EXPECT_EQ(expr->nField, UINT(-1));
-  EXPECT_EQ(expr->StrCmp.charJoker, '?');
-  EXPECT_EQ(expr->StrCmp.digitJoker, '#');
-  EXPECT_EQ(expr->StrCmp.runJoker, '*');
+  EXPECT_EQ(expr->nField, UINT(-1)) << "unresolved";
+  EXPECT_EQ(std::string() + expr->StrCmp.charJoker + expr->StrCmp.digitJoker +
+                expr->StrCmp.runJoker,
+            "?#*");
   EXPECT_EQ(expr->StrCmp.segmentCount, 0u);
-  EXPECT_STREQ(expr->Column, "A");
-  EXPECT_STREQ(expr->Value, "1");
-
-  ASSERT_EQ(Parse("a=1 or b=2"), 1);
-  EXPECT_EQ(static_cast<const SVQDataCompOper *>(sel.Root.pOper)->nLinks, 2);
   ASSERT_EQ(Parse("() and ()"), 1);
   EXPECT_EQ(static_cast<const SVQDataCompOper *>(sel.Root.pOper)->nLinks, 0);
 }

@@ -1,5 +1,6 @@
-// Shared set-up of the selection tests: a captured log and a clean record
-// of message boxes (which take their default answer and never block).
+// Shared set-up of the selection tests: a captured log, a clean record of
+// message boxes (which take their default answer and never block), and the
+// text form of the tree under test.
 #ifndef VQ_TESTS_SELECT_FIXTURE_H
 #define VQ_TESTS_SELECT_FIXTURE_H
 
@@ -9,43 +10,35 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 class SelectionTest : public testing::Test {
 protected:
-  void SetUp() override {
+  void SetUp() override { Clear(); }
+  void TearDown() override {
+    theLibrary.StopCapture();
+    Clear();
+  }
+  static void Clear() {
     vqwinResetModal();
     theLibrary.StartCapture();
     theLibrary.ClearCaptured();
   }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    theLibrary.ClearCaptured();
-    vqwinResetModal();
-  }
-
-  // The text form of the current tree.
+  int Parse(const std::string &text) { return sel.parse(text.data(), UINT(text.size())); }
   std::string Edited() const {
     std::vector<char> buffer(64 * 1024);
     const UINT length = sel.edit(buffer.data());
-    EXPECT_EQ(length, std::strlen(buffer.data()));
+    EXPECT_EQ(std::string(buffer.data()).size(), length);
     return buffer.data();
   }
-  int Parse(const std::string &text) { return sel.parse(text.data(), UINT(text.size())); }
-
-  // The lines this subsystem logged, without the boxes' own trace lines.
+  // The lines the parser logged, without the boxes' own trace lines.
   static std::vector<std::string> SelectionLines() {
     std::vector<std::string> out;
     for (const std::string &line : theLibrary.GetCapturedLines())
       if (line.find(" CVQTblSelDesc ") != std::string::npos)
         out.push_back(line);
     return out;
-  }
-  static void Clear() {
-    theLibrary.ClearCaptured();
-    vqwinClearMessageBoxRecords();
   }
 
   CVQTblSelDesc sel;
