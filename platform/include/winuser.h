@@ -716,6 +716,11 @@ WINUSERAPI LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
 /// Replaces a value as GetWindowLongPtrA reads it and returns the previous
 /// one. GWLP_WNDPROC subclasses: the window's messages go to the new
 /// procedure, which passes what it does not handle on with CallWindowProcA.
+/// A procedure read through the other character set's function than it
+/// speaks (A for a UTF-16 procedure, W for a single-byte one) comes as a
+/// handle: CallWindowProcA/W convert text and character messages for it,
+/// and setting the handle back restores the procedure with its own set.
+/// Call it only through CallWindowProc.
 WINUSERAPI LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 WINUSERAPI LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 WINUSERAPI LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam,

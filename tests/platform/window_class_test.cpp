@@ -242,4 +242,89 @@ TEST_F(WindowData, CharactersAndTextsCrossCharacterSets) {
   EXPECT_TRUE(UnregisterClassA("VqWideKeys", nullptr));
 }
 
+// Subclassing across character sets: each procedure sees texts and
+// characters in its own set, whichever set the sender and the subclass use.
+struct SubclassLog {
+  std::u16string wideText;
+  std::string narrowText;
+  WNDPROC previous = nullptr;
+};
+SubclassLog sub;
+
+LRESULT CALLBACK WideBase(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_SETTEXT)
+    sub.wideText = reinterpret_cast<const char16_t *>(lp);
+  return DefWindowProcW(h, m, wp, lp);
+}
+
+LRESULT CALLBACK NarrowSubclass(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_SETTEXT)
+    sub.narrowText = reinterpret_cast<const char *>(lp);
+  return CallWindowProcA(sub.previous, h, m, wp, lp);
+}
+
+LRESULT CALLBACK NarrowBase(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_SETTEXT)
+    sub.narrowText = reinterpret_cast<const char *>(lp);
+  return DefWindowProcA(h, m, wp, lp);
+}
+
+LRESULT CALLBACK WideSubclass(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_SETTEXT)
+    sub.wideText = reinterpret_cast<const char16_t *>(lp);
+  return CallWindowProcW(sub.previous, h, m, wp, lp);
+}
+
+TEST_F(WindowData, SubclassingAcrossCharacterSetsConvertsForEachProcedure) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WideBase;
+  wc.lpszClassName = u"VqWideBase";
+  ASSERT_NE(RegisterClassW(&wc), 0);
+  WNDCLASSA nc{};
+  nc.lpfnWndProc = NarrowBase;
+  nc.lpszClassName = "VqNarrowBase";
+  ASSERT_NE(RegisterClassA(&nc), 0);
+  struct Row {
+    const char *name;
+    bool wideWindow;
+  } rows[] = {{"single-byte subclass of a UTF-16 window", true},
+              {"UTF-16 subclass of a single-byte window", false}};
+  for (const Row &r : rows) {
+    sub = SubclassLog{};
+    HWND w = r.wideWindow ? CreateWindowExW(0, u"VqWideBase", u"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                            nullptr, nullptr, nullptr)
+                          : CreateWindowExA(0, "VqNarrowBase", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                            nullptr, nullptr, nullptr);
+    WNDPROC base = r.wideWindow ? WideBase : NarrowBase;
+    WNDPROC mine = r.wideWindow ? NarrowSubclass : WideSubclass;
+    auto set = r.wideWindow ? SetWindowLongPtrA : SetWindowLongPtrW;
+    sub.previous =
+        reinterpret_cast<WNDPROC>(set(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mine)));
+    EXPECT_NE(sub.previous, base) << r.name << ": a handle, not the other set's address";
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(r.wideWindow ? GetWindowLongPtrA(w, GWLP_WNDPROC)
+                                                     : GetWindowLongPtrW(w, GWLP_WNDPROC)),
+              mine)
+        << r.name;
+
+    SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"\u20AC\u00E4"));
+    EXPECT_EQ(sub.narrowText, "\x80\xE4") << r.name;
+    EXPECT_EQ(sub.wideText, u"\u20AC\u00E4") << r.name;
+    char text[8] = {};
+    EXPECT_EQ(GetWindowTextA(w, text, sizeof text), 2) << r.name;
+    EXPECT_STREQ(text, "\x80\xE4") << r.name;
+
+    // Setting the handle back restores the procedure and its set.
+    EXPECT_EQ(set(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sub.previous)),
+              reinterpret_cast<LONG_PTR>(mine))
+        << r.name;
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(r.wideWindow ? GetWindowLongPtrW(w, GWLP_WNDPROC)
+                                                     : GetWindowLongPtrA(w, GWLP_WNDPROC)),
+              base)
+        << r.name;
+    DestroyWindow(w);
+  }
+  EXPECT_TRUE(UnregisterClassA("VqWideBase", nullptr));
+  EXPECT_TRUE(UnregisterClassA("VqNarrowBase", nullptr));
+}
+
 } // namespace

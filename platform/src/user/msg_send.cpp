@@ -2,6 +2,15 @@
 // the sender speaks the other character set than the procedure (an "A" send
 // to a UTF-16 class or the reverse), the messages that carry text or
 // characters are converted on the way in and out, as Win32 does.
+//
+// The same holds for subclassing across character sets: a caller that
+// reads a procedure of the other set (GetWindowLongPtrA of a window whose
+// procedure is UTF-16, or the reverse) gets a procedure handle instead of
+// the address. CallWindowProcA/W recognise such handles and convert the
+// message for the procedure behind them, and SetWindowLongPtr with a
+// handle puts back the procedure with its own set. Handles are values no
+// procedure can have (0xFFFF0000 plus an index), so calling one directly
+// fails at once instead of running a procedure with the wrong texts.
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
 
@@ -92,7 +101,39 @@ LRESULT WideToAnsi(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return proc(hwnd, msg, wp, lp);
 }
 
+constexpr uintptr_t kHandleBase = 0xFFFF0000u;
+constexpr size_t kMaxHandles = 0xFFFF;
+
+struct ProcEntry {
+  WNDPROC proc;
+  bool unicode;
+};
+std::vector<ProcEntry> handles;
+
 } // namespace
+
+WNDPROC ProcHandle(WNDPROC proc, bool unicode) {
+  for (size_t i = 0; i < handles.size(); ++i)
+    if (handles[i].proc == proc && handles[i].unicode == unicode)
+      return reinterpret_cast<WNDPROC>(kHandleBase + i);
+  if (handles.size() >= kMaxHandles)
+    return proc; // no handle left: the bare address, as before handles
+  handles.push_back(ProcEntry{proc, unicode});
+  return reinterpret_cast<WNDPROC>(kHandleBase + handles.size() - 1);
+}
+
+bool FromProcHandle(WNDPROC value, WNDPROC &proc, bool &unicode) {
+  uintptr_t v = reinterpret_cast<uintptr_t>(value);
+  if (v < kHandleBase || v - kHandleBase >= handles.size())
+    return false;
+  proc = handles[v - kHandleBase].proc;
+  unicode = handles[v - kHandleBase].unicode;
+  return true;
+}
+
+WNDPROC ProcForCaller(const Window &w, bool callerUnicode) {
+  return w.unicode == callerUnicode || !w.proc ? w.proc : ProcHandle(w.proc, w.unicode);
+}
 
 LRESULT CallProc(Window &w, bool senderUnicode, UINT msg, WPARAM wp, LPARAM lp) {
   WNDPROC proc = w.proc;
@@ -123,13 +164,20 @@ LRESULT WINAPI SendMessageW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return w ? CallProc(*w, true, msg, wp, lp) : 0;
 }
 
-// Procedures are called as they are: the layer hands out real procedure
-// addresses from GetWindowLongPtr, never character-set thunks, so the caller
-// of CallWindowProc knows which set the previous procedure speaks.
+// A bare address is called as it is: its caller read it in its own
+// character set.
 LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  WNDPROC real;
+  bool unicode;
+  if (FromProcHandle(proc, real, unicode))
+    return unicode ? AnsiToWide(real, hwnd, msg, wp, lp) : real(hwnd, msg, wp, lp);
   return proc ? proc(hwnd, msg, wp, lp) : 0;
 }
 
 LRESULT WINAPI CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  WNDPROC real;
+  bool unicode;
+  if (FromProcHandle(proc, real, unicode))
+    return unicode ? real(hwnd, msg, wp, lp) : WideToAnsi(real, hwnd, msg, wp, lp);
   return proc ? proc(hwnd, msg, wp, lp) : 0;
 }

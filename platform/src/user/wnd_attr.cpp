@@ -78,14 +78,19 @@ LONG_PTR WriteLong(HWND hwnd, int index, LONG_PTR value, bool unicode) {
   case GWLP_USERDATA:
     w->userData = value;
     break;
-  case GWLP_WNDPROC:
+  case GWLP_WNDPROC: {
     if (!value) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return 0;
     }
-    w->proc = reinterpret_cast<WNDPROC>(value);
-    w->unicode = unicode;
+    old = reinterpret_cast<LONG_PTR>(ProcForCaller(*w, unicode));
+    WNDPROC proc = reinterpret_cast<WNDPROC>(value);
+    bool procUnicode = unicode;
+    FromProcHandle(reinterpret_cast<WNDPROC>(value), proc, procUnicode);
+    w->proc = proc;
+    w->unicode = procUnicode;
     break;
+  }
   case GWLP_HINSTANCE:
     w->instance = reinterpret_cast<HINSTANCE>(value);
     break;
@@ -197,11 +202,18 @@ int WINAPI GetDlgCtrlID(HWND hwnd) {
 
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
   Window *w = Find(hwnd);
+  if (w && index == GWLP_WNDPROC)
+    return reinterpret_cast<LONG_PTR>(ProcForCaller(*w, false));
   LONG_PTR value = 0;
   return w && ReadLong(*w, index, value) ? value : 0;
 }
 
-LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) { return GetWindowLongPtrA(hwnd, index); }
+LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
+  Window *w = Find(hwnd);
+  if (w && index == GWLP_WNDPROC)
+    return reinterpret_cast<LONG_PTR>(ProcForCaller(*w, true));
+  return GetWindowLongPtrA(hwnd, index);
+}
 
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
   return WriteLong(hwnd, index, value, false);

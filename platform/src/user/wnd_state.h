@@ -130,6 +130,11 @@ Frame FrameOf(DWORD style, DWORD exStyle);
 // Message delivery (msg_send.cpp).
 LRESULT CallProc(Window &w, bool senderUnicode, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+/// A procedure as a caller of the given character set may see it: the
+/// address when the sets match, else a handle for CallWindowProcA/W.
+WNDPROC ProcForCaller(const Window &w, bool callerUnicode);
+/// The procedure and character set behind a handle; false for an address.
+bool FromProcHandle(WNDPROC value, WNDPROC &proc, bool &unicode);
 
 // Painting (paint.cpp).
 /// Adds a client rectangle (null: all of it) to the update region. Children
