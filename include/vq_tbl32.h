@@ -988,6 +988,13 @@ public:
   /// Returns the length; 0 and the empty text for the empty selection, 0
   /// for no buffer. A value holding '"' does not read back the same.
   UINT edit(char *buffer) const;
+  /// As edit(buffer), bounded: writes at most `size` - 1 characters and the
+  /// terminator (nothing for size 0 or no buffer) and returns the length of
+  /// the whole text form, as snprintf does; a result of `size` or more
+  /// means the text was cut. The text form can be longer than the text that
+  /// was parsed ("a=1" becomes A == "1"), so a caller with a fixed buffer
+  /// uses this form.
+  UINT edit(char *buffer, UINT size) const;
   /// Empties the list view and lists the comparisons left to right, one
   /// row each: column, operator, value (item data = row number). 1 when at
   /// least one row was listed.

@@ -83,13 +83,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   sel.dump();
 
-  // Each input can grow the text at most eightfold; the rest is headroom.
-  std::vector<char> first(16 * size + 64), second(16 * size + 64);
-  const UINT length = sel.edit(first.data());
-  Check(length == std::strlen(first.data()));
+  // Buffers of the measured size exactly, so a write past one is a report.
+  const UINT length = sel.edit(nullptr, 0);
+  std::vector<char> first(length + 1), whole(length + 1), second(length + 1);
+  Check(sel.edit(first.data(), length + 1) == length && std::strlen(first.data()) == length);
+  Check(sel.edit(whole.data()) == length && std::memcmp(first.data(), whole.data(), length) == 0);
+  if (length > 0) {
+    Check(sel.edit(second.data(), length) == length); // one short: cut, still measured
+    Check(std::strlen(second.data()) == length - 1);
+  }
   if (parsed && writable) {
     Check(sel.parse(first.data(), length) == 1);
-    Check(sel.edit(second.data()) == length);
+    Check(sel.edit(second.data(), length + 1) == length);
     Check(std::memcmp(first.data(), second.data(), length + 1) == 0);
   }
   theLibrary.ClearCaptured();

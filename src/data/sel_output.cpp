@@ -13,6 +13,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace vq::sel {
@@ -30,16 +32,28 @@ const SVQDataCompExpr *AsExpression(const SVQDataCompLink &link) {
   return static_cast<const SVQDataCompExpr *>(link.pOper);
 }
 
+// Writes up to `room` characters and counts all of them, so one pass both
+// fills a bounded buffer and measures the whole text.
 class Writer {
 public:
-  explicit Writer(char *buffer) : out_(buffer) {}
+  Writer(char *buffer, size_t room) : out_(buffer), room_(buffer ? room : 0) {}
   void Put(const char *text) {
     const size_t n = std::strlen(text);
-    std::memcpy(out_, text, n);
-    out_ += n;
+    if (total_ < room_)
+      std::memcpy(out_ + total_, text, std::min(n, room_ - total_));
+    total_ += n;
   }
-  void Put(char c) { *out_++ = c; }
-  char *End() const { return out_; }
+  void Put(char c) {
+    if (total_ < room_)
+      out_[total_] = c;
+    ++total_;
+  }
+  // Terminates what was written; returns the whole text's length.
+  size_t Finish() {
+    if (out_)
+      out_[std::min(total_, room_)] = '\0';
+    return total_;
+  }
 
   void Link(const SVQDataCompLink &link, UINT depth) {
     if (const SVQDataCompExpr *expr = AsExpression(link)) {
@@ -69,6 +83,8 @@ public:
 
 private:
   char *out_;
+  size_t room_; // characters that fit before the terminator
+  size_t total_ = 0;
 };
 
 // Lists the comparisons below `link` from row `*row` on; false when the
@@ -116,10 +132,15 @@ void DumpLink(const SVQDataCompLink *link) {
 UINT CVQTblSelDesc::edit(char *buffer) const {
   if (!buffer)
     return 0;
-  vq::sel::Writer writer(buffer);
+  vq::sel::Writer writer(buffer, SIZE_MAX - 1);
   writer.Link(Root, 0);
-  *writer.End() = '\0';
-  return UINT(writer.End() - buffer);
+  return UINT(writer.Finish());
+}
+
+UINT CVQTblSelDesc::edit(char *buffer, UINT size) const {
+  vq::sel::Writer writer(size ? buffer : nullptr, size ? size - 1 : 0);
+  writer.Link(Root, 0);
+  return UINT(writer.Finish());
 }
 
 int CVQTblSelDesc::disp(CVQListView *listView) const {

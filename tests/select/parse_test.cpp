@@ -85,6 +85,18 @@ TEST_F(Parsing, NullTextZeroLengthAndTheGivenLength) {
   EXPECT_EQ(Edited(), "A == \"1\"");
 }
 
+TEST_F(Parsing, BoundedTextFormIsCutAndMeasured) {
+  ASSERT_EQ(Parse("a=1 or b=2"), 1);
+  const std::string full = "A == \"1\" || B == \"2\" ";
+  EXPECT_EQ(sel.edit(nullptr, 0), full.size());
+  for (const UINT size : {1u, 5u, UINT(full.size()), UINT(full.size() + 1)}) {
+    std::string buffer(full.size() + 8, '#');
+    EXPECT_EQ(sel.edit(buffer.data(), size), full.size()) << size;
+    EXPECT_EQ(buffer.c_str(), full.substr(0, size - 1)) << size;
+    EXPECT_EQ(buffer.substr(size), std::string(buffer.size() - size, '#')) << size;
+  }
+}
+
 TEST_F(Parsing, RecordsAreLaidOutAsBuilt) {
   ASSERT_EQ(Parse("() oder a=1"), 1);
   const auto *oper = static_cast<const SVQDataCompOper *>(sel.Root.pOper);
