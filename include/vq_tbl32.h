@@ -970,7 +970,7 @@ struct SVQDataCompExpr {
 /// A failed text leaves the empty selection behind.
 class VQ_TBL32_API CVQTblSelDesc {
 public:
-  CVQTblSelDesc() : Root{0, NULL} {}
+  CVQTblSelDesc() : Root{0, nullptr} {}
   ~CVQTblSelDesc() { free(&Root); }
   CVQTblSelDesc(const CVQTblSelDesc &) = delete;
   CVQTblSelDesc &operator=(const CVQTblSelDesc &) = delete;
@@ -1000,7 +1000,7 @@ public:
   /// least one row was listed.
   int disp(CVQListView *listView) const;
   /// Writes the tree below `link` (NULL = the root) to the log, level 5.
-  void dump(const SVQDataCompLink *link = NULL) const;
+  void dump(const SVQDataCompLink *link = nullptr) const;
 
   SVQDataCompLink Root;
 };
