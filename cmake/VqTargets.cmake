@@ -64,6 +64,8 @@ function(vq_add_benchmark name)
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${VQ_WARNINGS})
   target_link_libraries(${name} PRIVATE ${A_LIBS} benchmark::benchmark)
+  # bench/common holds what every benchmark shares (the ratio reporter).
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench)
 endfunction()
 
 # vq_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)

@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "common/ratio_reporter.h"
+#include "common/xorshift.h"
+
 #include <fnmatch.h>
 
 #include <cstdio>
@@ -26,13 +29,7 @@ struct Names {
     static const char *const heads[] = {"M", "SCH", "B", "K", "W", "H", "FR", "ST", "L", "R"};
     static const char *const middles[] = {"AI", "EI", "U", "O", "A", "IE", "E", "AU"};
     static const char *const tails[] = {"ER", "MANN", "ERT", "LE", "NER", "DT", "S", "BERG", ""};
-    unsigned long long seed = 88172645463325252ull;
-    auto next = [&] {
-      seed ^= seed << 13;
-      seed ^= seed >> 7;
-      seed ^= seed << 17;
-      return seed;
-    };
+    vqbench::XorShift next;
     upper.reserve(kNames);
     mixed.reserve(kNames);
     for (size_t i = 0; i < kNames; ++i) {
@@ -100,49 +97,13 @@ void Register() {
   }
 }
 
-// Keeps the console output and remembers each run's CPU time per pass: on a
-// shared machine it varies less than the wall clock.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run &run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  int PrintRatios() const {
-    int slower = 0;
-    std::printf("\n%-26s %10s %10s %8s\n", "comparison", "ours ms", "fnmatch ms", "ratio");
-    for (const auto &[name, ours] : times_) {
-      const size_t slash = name.rfind("/ours");
-      if (slash == std::string::npos)
-        continue;
-      const std::string base = name.substr(0, slash);
-      const auto other = times_.find(base + "/fnmatch");
-      if (other == times_.end() || other->second <= 0)
-        continue;
-      const double ratio = ours / other->second;
-      slower += ratio > 1.0;
-      std::printf("%-26s %10.2f %10.2f %8.3f%s\n", base.c_str(), ours, other->second, ratio,
-                  ratio > 1.0 ? "  slower than fnmatch" : "");
-    }
-    return slower;
-  }
-
-private:
-  std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
   Register();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+  vqbench::RatioReporter reporter;
+  if (vqbench::RunBenchmarks(argc, argv, reporter) != 0)
     return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  reporter.PrintRatios();
+  reporter.PrintRatios("fnmatch", "comparison", "ms");
   return 0;
 }

@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "common/xorshift.h"
+
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -71,13 +73,7 @@ struct Data {
   Data()
       : records((kRecords + 1) * kRecordSize), plainDecimal((kRecords + 1) * 24),
         plainDate((kRecords + 1) * 12), plainInt((kRecords + 1) * 12) {
-    unsigned long long seed = 88172645463325252ull;
-    auto next = [&] {
-      seed ^= seed << 13;
-      seed ^= seed >> 7;
-      seed ^= seed << 17;
-      return seed;
-    };
+    vqbench::XorShift next;
     for (size_t i = 0; i < kRecords; ++i) {
       char *r = Record(i);
       const unsigned long long x = next();

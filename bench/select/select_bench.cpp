@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "common/ratio_reporter.h"
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -101,31 +103,6 @@ void TokenizerPass(benchmark::State &state, std::string (*make)()) {
     benchmark::DoNotOptimize(Tokenize(text.data(), text.size()));
 }
 
-// Keeps the console output and remembers each run's CPU time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run &run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  void PrintRatios() const {
-    std::printf("\n%-10s %12s %14s %8s\n", "shape", "parse ns", "tokenizer ns", "ratio");
-    for (const char *shape : {"flat", "grouped"}) {
-      const auto parse = times_.find(std::string("Parse/") + shape);
-      const auto base = times_.find(std::string("TokenizerPass/") + shape);
-      if (parse == times_.end() || base == times_.end())
-        continue;
-      std::printf("%-10s %12.0f %14.0f %8.2f\n", shape, parse->second, base->second,
-                  parse->second / base->second);
-    }
-  }
-
-private:
-  std::map<std::string, double> times_;
-};
-
 } // namespace
 
 BENCHMARK_CAPTURE(Parse, flat, Flat);
@@ -134,12 +111,15 @@ BENCHMARK_CAPTURE(Parse, grouped, Grouped);
 BENCHMARK_CAPTURE(TokenizerPass, grouped, Grouped);
 
 int main(int argc, char **argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+  vqbench::RatioReporter reporter;
+  if (vqbench::RunBenchmarks(argc, argv, reporter) != 0)
     return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  reporter.PrintRatios();
+  std::printf("\n%-10s %12s %14s %8s\n", "shape", "parse ns", "tokenizer ns", "ratio");
+  for (const char *shape : {"flat", "grouped"}) {
+    const double parse = reporter.Time(std::string("Parse/") + shape),
+                 base = reporter.Time(std::string("TokenizerPass/") + shape);
+    if (parse > 0 && base > 0)
+      std::printf("%-10s %12.0f %14.0f %8.2f\n", shape, parse, base, parse / base);
+  }
   return 0;
 }

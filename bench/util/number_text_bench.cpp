@@ -7,6 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include "common/ratio_reporter.h"
+#include "common/xorshift.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,13 +27,7 @@ struct Inputs {
   std::vector<unsigned> numbers;
   std::vector<std::string> digits, decimal, signedDecimal, grouped, cLocale;
   Inputs() {
-    unsigned long long seed = 88172645463325252ull;
-    auto next = [&] {
-      seed ^= seed << 13;
-      seed ^= seed >> 7;
-      seed ^= seed << 17;
-      return seed;
-    };
+    vqbench::XorShift next;
     char text[64];
     for (size_t i = 0; i < kInputs; ++i) {
       const unsigned long long r = next();
@@ -172,49 +169,13 @@ void Register() {
   benchmark::RegisterBenchmark("ReadGroupedFloat/libc", GroupedFloatLibc);
 }
 
-// Keeps the console output and remembers each run's CPU time per iteration:
-// on a shared machine it varies less than the wall clock.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run> &runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run &run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  int PrintRatios() const {
-    int slower = 0;
-    std::printf("\n%-18s %10s %10s %8s\n", "routine", "ours ns", "libc ns", "ratio");
-    for (const auto &[name, ours] : times_) {
-      const size_t slash = name.rfind("/ours");
-      if (slash == std::string::npos)
-        continue;
-      const std::string base = name.substr(0, slash);
-      const auto libc = times_.find(base + "/libc");
-      if (libc == times_.end() || libc->second <= 0)
-        continue;
-      const double ratio = ours / libc->second;
-      slower += ratio > 1.0;
-      std::printf("%-18s %10.2f %10.2f %8.3f%s\n", base.c_str(), ours, libc->second, ratio,
-                  ratio > 1.0 ? "  slower than libc" : "");
-    }
-    return slower;
-  }
-
-private:
-  std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
   Register();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+  vqbench::RatioReporter reporter;
+  if (vqbench::RunBenchmarks(argc, argv, reporter) != 0)
     return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  reporter.PrintRatios();
+  reporter.PrintRatios("libc", "routine", "ns");
   return 0;
 }
