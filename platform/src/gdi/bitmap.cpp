@@ -233,9 +233,15 @@ Bitmap *NewBitmap(int width, int height, int bitsPixel) {
 
 void LoadShadow(Bitmap *bm) {
   DibFormat f;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader = bm->header;
-  if (!ParseDib(&bmi, DIB_RGB_COLORS, &f))
+  // Room behind the header for the masks or palette that ParseDib reads
+  // for other formats: DIB sections are BI_RGB at 24 or 32 bits, so it
+  // never does, but the header alone would let it read past its end.
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+  } info{};
+  info.header = bm->header;
+  if (!ParseDib(reinterpret_cast<const BITMAPINFO *>(&info), DIB_RGB_COLORS, &f))
     return;
   DecodeInto(f, bm->bits, 0, f.height, bm);
 }
