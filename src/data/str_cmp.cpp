@@ -190,9 +190,14 @@ int CVQStrCmp::SetupString(const char *pattern, UINT length, int upper) {
   return 1;
 }
 
-int CVQStrCmp::CompareStringA(const char *text, UINT length, int trim) const {
-  const Matcher<SameCase> matcher(*this);
-  if (text && !length && !trim && segmentCount && matcher.HeadFails(text))
+namespace {
+
+// Both comparisons: a cheap refusal on the first segment before the text is
+// measured, then the match of the measured span.
+template <class Fold>
+int CompareFolded(const CVQStrCmp &pattern, const char *text, UINT length, int trim) {
+  const Matcher<Fold> matcher(pattern);
+  if (text && !length && !trim && pattern.segmentCount && matcher.HeadFails(text))
     return 0;
   Span span;
   if (!Measure(text, length, trim, &span))
@@ -200,12 +205,12 @@ int CVQStrCmp::CompareStringA(const char *text, UINT length, int trim) const {
   return matcher.Match(span);
 }
 
+} // namespace
+
+int CVQStrCmp::CompareStringA(const char *text, UINT length, int trim) const {
+  return CompareFolded<SameCase>(*this, text, length, trim);
+}
+
 int CVQStrCmp::CompareiString(const char *text, UINT length, int trim) const {
-  const Matcher<UpperCase> matcher(*this);
-  if (text && !length && !trim && segmentCount && matcher.HeadFails(text))
-    return 0;
-  Span span;
-  if (!Measure(text, length, trim, &span))
-    return 0;
-  return matcher.Match(span);
+  return CompareFolded<UpperCase>(*this, text, length, trim);
 }
