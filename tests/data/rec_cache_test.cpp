@@ -2,7 +2,7 @@
 // first, then least recently used, ties to the lowest index), what a line
 // keeps when its buffer is stolen, the nearest-line search, and the states
 // after invalidation, release and a failed initialisation.
-#include "frame/library.h"
+#include "../common/captured_test.h"
 
 #include <vqwin_modal.h>
 
@@ -16,17 +16,11 @@ namespace {
 constexpr UINT kSize = 12;
 constexpr UINT kNone = 0xFFFFFFFF;
 
-class RecCache : public testing::Test {
+class RecCache : public vqtest::CapturedTest {
 protected:
   void SetUp() override {
-    vqwinResetModal();
-    theLibrary.StartCapture();
-    theLibrary.ClearCaptured();
+    CapturedTest::SetUp();
     ASSERT_EQ(cache->InitCache(kSize), 1);
-  }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    vqwinResetModal();
   }
   // Line n is saved with address 1000 + n and bytes all n.
   int Save(UINT line) {

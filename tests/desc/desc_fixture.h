@@ -4,7 +4,7 @@
 #ifndef VQ_TESTS_DESC_DESC_FIXTURE_H
 #define VQ_TESTS_DESC_DESC_FIXTURE_H
 
-#include "frame/library.h"
+#include "../common/captured_test.h"
 
 #include <vqwin_automation.h>
 #include <vqwin_modal.h>
@@ -17,24 +17,12 @@
 
 namespace vqtest {
 
-class DescTest : public testing::Test {
+class DescTest : public CapturedTest {
 protected:
-  void SetUp() override {
-    theLibrary.StartCapture();
-    Clear();
-  }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    theLibrary.ClearCaptured();
-    vqwinResetWindows();
-    vqwinResetModal();
-    vqSetTbl32Language("D"); // a test that switched and failed midway
-  }
   static void Clear() {
     theLibrary.ClearCaptured();
     vqwinClearMessageBoxRecords();
   }
-  static std::vector<std::string> Lines() { return theLibrary.GetCapturedLines(); }
   /// The captured lines of level 0 to 4: what the code under test logged,
   /// without the boxes' own trace lines.
   static std::vector<std::string> Logged() {

@@ -4,7 +4,7 @@
 #ifndef VQ_TESTS_SELECT_FIXTURE_H
 #define VQ_TESTS_SELECT_FIXTURE_H
 
-#include "frame/library.h"
+#include "../common/captured_test.h"
 
 #include <vqwin_modal.h>
 
@@ -13,16 +13,10 @@
 #include <string>
 #include <vector>
 
-class SelectionTest : public testing::Test {
+class SelectionTest : public vqtest::CapturedTest {
 protected:
-  void SetUp() override { Clear(); }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    Clear();
-  }
   static void Clear() {
     vqwinResetModal();
-    theLibrary.StartCapture();
     theLibrary.ClearCaptured();
   }
   int Parse(const std::string &text) { return sel.parse(text.data(), UINT(text.size())); }

@@ -1,6 +1,6 @@
 // The buffer pool's block chain as records come and go, and its refusal of
 // pointers that are not its records.
-#include "frame/library.h"
+#include "../common/captured_test.h"
 
 #include <vqwin_modal.h>
 
@@ -16,18 +16,8 @@ namespace {
 
 constexpr UINT kSize = 12; // not a multiple of 8: offsets must not rely on alignment
 
-class BuffPool : public testing::Test {
+class BuffPool : public vqtest::CapturedTest {
 protected:
-  void SetUp() override {
-    vqwinResetModal();
-    theLibrary.StartCapture();
-    theLibrary.ClearCaptured();
-  }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    theLibrary.ClearCaptured();
-    vqwinResetModal();
-  }
   static std::string Hex32(const void *p) {
     char text[16];
     std::snprintf(text, sizeof text, "%X", static_cast<UINT>(reinterpret_cast<UINT_PTR>(p)));

@@ -3,7 +3,7 @@
 #ifndef VQ_TESTS_VALUE_FIXTURE_H
 #define VQ_TESTS_VALUE_FIXTURE_H
 
-#include "frame/library.h"
+#include "../common/captured_test.h"
 
 #include <vqwin_modal.h>
 
@@ -32,19 +32,8 @@ constexpr UINT Type(UINT kind, UINT flags = 0, UINT decimals = 0, UINT timeForma
   return kind | flags | decimals << twDECIMALS_SHIFT | timeFormat << twTIMEFMT_SHIFT;
 }
 
-class Captured : public testing::Test {
+class Captured : public vqtest::CapturedTest {
 protected:
-  void SetUp() override {
-    vqwinResetModal();
-    theLibrary.StartCapture();
-    theLibrary.ClearCaptured();
-  }
-  void TearDown() override {
-    theLibrary.StopCapture();
-    theLibrary.ClearCaptured();
-    vqwinResetModal();
-  }
-  static std::vector<std::string> Lines() { return theLibrary.GetCapturedLines(); }
   // Lines of the field conversions only: boxes add lines of their own.
   static std::vector<std::string> FieldLines() {
     std::vector<std::string> out;
