@@ -164,7 +164,7 @@ enum : UINT {
   VQCF_MISSING_NUMBER = 8,   ///< `GetWord` found no number
   VQCF_MISSING_TEXT = 9,     ///< fewer quoted texts than the caller asked for
   VQCF_LINE_TOO_LONG = 10,   ///< the line is longer than VQCF_MAX_LINE bytes
-  VQCF_BAD_CHARACTER = 11,   ///< a control byte (other than tab) outside a comment
+  VQCF_BAD_CHARACTER = 11,   ///< a control byte (other than tab) outside a comment, or a CR in a text
 };
 
 /// Lines longer than this many bytes are kept but cannot be parsed.
@@ -174,7 +174,11 @@ enum : UINT { VQCF_MAX_LINE = 4096 };
 ///
 /// File syntax
 /// - Lines end in LF or CR LF; the editor writes CR LF. A lone CR counts as a
-///   blank. A leading UTF-8 byte order mark is skipped.
+///   blank between items, but inside a text (quoted, or the inner part of a
+///   bare one) it is refused like every control byte but tab
+///   (VQCF_BAD_CHARACTER): the editor writes no line break into a text, and
+///   a text that held one would not read back. A leading UTF-8 byte order
+///   mark is skipped.
 /// - ';' starts a comment that runs to the end of the line (not inside a
 ///   quoted text). Header lines are comments.
 /// - A keyword line starts with a keyword (a letter or '_', then letters,

@@ -15,8 +15,8 @@ namespace {
 bool IsControl(char c) { return HasClass(c, kClassControl); }
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// The first '"' or control byte in [p, e), or e. Names are a dozen bytes
-// or more, so eight are tested together; a tab or CR also stops the word
+// The first '"', control byte or CR in [p, e), or e. Names are a dozen
+// bytes or more, so eight are tested together; a tab also stops the word
 // test, and the byte loop then goes on past it.
 const char *FindQuoteOrControl(const char *p, const char *e) {
   if constexpr (std::endian::native == std::endian::little) {
@@ -34,7 +34,7 @@ const char *FindQuoteOrControl(const char *p, const char *e) {
       p += 8;
     }
   }
-  while (p < e && *p != '"' && !IsControl(*p))
+  while (p < e && *p != '"' && !IsControl(*p) && *p != '\r')
     ++p;
   return p;
 }
@@ -107,6 +107,9 @@ UINT ReadCharacter(const char *&p, const char *e, UINT &out) {
 }
 
 // A quoted text at `p`: [begin, end) is its raw inside, quotes still doubled.
+// A CR inside is refused like the other control bytes although it is a blank
+// between items: the editor writes no line breaks into a text, so a text
+// that held one would not come back when the file is written again.
 struct RawText {
   const char *begin, *end;
   bool doubledQuotes;
@@ -211,6 +214,10 @@ UINT ParseItems(const ParseRequest &rq, const ConfLine &line, const char *base) 
       }
       while (stop > p && IsBlank(stop[-1]))
         --stop;
+      // CRs at either end were trimmed as blanks; one inside stays in the
+      // text and could not be written back (see ReadQuoted).
+      if (std::memchr(p, '\r', size_t(stop - p)))
+        return VQCF_BAD_CHARACTER;
       if (!CopyText(p, stop, false, rq.texts[0]))
         WarnCut(rq.keyword, line.Number(), rq.texts[0].size);
       return VQCF_OK;

@@ -65,6 +65,8 @@ TEST_F(FieldDesc, LinesRoundTripThroughEditorFileAndReader) {
        "   8,   3, 4294967295, 0x0000, 4294967295, 0x0000, 4294967295,  0, \"say \"\"hi\"\"\""},
       {Field(1, 2, iteUNICODETEXT, 0, 0, 0, 0, 5, "0123456789012345678901234567890"),
        "   1,   2, 8, 0x0000, 0, 0x0000, 0,  5, \"0123456789012345678901234567890\""},
+      {Field(3, 4, iteTEXT, 0, 0, 0, 0, 6, "tab\there"),
+       "   3,   4, 7, 0x0000, 0, 0x0000, 0,  6, \"tab\there\""},
       {Field(~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, quotes.c_str()), widest.c_str()},
   };
   CVQConfFile out;
@@ -97,7 +99,7 @@ TEST_F(FieldDesc, ShortLinesFillWithZerosAndBadLinesKeepTheRecord) {
 
   const struct {
     const char *name;
-    const char *text;
+    std::string text;
     UINT code;
     const char *box;
     const char *log;
@@ -113,9 +115,21 @@ TEST_F(FieldDesc, ShortLinesFillWithZerosAndBadLinesKeepTheRecord) {
       {"nine numbers", "Field: 1, 2, 3, 4, 5, 6, 7, 8, 9, \"x\"", 1300,
        "Fehler 7 beim Lesen der Feldbeschreibung FIELD(2).",
        "0 CVQFieldDesc Error 7 on reading field keyword FIELD(2)"},
+      // Names that could not be written back are refused when read.
+      {"CR in the name", "Field: 1, 2, \"Nr\r\"", 1300,
+       "Fehler 11 beim Lesen der Feldbeschreibung FIELD(2).",
+       "0 CVQFieldDesc Error 11 on reading field keyword FIELD(2)"},
+      {"NUL in the name", std::string("Field: 1, 2, \"N\0r\"", 19), 1300,
+       "Fehler 11 beim Lesen der Feldbeschreibung FIELD(2).",
+       "0 CVQFieldDesc Error 11 on reading field keyword FIELD(2)"},
+      // A line feed ends the line inside the quotes.
+      {"LF in the name", "Field: 1, 2, \"N\nr\"", 1300,
+       "Fehler 5 beim Lesen der Feldbeschreibung FIELD(2).",
+       "0 CVQFieldDesc Error 5 on reading field keyword FIELD(2)"},
   };
   for (const auto &r : rows) {
-    const std::string text = std::string("Field: 0, 1, \"a\"\r\nField: 0, 1, \"b\"\r\n") + r.text;
+    const std::string text = std::string("Field: 0, 1, \"a\"\r\nField: 0, 1, \"b\"\r\n") +
+                             r.text;
     CVQFieldDesc kept = Field(5, 6, iteTEXT, 0, 0, 0, 0, 7, "Kept");
     Clear();
     EXPECT_EQ(ReadField(text, 2, kept), 0) << r.name;

@@ -296,6 +296,37 @@ TEST_F(ConfEditor, FailingWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(FileText(path), Edited());
 }
 
+// Whatever the reader takes as a text the editor must write back to the
+// same text, and what it cannot write the reader must refuse: every byte in
+// the middle, at the ends and alone, quoted and bare.
+TEST_F(ConfEditor, EveryTextTheReaderTakesIsWrittenBackToItself) {
+  for (int byte = 1; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    for (const std::string &inner : {std::string("a") + c + "b", std::string(1, c) + "b",
+                                    std::string("a") + c, std::string(1, c)}) {
+      std::string quoted;
+      for (char q : inner)
+        quoted += q == '"' ? std::string("\"\"") : std::string(1, q);
+      for (const std::string &line : {"K: \"" + quoted + "\"\n", "K: " + inner + "\n"}) {
+        SCOPED_TRACE(testing::Message() << "byte " << byte << " in line \"" << line << '"');
+        CVQConfFile in;
+        ASSERT_TRUE(in.ReadIt(line.data(), UINT(line.size())));
+        char text[16];
+        UINT length = 0;
+        if (in.GetText("K", text, sizeof text, &length) != VQCF_OK)
+          continue;
+        Start();
+        ASSERT_TRUE(conf.EditTextLine("K:", text));
+        ReadBack();
+        char back[16];
+        UINT backLength = 0;
+        ASSERT_EQ(reader.GetText("K", back, sizeof back, &backLength), UINT(VQCF_OK));
+        EXPECT_EQ(std::string(back, backLength), std::string(text, length));
+      }
+    }
+  }
+}
+
 TEST_F(ConfEditor, WritingIntoAMissingFolderFailsCleanly) {
   Start();
   conf.EditComment();

@@ -66,6 +66,12 @@ const Row kRows[] = {
     {"text runs into a word", " \"a\"b", Call::Text8, VQCF_SYNTAX, {}, {}},
     {"NUL inside quotes", std::string(" \"a\0b\"", 6), Call::Text8, VQCF_BAD_CHARACTER, {}, {}},
     {"NUL in bare text", std::string(" a\0b", 4), Call::Text8, VQCF_BAD_CHARACTER, {}, {}},
+    // A CR is a blank between items but cannot be written back inside a text.
+    {"CR inside quotes", " \"Nr\r\"", Call::Text8, VQCF_BAD_CHARACTER, {}, {}},
+    {"CR in bare text", " a\rb", Call::Text8, VQCF_BAD_CHARACTER, {}, {}},
+    {"CR around bare text", " \rab\r ", Call::Text8, 0, {}, {"ab"}},
+    {"CR behind a quoted text", " \"ab\"\r", Call::Text8, 0, {}, {"ab"}},
+    {"tab inside quotes", " \"a\tb\"", Call::Text8, 0, {}, {"a\tb"}},
     {"key part", " \"INT32\", \"Nummer\"", Call::TwoText, 0, {}, {"INT32", "Nummer"}},
     {"blank separated texts", " \"INT32\" \"Nr\"", Call::TwoText, 0, {}, {"INT32", "Nr"}},
     {"one of two texts", " \"INT32\"", Call::TwoText, VQCF_MISSING_TEXT, {}, {}},
