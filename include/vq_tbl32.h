@@ -440,8 +440,11 @@ VQ_TBL32_API int CompareDigitTexts(const char *textA, UINT lengthA, const char *
 VQ_TBL32_API UINT FormatNumber(char *buffer, numVal value, UINT kind, UINT contentType,
                                UINT displayType);
 /// Reads a date of format 0-12 at the start of `text` (which must hold the
-/// format's characters). Returns the characters of the format (10, 8, 6 or
-/// 4), 0 (logged) for a format above 12. Ranges are not tested here.
+/// format's characters). Format 12 skips any blanks, tabs and zeros first
+/// and then reads up to eight digits, so its text must end in another
+/// character (the terminator will do). Returns the characters of the format
+/// (10, 8, 6 or 4), 0 (logged) for a format above 12. Ranges are not tested
+/// here.
 VQ_TBL32_API UINT ParseDate(UINT *day, UINT *month, UINT *year, const char *text, UINT format);
 /// Writes the date in format 0-12 and terminates it; the buffer holds 16.
 /// Without `force`, day 0, month 0 and year 0 or 2000 give the empty text.

@@ -41,7 +41,11 @@ void Decimals(const char *text, UINT n, UINT decimals) {
 void Dates(const std::vector<char> &bytes, UINT format) {
   if (bytes.size() < kDateLength[format])
     return;
-  const std::vector<char> exact(bytes.begin(), bytes.begin() + kDateLength[format]);
+  // Format 12 reads on over leading blanks and zeros to the first other
+  // byte, so it gets its text with a terminator; the others exactly theirs.
+  std::vector<char> exact(bytes.begin(), bytes.begin() + kDateLength[format]);
+  if (format == 12)
+    exact.push_back('\0');
   UINT day, month, year;
   Check(ParseDate(&day, &month, &year, exact.data(), format) == kDateLength[format]);
   DayNumber(day, month, year);
@@ -50,8 +54,6 @@ void Dates(const std::vector<char> &bytes, UINT format) {
   if (!length)
     return;
   Check(length == std::strlen(text) && length <= kDateLength[format]);
-  if (format == 12 && length < 8)
-    return; // the inverted number is written without its leading zeros
   UINT d, m, y;
   ParseDate(&d, &m, &y, text, format);
   const bool twoDigitYear = (format >= 4 && format <= 7) || format == 9 || format == 11;

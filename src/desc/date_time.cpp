@@ -81,13 +81,15 @@ UINT ParseDate(UINT *day, UINT *month, UINT *year, const char *text, UINT format
     y = f.yearDigits == 4 ? Four(text + f.year) : 2000 + Two(text + f.year);
     consumed = f.length;
   } else if (format == 12 && text) {
-    // The scan keeps to the format's eight characters: an all-zero field
-    // must not read on into the next one.
-    UINT i = 0, number = 0;
-    while (i < kInvertedLength && (text[i] == ' ' || text[i] == '\t' || text[i] == '0'))
-      ++i;
-    for (; i < kInvertedLength && IsDigit(text[i]); ++i)
-      number = number * 10 + UINT(text[i] - '0');
+    // Blanks, tabs and zeros before the number are skipped however many
+    // there are, and up to eight digits are read behind them: a number
+    // written right-aligned into a wider field still reads as itself.
+    const char *p = text;
+    while (*p == ' ' || *p == '\t' || *p == '0')
+      ++p;
+    UINT number = 0;
+    for (const char *stop = p + kInvertedLength; p < stop && IsDigit(*p); ++p)
+      number = number * 10 + UINT(*p - '0');
     const UINT rest = kInvertedBase - number;
     y = rest / 10000;
     m = rest / 100 % 100;

@@ -32,7 +32,7 @@ TEST(ValueDates, EveryFormatWritesItsLayoutAndReadsItBack) {
 }
 
 // A digit at a group's start takes the next character untested ("5 " reads
-// 5 * 10 + (' ' - '0') = 34); format 12 keeps to its eight characters.
+// 5 * 10 + (' ' - '0') = 34).
 TEST(ValueDates, DigitGroupsAcceptBlanksForLeadingDigits) {
   struct Row {
     const char *text;
@@ -44,7 +44,12 @@ TEST(ValueDates, DigitGroupsAcceptBlanksForLeadingDigits) {
       {"05.12. 999", 0, {5, 12, 999}},  {"05.12.  99", 0, {5, 12, 99}},
       {"05.12.    ", 0, {5, 12, 0}},    {"5 .12.2009", 0, {34, 12, 2009}},
       {"  .  .    ", 0, {0, 0, 0}},     {" 1 2 9", 6, {1, 2, 2009}},
-      {" 0000001", 12, {98, 99, 9999}}, {"0000000012", 12, {99, 99, 9999}},
+      // Format 12 skips every blank, tab and zero before its digits, then
+      // reads up to eight of them.
+      {" 0000001", 12, {98, 99, 9999}}, {"0000000012", 12, {87, 99, 9999}},
+      {"  79908768", 12, {31, 12, 2009}}, {"\t\t79908768", 12, {31, 12, 2009}},
+      {" 0\t0 079908768", 12, {31, 12, 2009}}, {"799087689", 12, {31, 12, 2009}},
+      {"8768", 12, {31, 12, 9999}}, {"  8768 1", 12, {31, 12, 9999}},
   };
   for (const auto &r : rows) {
     Date d{};
