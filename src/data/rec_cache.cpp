@@ -15,8 +15,12 @@
 //   - FreeCache also forgets every line and buffer, so a cache used after
 //     it finds nothing instead of handing out freed memory;
 //   - the line (UINT)-1 marks empty records and is never looked up or saved;
-//   - a record that already holds a buffer keeps it in FindFreeBuffer, so
-//     one record never owns two slots.
+//   - FindFreeBuffer hands out a slot even to a record that holds one
+//     already, as its callers expect of it (SaveRecord only asks for records
+//     without one); the record's old slot then stays its own until it is
+//     taken back as the least recently used, and taking it back clears the
+//     record's buffer only while the record still points at that slot, so
+//     the newer buffer is never lost.
 #include "frame/library.h"
 
 #include <cstring>
@@ -102,8 +106,6 @@ UINT CVQRecCache::FindFreeRecord() {
 char *CVQRecCache::FindFreeBuffer(UINT index) {
   if (index >= kRecords || !memory)
     return nullptr;
-  if (records[index].buffer)
-    return records[index].buffer;
   UINT chosen = kNone;
   for (UINT i = 0; i < kBuffers && chosen == kNone; ++i)
     if (buffers[i].owner == kNone)
@@ -113,7 +115,9 @@ char *CVQRecCache::FindFreeBuffer(UINT index) {
     for (UINT i = 1; i < kBuffers; ++i)
       if (records[buffers[i].owner].tick < records[buffers[chosen].owner].tick)
         chosen = i;
-    records[buffers[chosen].owner].buffer = nullptr;
+    SCacheRecord &loser = records[buffers[chosen].owner];
+    if (loser.buffer == buffers[chosen].buffer)
+      loser.buffer = nullptr;
   }
   buffers[chosen].owner = index;
   return buffers[chosen].buffer;

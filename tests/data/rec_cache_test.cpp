@@ -88,6 +88,23 @@ TEST_F(RecCache, RecordsAreReusedOldestFirstTiesToTheLowestIndex) {
   EXPECT_EQ(cache->records[loser].buffer, nullptr);
 }
 
+// A record that holds a buffer is given another slot all the same; when its
+// old slot is later taken back, the record keeps the newer buffer.
+TEST_F(RecCache, FreeBufferIsTheFirstFreeSlotEvenForARecordWithOne) {
+  ASSERT_EQ(Save(7), 1);
+  const UINT index = cache->FindLine(7);
+  ASSERT_EQ(cache->records[index].buffer, cache->memory);
+  char *second = cache->FindFreeBuffer(index);
+  EXPECT_EQ(second, cache->memory + kSize);
+  EXPECT_EQ(cache->buffers[1].owner, index);
+  cache->records[index].buffer = second;
+  for (UINT line = 100; line < 162; ++line)
+    ASSERT_EQ(Save(line), 1);
+  cache->records[index].tick = 0; // the slots' oldest owner
+  EXPECT_EQ(cache->FindFreeBuffer(900), cache->memory);
+  EXPECT_EQ(cache->records[index].buffer, second);
+}
+
 TEST_F(RecCache, NearestLineTakesTheLowestIndexAmongEquals) {
   const struct {
     const char *name;
