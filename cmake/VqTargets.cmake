@@ -7,6 +7,12 @@ if(VQ_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzz builds instrument every library for coverage, not only the fuzz
+# targets: the parsers they reach live in the libraries.
+if(VQ_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 set(VQ_WARNINGS -Wall -Wextra -Werror)
 # GCC 12 at -O3 reports overlapping copies inside libstdc++'s own string
 # concatenation (a known false positive of its -Wrestrict); it would fail
@@ -74,18 +80,22 @@ function(vq_add_benchmark name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/bench)
 endfunction()
 
-# vq_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
-# With VQ_FUZZ the target is a libFuzzer binary. Without it the same entry
-# point is linked to a replay driver and every corpus file is run as a test,
-# so each fuzz target also guards against regressions in the normal build.
+# vq_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir> [DICT <file>])
+# With VQ_FUZZ the target is a libFuzzer binary, listed with its corpus and
+# dictionary in fuzz-targets.tsv of the build folder (scripts/fuzz reads it).
+# Without it the same entry point is linked to a replay driver and every
+# corpus file is run as a test, so each fuzz target also guards against
+# regressions in the normal build.
 function(vq_add_fuzzer name)
-  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "CORPUS;DICT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${VQ_WARNINGS})
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   if(VQ_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    file(RELATIVE_PATH binary ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    file(APPEND ${CMAKE_BINARY_DIR}/fuzz-targets.tsv "${name}\t${binary}\t${A_CORPUS}\t${A_DICT}\n")
   else()
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
     if(VQ_TESTS)
