@@ -409,4 +409,41 @@ TEST_F(TableDesc, DataHeaderGivesOneColumnPerFieldAndMarksKeyFields) {
   EXPECT_EQ(Logged(), Calls{"0 CVQTableDesc Cannot inquire the grid class instance."});
 }
 
+TEST_F(TableDesc, ANameThatWouldNotReadBackKeepsTheWholeBlockUnwritten) {
+  CVQTableDesc t;
+  ASSERT_EQ(Read(kTable, t), 1);
+  ASSERT_EQ(t.SetFieldName(1, "Na\rme"), 1);
+  CVQConfFile out;
+  ASSERT_TRUE(out.StartEdit(4096, 8, 32, 24, 80, 104));
+  Clear();
+  EXPECT_EQ(t.WriteDef(out, "Table:"), 0);
+  EXPECT_EQ(out.GetEditLength(), 0u);
+  EXPECT_EQ(
+      Logged(),
+      Calls{"0 CVQTableDesc Cannot write table Kunden: a name contains a control character."});
+}
+
+TEST_F(TableDesc, FieldsComboListsNamedFieldsAndGivesTheSelectionBack) {
+  CVQTableDesc t;
+  AddFields(t,
+            {Field(0, 4, iteINT32, "Nr"), Field(4, 4, iteINT32, ""), Field(8, 4, iteINT32, "Plz")});
+  HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  HWND box = CreateWindowExA(0, "ComboBox", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100, 100, dialog,
+                             (HMENU)(INT_PTR)12, nullptr, nullptr);
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(t.FillFieldsCombo(dialog, 12, "PLZ"), 1);
+  EXPECT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 2);
+  char name[32] = {};
+  ASSERT_EQ(t.GetCurrSelCombo(box, 0, name), 1);
+  EXPECT_STREQ(name, "Plz");
+
+  Clear();
+  ASSERT_EQ(t.FillFieldsCombo(box, ~0u, nullptr), 1);
+  EXPECT_EQ(t.GetCurrSelCombo(dialog, 12, name), 0);
+  EXPECT_EQ(t.FillFieldsCombo(dialog, 13, nullptr), 0);
+  EXPECT_EQ(Logged(), (Calls{"1 CVQTableDesc No item selected in data table combo box.",
+                             "0 CVQTableDesc Combo box control (13) not found in dialog."}));
+}
+
 } // namespace
