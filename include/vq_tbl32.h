@@ -1106,6 +1106,119 @@ public:
   CVQTableDesc *tables;
 };
 
+/* ---- File description --------------------------------------------------- */
+
+/// One data file: the path of an ISAM file or of a configuration file, what
+/// kind of file it names, and its table descriptions in file order. A host
+/// opens a path with InitDescEdit, edits the tables, checks them with
+/// VerifyDesc, writes the configuration file back with WriteDesc or creates
+/// an ISAM file with CreateISAMFile.
+///
+/// A configuration file is a header of comment lines and one TABLE block
+/// per table (see CVQTableDesc::WriteDef); an ISAM file carries each table's
+/// block as its stored description.
+///
+/// Failures are logged (level 0 unless noted, tag "CVQFileDesc") and shown
+/// as messages 0-2 (block reading) and 1500-1553; engine errors through
+/// ISAMDispError.
+class VQ_TBL32_API CVQFileDesc {
+public:
+  /// No tables, an empty path, all flags 0, no table selected.
+  CVQFileDesc() : isIsamFile(0), isReadOnly(0), isNewConfig(0), curTable(~0u), fileName{} {}
+  /// Deep copies of the path, the flags and every table; CVQTblErr when
+  /// the table array cannot be had. Assignment to itself does nothing.
+  CVQFileDesc(const CVQFileDesc &other);
+  CVQFileDesc &operator=(const CVQFileDesc &other);
+
+  /// Destroys every table description; the list is empty.
+  void Free();
+  /// Opens `path`: the tables stored in an ISAM file, or the TABLE blocks of
+  /// a configuration file. A configuration path (".CFG") that does not
+  /// exist gives message 1521 and 0 without `allowNew`, and with it the
+  /// question 1520 and an empty description (isNewConfig). A table block
+  /// that does not read empties the list and still gives 1. 0 for a path
+  /// that names nothing usable, or when the ISAM file cannot be read.
+  /// `owner` is not used.
+  BOOL InitDescEdit(HWND owner, const char *path, BOOL allowNew);
+  /// Replaces the tables by those stored in the open ISAM file `isamFile`.
+  /// A file whose tables cannot be counted leaves the list empty and gives
+  /// 1; 0 after message 1510 (no memory) or when a table does not read.
+  BOOL InitTableDescs(void *isamFile);
+  /// Writes the configuration file (header, then one block per table),
+  /// replacing the file whole or not at all. Writes nothing and gives 1 for
+  /// an ISAM file or a read-only file; 0 when a table cannot be written.
+  BOOL WriteDesc() const;
+  /// Checks every table in order; the first that fails goes to *badTable
+  /// (which stays untouched when all pass). 0 after message 1530 (no
+  /// tables, *badTable = (UINT)-1) or the table's own message.
+  BOOL VerifyDesc(UINT *badTable) const;
+  /// Creates an ISAM file holding every table, at `path` or, for NULL or
+  /// "", where the user chooses in the save dialog; a chosen file that
+  /// exists is replaced only after the question 1522 is answered yes. A file
+  /// whose tables cannot all be created is removed again. The description's
+  /// own path and flags do not change.
+  BOOL CreateISAMFile(HWND owner, const char *path);
+  /// Creates `destination` as a new ISAM file with the tables (empty) of the
+  /// ISAM file `source`; the description then holds the source's tables. A
+  /// destination that exists is refused (1553) before the source is opened;
+  /// a half-made destination is removed. Messages 1550-1553.
+  BOOL CopyISAMStructure(const char *source, const char *destination);
+  /// Does nothing and gives 0: InitDescEdit opens files.
+  BOOL OpenISAMFile(HWND owner, const char *path);
+
+  /// Inserts a table named `name` (index node size 1024, nothing else) at
+  /// *position, or moves the table of that name there when it exists
+  /// inside the list; at or past the end a new table is appended.
+  /// *position receives where the table is. 0 after message 1501 or 1502
+  /// with the list unchanged.
+  BOOL InsertTable(const char *name, UINT *position);
+  /// Destroys table `table`; the later ones move down. 0 for an invalid index.
+  BOOL DeleteTable(UINT table);
+  /// Renames table `table` (cut to 31 characters); 0 after message 1500
+  /// for an invalid index.
+  BOOL SetTableName(UINT table, const char *name);
+  /// The index of the first table named `name` (without regard to case),
+  /// or (UINT)-1; nothing is logged.
+  UINT FindTableName(const char *name) const;
+  /// The first table named `name`, or NULL (logged).
+  CVQTableDesc *GetTableItem(const char *name);
+  const CVQTableDesc *GetCTableItem(const char *name) const;
+
+  /// Puts the table list's five columns (name, fields, keys, record size,
+  /// index node size) into the grid `gridId` of `dialog`; `flag` sets grid
+  /// style bit 0x02. 0 after message 1540 when the grid is not found.
+  BOOL HeadTables(HWND dialog, UINT gridId, BOOL flag) const;
+  /// Shows one line per table: in the grid HeadTables prepared, in the
+  /// caller's grid definition, or in a grid window (`window` itself when
+  /// controlId is 0 or (UINT)-1, else its child). 0 for no tables (logged,
+  /// level 1), a grid without interface, or a line that cannot be shown.
+  BOOL ListTables() const;
+  BOOL ListTables(CGridDef &grid) const;
+  BOOL ListTables(HWND window, UINT controlId) const;
+  /// Fills the combo box (`window` itself when controlId is 0 or (UINT)-1,
+  /// else its child) with the named tables and selects `selectName`.
+  BOOL FillTablesCombo(HWND window, UINT controlId, const char *selectName) const;
+  /// The selected entry of the combo box into `buffer` (room for a table
+  /// name). 0 (logged) without a box, a selection or its text.
+  BOOL GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const;
+
+  BOOL isIsamFile;   ///< the path names an ISAM file
+  BOOL isReadOnly;   ///< the file has the read-only attribute
+  BOOL isNewConfig;  ///< a configuration file that does not exist or could not be read
+  UINT curTable;     ///< the host's selected table, (UINT)-1 for none; set by the host
+  char fileName[260];
+  CVQTableDescList tables;
+
+private:
+  /// 0 a configuration path that does not exist, 1 nothing usable, 2 an
+  /// ISAM file, 3 any other existing file. Sets the three flags.
+  UINT TestFileType(const char *path);
+};
+
+/// Orders `name` against the table's name without regard to ASCII case, as
+/// strcmp's sign does.
+VQ_TBL32_API int CmpTableName(const void *name, const CVQTableDesc *table);
+
 /* ---- Joker string comparer --------------------------------------------- */
 
 /// A text pattern with three jokers: the char joker '?' stands for any one

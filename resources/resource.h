@@ -21,5 +21,6 @@
 #include "ids/grid.h"
 #include "ids/select.h"
 #include "ids/cache.h"
+#include "ids/file.h"
 
 #endif

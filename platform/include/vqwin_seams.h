@@ -38,12 +38,17 @@ typedef struct VQWIN_FILE_STATUS {
   BOOL isWritable;
 } VQWIN_FILE_STATUS;
 
-/// The file system behind the kernel's path queries.
+/// The file system behind the kernel's path queries and file handles.
 typedef struct VQWIN_FILE_SYSTEM {
   /// Fills `status` for a native path, following symbolic links. Returns 0,
   /// or the errno value of the failure (ENOENT, ENOTDIR, EACCES, ...).
   int (*status)(const char *nativePath, VQWIN_FILE_STATUS *status, void *context);
   void *context;
+  /// Opens a native path with open(2) flags and mode, storing the
+  /// descriptor; 0 or an errno value. NULL: the host's open(2).
+  int (*open)(const char *nativePath, int flags, int mode, int *descriptor, void *context);
+  /// Removes a native file; 0 or an errno value. NULL: the host's unlink(2).
+  int (*remove)(const char *nativePath, void *context);
 } VQWIN_FILE_SYSTEM;
 
 /// Makes the kernel ask `fileSystem` (copied) from now on; NULL brings back

@@ -1,6 +1,7 @@
 /*
  * Kernel services of the platform layer: the thread's last error, integer
- * arithmetic, the clock, file attributes and the byte-string routines.
+ * arithmetic, the clock, file attributes, file handles and the byte-string
+ * routines.
  *
  * Paths that enter here may use '\' or '/' as separator, and a drive letter
  * maps to a native directory ("C:" is "/" unless vqwin_seams.h says
@@ -71,6 +72,66 @@ WINBASEAPI BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 /// directory on the way, or the drive, is missing; also the empty path),
 /// ERROR_ACCESS_DENIED.
 WINBASEAPI DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+
+/* ---- File handles ----------------------------------------------------- */
+
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
+#define GENERIC_READ 0x80000000L
+#define GENERIC_WRITE 0x40000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+typedef struct _SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+typedef struct _OVERLAPPED {
+  ULONG_PTR Internal;
+  ULONG_PTR InternalHigh;
+  DWORD Offset;
+  DWORD OffsetHigh;
+  HANDLE hEvent;
+} OVERLAPPED, *LPOVERLAPPED;
+
+/// Opens or creates a file for reading (GENERIC_READ) and/or writing
+/// (GENERIC_WRITE) with one of the five dispositions; the share mode,
+/// security attributes, flags and template are taken but not enforced (the
+/// host file system has no mandatory sharing). CREATE_ALWAYS and OPEN_ALWAYS
+/// leave ERROR_ALREADY_EXISTS as the last error when the file was there
+/// (success), 0 otherwise. Failure gives INVALID_HANDLE_VALUE with the path
+/// errors of GetFileAttributesA, ERROR_FILE_EXISTS (CREATE_NEW on an
+/// existing file), ERROR_ACCESS_DENIED (a directory, or no permission) or
+/// ERROR_INVALID_PARAMETER (no access or an unknown disposition).
+WINBASEAPI HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                                     LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                                     DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                                     HANDLE hTemplateFile);
+/// Reads up to nNumberOfBytesToRead bytes at the file position; at the end
+/// of the file it succeeds with 0 bytes read. Overlapped reads are not
+/// offered (ERROR_INVALID_PARAMETER). ERROR_INVALID_HANDLE for a handle
+/// that is not an open file, ERROR_ACCESS_DENIED without read access,
+/// ERROR_READ_FAULT when the system refuses the read.
+WINBASEAPI BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                                LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped);
+/// Writes the bytes at the file position; errors as ReadFile, with
+/// ERROR_WRITE_FAULT, or ERROR_DISK_FULL when the device has no room.
+WINBASEAPI BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                                 LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
+/// Closes a handle from CreateFileA; ERROR_INVALID_HANDLE for any other.
+WINBASEAPI BOOL WINAPI CloseHandle(HANDLE hObject);
+/// Deletes a file. ERROR_ACCESS_DENIED for a directory or without
+/// permission, the path errors of GetFileAttributesA otherwise.
+WINBASEAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 
 /* ---- Byte strings ----------------------------------------------------- */
 

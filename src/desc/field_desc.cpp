@@ -7,6 +7,7 @@
 //   offset, size, encodeType, contentType, dataJustType, displayType,
 //   dispJustType, dispWidth, "name"
 // which is not the member order: each justification follows its type word.
+#include "desc/record_table.h"
 #include "desc/type_lists.h"
 #include "grid/grid_attach.h"
 
@@ -315,19 +316,5 @@ UINT CVQFieldDescList::GetDispWidth() const {
 }
 
 int CmpFieldName(const char *key, const CVQFieldDesc *field) {
-  const char *a = key ? key : "";
-  const char *b = field ? field->name : "";
-  const auto fold = [](char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
-  };
-  // The field's name is bounded by its member even without a terminator.
-  for (UINT i = 0;; ++i) {
-    const int ca = fold(a[i]);
-    const int cb = i < sizeof(CVQFieldDesc::name) ? fold(b[i]) : 0;
-    if (ca != cb)
-      return ca - cb;
-    if (ca == 0)
-      return 0;
-  }
+  return vqdesc::CompareName(key, field ? field->name : nullptr, sizeof(CVQFieldDesc::name));
 }

@@ -10,9 +10,13 @@
 #include "frame/library.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace vqdesc {
+
+// The generic messages of reading a series of blocks.
+enum : UINT { kMsgBlockCount = 0, kMsgBlockMemory = 1, kMsgBlockSelect = 2 };
 
 /// `count` default records, or NULL: when memory is short, and after the
 /// log line "Error on allocating %u records of a table" when a record's
@@ -91,12 +95,107 @@ template <typename T> void MoveRecord(T *records, UINT from, UINT to) {
     std::rotate(records + from, records + from + 1, records + to + 1);
 }
 
+/// Orders `key` against a name member of `size` bytes (which need not hold
+/// a terminator) without regard to ASCII case, as strcmp's sign does.
+inline int CompareName(const char *key, const char *member, size_t size) {
+  const char *a = key ? key : "";
+  const auto fold = [](char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+  };
+  for (size_t i = 0;; ++i) {
+    const int ca = fold(a[i]);
+    const int cb = member && i < size ? fold(member[i]) : 0;
+    if (ca != cb)
+      return ca - cb;
+    if (ca == 0)
+      return 0;
+  }
+}
+
 /// Copies at most size - 1 characters and terminates; NULL copies nothing.
 inline void CopyName(char *to, size_t size, const char *from) {
   size_t i = 0;
   for (; from && i + 1 < size && from[i]; ++i)
     to[i] = from[i];
   to[i] = '\0';
+}
+
+// Reads every `keyword` block of the current block into a new array of
+// `list` (left empty on failure), with messages 0-2 of the block reading;
+// T::ReadDef reports its own failure.
+template <typename L, typename T>
+bool ReadBlocks(CVQConfFile &conf, const char *keyword, L &list, T *L::*array, const char *tag) {
+  FreeRecords(list, array);
+  UINT n = 0;
+  if (!conf.GetBlockCount(keyword, &n)) {
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "Error on GetBlockCount( %s )", keyword);
+    theLibrary.ErrorBox(kMsgBlockCount, keyword);
+    return false;
+  }
+  if (n == 0)
+    return true;
+  std::unique_ptr<T[]> records(AllocRecords<T>(n, tag));
+  if (!records) {
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "Not enough free memory to allocate %u table records",
+                      n);
+    theLibrary.ErrorBox(kMsgBlockMemory, n);
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "ReadLines: Cannot create a new record table");
+    return false;
+  }
+  if (!conf.SelectBlock(keyword)) {
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "Error on selecting the keyword %s - block", keyword);
+    theLibrary.ErrorBox(kMsgBlockSelect, keyword);
+    conf.LeaveBlock();
+    return false;
+  }
+  for (UINT i = 0; i < n; ++i) {
+    if (!records[i].ReadDef(conf, keyword, i)) {
+      theLibrary.PrtLog(VQLOG_ERROR, tag, "Error on reading an object definition");
+      conf.LeaveBlock();
+      return false;
+    }
+    if (!conf.SelectNextBlock())
+      break; // the records not reached keep their defaults
+  }
+  conf.LeaveBlock();
+  list.*array = records.release();
+  list.count = list.capacity = n;
+  return true;
+}
+
+/// Where InsertNamed put the record, or why it could not.
+enum class Inserted { Appended, Moved, Placed, NoRoomAtEnd, NoRoomInside };
+
+/// The insertion of the editors: at or past the end `record` is appended
+/// (growth by `appendStep`) without a name search; inside the list a record
+/// for which `sameName` holds is moved to *position instead, otherwise
+/// `record` is appended (growth by 1) and moved there. *position receives
+/// the final place; on failure the list is as it was.
+template <typename L, typename T, typename Same>
+Inserted InsertNamed(L &list, T *L::*array, const T &record, UINT *position, UINT appendStep,
+                     Same sameName, const char *tag) {
+  const UINT p = *position;
+  const UINT n = list.*array ? list.count : 0;
+  if (p >= n) {
+    if (!ReserveOne(list, array, appendStep, tag))
+      return Inserted::NoRoomAtEnd;
+    (list.*array)[n] = record;
+    list.count = n + 1;
+    *position = n;
+    return Inserted::Appended;
+  }
+  for (UINT j = 0; j < n; ++j)
+    if (sameName((list.*array)[j])) {
+      MoveRecord(list.*array, j, p);
+      return Inserted::Moved;
+    }
+  if (!ReserveOne(list, array, 1, tag))
+    return Inserted::NoRoomInside;
+  (list.*array)[n] = record;
+  list.count = n + 1;
+  MoveRecord(list.*array, n, p);
+  return Inserted::Placed;
 }
 
 } // namespace vqdesc

@@ -29,51 +29,10 @@ template <typename L, typename T> void SwapRecords(L &a, L &b, T *L::*array) {
   a.reset = b.reset = 0;
 }
 
-// Reads every `keyword` block of the current block into a new array of
-// `list` (left empty on failure). T::ReadDef reports its own failure.
-template <typename L, typename T>
-bool ReadBlocks(CVQConfFile &conf, const char *keyword, L &list, T *L::*array) {
-  FreeRecords(list, array);
-  UINT n = 0;
-  if (!conf.GetBlockCount(keyword, &n)) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on GetBlockCount( %s )", keyword);
-    theLibrary.ErrorBox(kMsgBlockCount, keyword);
-    return false;
-  }
-  if (n == 0)
-    return true;
-  std::unique_ptr<T[]> records(AllocRecords<T>(n, kTableTag));
-  if (!records) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Not enough free memory to allocate %u table records",
-                      n);
-    theLibrary.ErrorBox(kMsgBlockMemory, n);
-    theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "ReadLines: Cannot create a new record table");
-    return false;
-  }
-  if (!conf.SelectBlock(keyword)) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on selecting the keyword %s - block", keyword);
-    theLibrary.ErrorBox(kMsgBlockSelect, keyword);
-    conf.LeaveBlock();
-    return false;
-  }
-  for (UINT i = 0; i < n; ++i) {
-    if (!records[i].ReadDef(conf, keyword, i)) {
-      theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on reading an object definition");
-      conf.LeaveBlock();
-      return false;
-    }
-    if (!conf.SelectNextBlock())
-      break; // the records not reached keep their defaults
-  }
-  conf.LeaveBlock();
-  list.*array = records.release();
-  list.count = list.capacity = n;
-  return true;
-}
-
+// A tab is the one control byte the reader keeps inside a quoted text.
 bool HasControlByte(const char *text) {
   for (; *text; ++text)
-    if (static_cast<unsigned char>(*text) < 0x20)
+    if (static_cast<unsigned char>(*text) < 0x20 && *text != '\t')
       return true;
   return false;
 }
@@ -150,11 +109,11 @@ BOOL CVQTableDesc::ReadDef(CVQConfFile &conf, const char *keyword, UINT index) {
   if (conf.GetWord("INDEXNODESIZE", &indexNodeSize) != VQCF_OK)
     indexNodeSize = kReadNodeSize;
 
-  if (!ReadBlocks(conf, "KEY", keys, &CVQKeyDescList::keys)) {
+  if (!ReadBlocks(conf, "KEY", keys, &CVQKeyDescList::keys, kTableTag)) {
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error reading key descs for table %s", name);
     return 0;
   }
-  if (!ReadBlocks(conf, "FIELD", fields, &CVQFieldDescList::fields)) {
+  if (!ReadBlocks(conf, "FIELD", fields, &CVQFieldDescList::fields, kTableTag)) {
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error reading field descs for table %s", name);
     return 0;
   }

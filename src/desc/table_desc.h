@@ -15,9 +15,6 @@ constexpr UINT kNotFound = ~0u;
 // Numbered messages; their texts are in the resource modules. 1400 and
 // 1410 each name two situations and are shown with and without arguments.
 enum : UINT {
-  kMsgBlockCount = 0,
-  kMsgBlockMemory = 1,
-  kMsgBlockSelect = 2,
   kMsgTableName = 1400,
   kMsgNodeSmall = 1401,
   kMsgNodeLarge = 1402,
@@ -49,6 +46,73 @@ template <size_t N> struct BoundedText {
   }
   char text[N + 1];
 };
+
+/// The combo box of the field and table fillers: `window` itself when
+/// `controlId` is 0 or (UINT)-1, else its child; NULL (logged) when none.
+inline HWND FindCombo(HWND window, UINT controlId, const char *tag) {
+  HWND box = controlId == 0 || controlId == kNotFound
+                 ? window
+                 : GetDlgItem(window, static_cast<int>(controlId));
+  if (box && IsWindow(box))
+    return box;
+  theLibrary.PrtLog(VQLOG_ERROR, tag, "Combo box control (%d) not found in dialog.",
+                    static_cast<int>(controlId));
+  return nullptr;
+}
+
+/// The selected entry of the combo box into `buffer` of `size` bytes (a
+/// name's room); an entry that does not fit is refused, not cut.
+inline BOOL GetComboSelection(HWND window, UINT controlId, char *buffer, size_t size,
+                              const char *tag) {
+  HWND box = FindCombo(window, controlId, tag);
+  if (!box)
+    return 0;
+  const LRESULT selection = SendMessageA(box, CB_GETCURSEL, 0, 0);
+  if (selection == CB_ERR) {
+    theLibrary.PrtLog(VQLOG_WARNING, tag, "No item selected in data table combo box.");
+    return 0;
+  }
+  const LRESULT length = SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0);
+  if (!buffer || length == CB_ERR || length >= LRESULT(size) ||
+      SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(selection),
+                   reinterpret_cast<LPARAM>(buffer)) == CB_ERR) {
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "Error on inquiry of combo box item %d",
+                      static_cast<int>(selection));
+    return 0;
+  }
+  return 1;
+}
+
+/// The editor's layout of every description text; what the numbers mean is
+/// the editor's.
+constexpr UINT kEditLayout[6] = {65536, 8, 32, 24, 80, 104};
+
+/// Starts `editor` and writes the comment header of a description text:
+/// the title, the name line when `name` is given, a remark, the program
+/// line and the date of writing. false when the editor cannot start.
+inline bool StartDescription(CVQConfFile &editor, const char *title, const char *name,
+                             const char *remark, const char *program) {
+  const UINT *l = kEditLayout;
+  if (!editor.StartEdit(l[0], l[1], l[2], l[3], l[4], l[5]))
+    return false;
+  editor.EditHdDelLine();
+  editor.EditHdEmptyLine();
+  editor.EditHdParamLine(0, title);
+  if (name)
+    editor.EditHdParamLine(2, name);
+  editor.EditHdEmptyLine();
+  editor.EditHdDelLine();
+  editor.EditHdEmptyLine();
+  editor.EditHdParamLine(3, remark);
+  editor.EditHdParamLine(4, program);
+  editor.EditHdEmptyLine();
+  editor.EditHdParamLine(5, nullptr); // the date and time of writing
+  editor.EditHdParamLine(6, "");
+  editor.EditHdEmptyLine();
+  editor.EditHdDelLine();
+  editor.EditComment();
+  return true;
+}
 
 } // namespace vqdesc
 

@@ -36,35 +36,21 @@ BOOL CVQTableDesc::InsertField(const char *fieldName, UINT *position) {
     return 0;
   CVQFieldDesc field;
   CopyName(field.name, sizeof field.name, fieldName);
-  const UINT p = *position;
-  const UINT n = fields.fields ? fields.count : 0;
-  if (p >= n) {
-    if (!ReserveOne(fields, &CVQFieldDescList::fields, kAppendStep, kTableTag)) {
-      theLibrary.ErrorBox(kMsgAppendField);
-      return 0;
-    }
-    fields.fields[n] = field;
-    fields.count = n + 1;
-    *position = n;
-    return 1;
-  }
-  for (UINT j = 0; j < n; ++j)
-    if (CmpFieldName(fieldName, &fields.fields[j]) == 0) {
-      MoveRecord(fields.fields, j, p);
-      *position = p;
-      return 1;
-    }
-  if (!ReserveOne(fields, &CVQFieldDescList::fields, 1, kTableTag)) {
+  const UINT p = *position, n = fields.fields ? fields.count : 0;
+  switch (InsertNamed(
+      fields, &CVQFieldDescList::fields, field, position, kAppendStep,
+      [&](const CVQFieldDesc &f) { return CmpFieldName(fieldName, &f) == 0; }, kTableTag)) {
+  case Inserted::NoRoomAtEnd:
+    theLibrary.ErrorBox(kMsgAppendField);
+    return 0;
+  case Inserted::NoRoomInside:
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Cannot insert data field %u of %u into the table.",
                       p, n);
     theLibrary.ErrorBox(kMsgNoMemory);
     return 0;
+  default:
+    return 1;
   }
-  fields.fields[n] = field;
-  fields.count = n + 1;
-  MoveRecord(fields.fields, n, p);
-  *position = p;
-  return 1;
 }
 
 BOOL CVQTableDesc::SetFieldName(UINT field, const char *fieldName) {
@@ -83,29 +69,22 @@ BOOL CVQTableDesc::InsertKey(UINT *position) {
     return 0;
   CVQKeyDesc key;
   key.partCount = 1;
-  const UINT p = *position;
-  const UINT n = keys.keys ? keys.count : 0;
-  if (p >= n) {
-    if (!ReserveOne(keys, &CVQKeyDescList::keys, kAppendStep, kTableTag)) {
-      theLibrary.ErrorBox(kMsgAppendKey);
-      return 0;
-    }
-    keys.keys[n] = key;
-    keys.count = n + 1;
-    *position = n;
-    return 1;
-  }
-  if (!ReserveOne(keys, &CVQKeyDescList::keys, 1, kTableTag)) {
+  const UINT p = *position, n = keys.keys ? keys.count : 0;
+  // Keys have no names: nothing is ever found to move.
+  switch (InsertNamed(
+      keys, &CVQKeyDescList::keys, key, position, kAppendStep,
+      [](const CVQKeyDesc &) { return false; }, kTableTag)) {
+  case Inserted::NoRoomAtEnd:
+    theLibrary.ErrorBox(kMsgAppendKey);
+    return 0;
+  case Inserted::NoRoomInside:
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Cannot insert key field %u of %u into the table.", p,
                       n);
     theLibrary.ErrorBox(kMsgInsertKey);
     return 0;
+  default:
+    return 1;
   }
-  keys.keys[n] = key;
-  keys.count = n + 1;
-  MoveRecord(keys.keys, n, p);
-  *position = p;
-  return 1;
 }
 
 UINT CVQTableDesc::KeyPartToIndex(UINT flatPart) const {

@@ -16,10 +16,6 @@ namespace {
 
 using namespace vqdesc;
 
-// The editor's layout of stored descriptions; what the numbers mean is the
-// editor's.
-constexpr UINT kEditLayout[6] = {65536, 8, 32, 24, 80, 104};
-
 struct IdtRelease {
   const CVQKeyDescList *keys;
   void operator()(ISAMIDT *idt) const { keys->FreeIDT(idt); }
@@ -35,26 +31,11 @@ bool EngineFailed(void *file, UINT e, const char *function, const char *format, 
 }
 
 bool WriteStoredText(const CVQTableDesc &table, CVQConfFile &editor) {
-  const UINT *l = kEditLayout;
-  if (!editor.StartEdit(l[0], l[1], l[2], l[3], l[4], l[5])) {
+  if (!StartDescription(editor, "ISAM File Description", BoundedText(table.name).text,
+                        "Table description stored with the table", "Tablora: ISAM file manager")) {
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on start editing the table description.");
     return false;
   }
-  editor.EditHdDelLine();
-  editor.EditHdEmptyLine();
-  editor.EditHdParamLine(0, "ISAM File Description");
-  editor.EditHdParamLine(2, BoundedText(table.name).text);
-  editor.EditHdEmptyLine();
-  editor.EditHdDelLine();
-  editor.EditHdEmptyLine();
-  editor.EditHdParamLine(3, "Table description stored with the table");
-  editor.EditHdParamLine(4, "Tablora: ISAM file manager");
-  editor.EditHdEmptyLine();
-  editor.EditHdParamLine(5, nullptr); // the date and time of writing
-  editor.EditHdParamLine(6, "");
-  editor.EditHdEmptyLine();
-  editor.EditHdDelLine();
-  editor.EditComment();
   if (!table.WriteDef(editor, "Table:")) {
     theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on editing the table description.");
     return false;

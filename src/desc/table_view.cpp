@@ -10,18 +10,6 @@ using namespace vqdesc;
 
 constexpr BYTE kKeyColumnFlags = GCF_SORTHADMARK; // a sort mark can be set, none is active
 
-// The combo box: `window` itself for id 0 or (UINT)-1, else its child.
-HWND FindCombo(HWND window, UINT controlId) {
-  HWND box = controlId == 0 || controlId == kNotFound
-                 ? window
-                 : GetDlgItem(window, static_cast<int>(controlId));
-  if (box && IsWindow(box))
-    return box;
-  theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Combo box control (%d) not found in dialog.",
-                    static_cast<int>(controlId));
-  return nullptr;
-}
-
 } // namespace
 
 BOOL CVQTableDesc::DispDef(CGridDef &grid, UINT line) {
@@ -123,7 +111,7 @@ IGridView *CVQTableDesc::DispGridDataHeader(HWND window, UINT controlId) {
 }
 
 BOOL CVQTableDesc::FillFieldsCombo(HWND window, UINT controlId, const char *selectName) const {
-  HWND box = FindCombo(window, controlId);
+  HWND box = FindCombo(window, controlId, kTableTag);
   if (!box)
     return 0;
   SendMessageA(box, CB_RESETCONTENT, 0, 0);
@@ -145,23 +133,5 @@ BOOL CVQTableDesc::FillFieldsCombo(HWND window, UINT controlId, const char *sele
 }
 
 BOOL CVQTableDesc::GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const {
-  HWND box = FindCombo(window, controlId);
-  if (!box)
-    return 0;
-  const LRESULT selection = SendMessageA(box, CB_GETCURSEL, 0, 0);
-  if (selection == CB_ERR) {
-    theLibrary.PrtLog(VQLOG_WARNING, kTableTag, "No item selected in data table combo box.");
-    return 0;
-  }
-  // The caller's buffer holds a field name; an entry someone else put in
-  // the box that is longer is refused instead of overrunning it.
-  const LRESULT length = SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0);
-  if (!buffer || length == CB_ERR || length >= LRESULT(sizeof(CVQFieldDesc::name)) ||
-      SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(selection),
-                   reinterpret_cast<LPARAM>(buffer)) == CB_ERR) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTableTag, "Error on inquiry of combo box item %d",
-                      static_cast<int>(selection));
-    return 0;
-  }
-  return 1;
+  return GetComboSelection(window, controlId, buffer, sizeof(CVQFieldDesc::name), kTableTag);
 }

@@ -152,12 +152,106 @@ TEST_F(FileAttributesTest, FakeFileSystemSeesNativePaths) {
         static_cast<Seen *>(c)->path += std::string(path) + ";";
         return EACCES;
       },
-      &seen,
-  };
+      &seen, nullptr, nullptr};
   VqwinSetFileSystem(&fake);
   EXPECT_EQ(GetFileAttributesA("C:\\secret\\x.dat"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
   EXPECT_EQ(seen.path, "/secret/x.dat;");
+}
+
+// Each disposition against a file that exists and one that does not, with
+// the last error Win32 leaves behind on success as on failure.
+TEST_F(FileAttributesTest, CreateFileDispositionsAndTheirErrors) {
+  const std::string there = root + "\\dir\\file.txt", missing = root + "/dir/new.txt";
+  const struct {
+    const char *name;
+    const std::string &path;
+    DWORD access, disposition;
+    bool opens;
+    DWORD error;
+  } rows[] = {
+      {"open existing", there, GENERIC_READ, OPEN_EXISTING, true, 0},
+      {"open missing", missing, GENERIC_READ, OPEN_EXISTING, false, ERROR_FILE_NOT_FOUND},
+      {"create new over a file", there, GENERIC_WRITE, CREATE_NEW, false, ERROR_FILE_EXISTS},
+      {"create always over a file", there, GENERIC_WRITE, CREATE_ALWAYS, true,
+       ERROR_ALREADY_EXISTS},
+      {"open always a file", there, GENERIC_READ, OPEN_ALWAYS, true, ERROR_ALREADY_EXISTS},
+      {"truncate without write access", there, GENERIC_READ, TRUNCATE_EXISTING, false,
+       ERROR_INVALID_PARAMETER},
+      {"no access", there, 0, OPEN_EXISTING, false, ERROR_INVALID_PARAMETER},
+      {"unknown disposition", there, GENERIC_READ, 9, false, ERROR_INVALID_PARAMETER},
+      {"a directory", root + "/dir", GENERIC_READ, OPEN_EXISTING, false, ERROR_ACCESS_DENIED},
+      {"missing folder", root + "/no/x", GENERIC_WRITE, CREATE_ALWAYS, false,
+       ERROR_PATH_NOT_FOUND},
+      {"open always a new file", missing, GENERIC_WRITE, OPEN_ALWAYS, true, 0},
+  };
+  for (const auto &r : rows) {
+    SetLastError(12345);
+    HANDLE h = CreateFileA(r.path.c_str(), r.access, FILE_SHARE_READ, nullptr, r.disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(h != INVALID_HANDLE_VALUE, r.opens) << r.name;
+    EXPECT_EQ(GetLastError(), r.error) << r.name;
+    if (h != INVALID_HANDLE_VALUE) {
+      EXPECT_TRUE(CloseHandle(h)) << r.name;
+    }
+  }
+}
+
+TEST_F(FileAttributesTest, HandlesReadWriteCloseAndDelete) {
+  const std::string path = root + "/dir/data.bin";
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  DWORD n = 99;
+  EXPECT_TRUE(WriteFile(out, "0123456789", 10, &n, nullptr));
+  EXPECT_EQ(n, 10u);
+  char buffer[16] = {};
+  EXPECT_FALSE(ReadFile(out, buffer, 4, &n, nullptr)) << "written only";
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  ASSERT_TRUE(CloseHandle(out));
+  EXPECT_FALSE(CloseHandle(out)) << "a closed handle is stale";
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  EXPECT_FALSE(ReadFile(out, buffer, 4, &n, nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+
+  HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                          nullptr);
+  ASSERT_NE(in, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(ReadFile(in, buffer, 16, &n, nullptr));
+  EXPECT_EQ(std::string(buffer, n), "0123456789");
+  EXPECT_TRUE(ReadFile(in, buffer, 16, &n, nullptr)) << "the end reads as 0 bytes";
+  EXPECT_EQ(n, 0u);
+  OVERLAPPED overlapped{};
+  EXPECT_FALSE(ReadFile(in, buffer, 1, &n, &overlapped));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(WriteFile(in, "x", 1, &n, nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(CloseHandle(in));
+
+  EXPECT_FALSE(DeleteFileA((root + "\\dir").c_str()));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(DeleteFileA((root + "\\dir\\data.bin").c_str()));
+  EXPECT_FALSE(DeleteFileA(path.c_str()));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(DeleteFileA((root + "/none/x").c_str()));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
+}
+
+// A test file system decides opening and removing as it decides status.
+TEST_F(FileAttributesTest, FakeFileSystemRefusesOpenAndRemove) {
+  VQWIN_FILE_SYSTEM fake = {
+      [](const char *, VQWIN_FILE_STATUS *status, void *) {
+        status->isDirectory = FALSE;
+        status->isWritable = TRUE;
+        return 0;
+      },
+      nullptr, [](const char *, int, int, int *, void *) { return EACCES; },
+      [](const char *, void *) { return EBUSY; }};
+  VqwinSetFileSystem(&fake);
+  EXPECT_EQ(CreateFileA("C:\\x.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(DeleteFileA("C:\\x.dat"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // The file-system seam, the drive table and the path translation every
-// path-taking function of the layer goes through, and GetFileAttributesA.
+// path-taking function of the layer goes through; GetFileAttributesA and
+// the file handles (CreateFileA, ReadFile, WriteFile, CloseHandle,
+// DeleteFileA).
 //
 // Win32 says "file not found" when only the last part of a path is missing
 // and "path not found" when a directory on the way is; POSIX says ENOENT for
@@ -7,6 +9,7 @@
 #include "host.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 namespace vqwin::kernel {
 namespace {
@@ -27,7 +31,17 @@ int HostStatus(const char *nativePath, VQWIN_FILE_STATUS *status, void *) {
   return 0;
 }
 
-constexpr VQWIN_FILE_SYSTEM kHostFileSystem = {HostStatus, nullptr};
+int HostOpen(const char *nativePath, int flags, int mode, int *descriptor, void *) {
+  const int fd = ::open(nativePath, flags | O_CLOEXEC, mode);
+  if (fd < 0)
+    return errno;
+  *descriptor = fd;
+  return 0;
+}
+
+int HostRemove(const char *nativePath, void *) { return ::unlink(nativePath) == 0 ? 0 : errno; }
+
+constexpr VQWIN_FILE_SYSTEM kHostFileSystem = {HostStatus, nullptr, HostOpen, HostRemove};
 VQWIN_FILE_SYSTEM currentFileSystem = kHostFileSystem;
 
 // A mapping set through VqwinSetDriveRoot wins over the environment; an
@@ -62,12 +76,38 @@ DWORD ErrorOf(int err) {
     return ERROR_PATH_NOT_FOUND;
   case EACCES:
   case EPERM:
+  case EISDIR:
+  case EROFS:
     return ERROR_ACCESS_DENIED;
   case ENAMETOOLONG:
     return ERROR_FILENAME_EXCED_RANGE;
+  case EEXIST:
+    return ERROR_FILE_EXISTS;
+  case EBUSY:
+  case ETXTBSY:
+    return ERROR_SHARING_VIOLATION;
+  case ENOSPC:
+    return ERROR_DISK_FULL;
   default:
     return ERROR_FILE_NOT_FOUND;
   }
+}
+
+// The Win32 error of a failed query of an entry: a missing last part is
+// "file not found", a missing directory on the way "path not found".
+DWORD MissingError(int err, const std::string &native);
+
+// An open file: what CreateFileA hands out. Handles are checked against the
+// live set, so a stale or foreign handle is an error, not a crash.
+struct FileObject {
+  int fd;
+  bool canRead, canWrite;
+};
+std::unordered_set<FileObject *> openFiles;
+
+FileObject *FileOf(HANDLE handle) {
+  auto *file = static_cast<FileObject *>(handle);
+  return openFiles.count(file) ? file : nullptr;
 }
 
 } // namespace
@@ -171,15 +211,200 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
   }
   VQWIN_FILE_STATUS status;
   if (const int err = FileStatus(native, status); err != 0) {
-    error = ErrorOf(err);
-    VQWIN_FILE_STATUS parent;
-    if (err == ENOENT && (FileStatus(ParentOf(native), parent) != 0 || !parent.isDirectory))
-      error = ERROR_PATH_NOT_FOUND;
-    SetLastError(error);
+    SetLastError(MissingError(err, native));
     return INVALID_FILE_ATTRIBUTES;
   }
   DWORD attributes = status.isDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0;
   if (!status.isWritable)
     attributes |= FILE_ATTRIBUTE_READONLY;
   return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+namespace vqwin::kernel {
+namespace {
+
+DWORD MissingError(int err, const std::string &native) {
+  VQWIN_FILE_STATUS parent;
+  if (err == ENOENT && (FileStatus(ParentOf(native), parent) != 0 || !parent.isDirectory))
+    return ERROR_PATH_NOT_FOUND;
+  return ErrorOf(err);
+}
+
+int OpenFlags(DWORD access, DWORD disposition, bool &valid) {
+  valid = true;
+  const bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
+  int flags = read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+  switch (disposition) {
+  case CREATE_NEW:
+    return flags | O_CREAT | O_EXCL;
+  case CREATE_ALWAYS:
+    return flags | O_CREAT | O_TRUNC;
+  case OPEN_EXISTING:
+    return flags;
+  case OPEN_ALWAYS:
+    return flags | O_CREAT;
+  case TRUNCATE_EXISTING:
+    valid = write; // Win32 asks for write access to truncate
+    return flags | O_TRUNC;
+  default:
+    valid = false;
+    return 0;
+  }
+}
+
+} // namespace
+} // namespace vqwin::kernel
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE) {
+  using namespace vqwin::kernel;
+  std::string native;
+  DWORD error = ERROR_SUCCESS;
+  if (!ToNativePath(lpFileName, native, error)) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+  }
+  bool valid = false;
+  const int flags = OpenFlags(dwDesiredAccess, dwCreationDisposition, valid);
+  if (!valid || !(dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  VQWIN_FILE_STATUS status;
+  const int statusError = FileStatus(native, status);
+  const bool existed = statusError == 0;
+  if (existed && status.isDirectory) {
+    SetLastError(ERROR_ACCESS_DENIED); // Win32 opens directories only with backup semantics
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!existed && !(flags & O_CREAT)) {
+    SetLastError(MissingError(statusError, native));
+    return INVALID_HANDLE_VALUE;
+  }
+  int fd = -1;
+  const auto open = currentFileSystem.open ? currentFileSystem.open : HostOpen;
+  if (const int err = open(native.c_str(), flags, 0666, &fd, currentFileSystem.context);
+      err != 0) {
+    SetLastError(err == ENOENT ? MissingError(err, native) : ErrorOf(err));
+    return INVALID_HANDLE_VALUE;
+  }
+  auto *file = new FileObject{fd, (dwDesiredAccess & GENERIC_READ) != 0,
+                              (dwDesiredAccess & GENERIC_WRITE) != 0};
+  openFiles.insert(file);
+  const bool reportsExisting =
+      existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
+  SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return file;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
+  using namespace vqwin::kernel;
+  if (lpNumberOfBytesRead)
+    *lpNumberOfBytesRead = 0;
+  FileObject *file = FileOf(hFile);
+  if (!file) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToRead)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (!file->canRead) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  DWORD done = 0;
+  while (done < nNumberOfBytesToRead) {
+    const ssize_t n = ::read(file->fd, static_cast<char *>(lpBuffer) + done,
+                             nNumberOfBytesToRead - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0) {
+      SetLastError(ERROR_READ_FAULT);
+      return FALSE;
+    }
+    if (n == 0)
+      break;
+    done += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesRead)
+    *lpNumberOfBytesRead = done;
+  return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
+  using namespace vqwin::kernel;
+  if (lpNumberOfBytesWritten)
+    *lpNumberOfBytesWritten = 0;
+  FileObject *file = FileOf(hFile);
+  if (!file) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (lpOverlapped || (!lpBuffer && nNumberOfBytesToWrite)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (!file->canWrite) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  DWORD done = 0;
+  while (done < nNumberOfBytesToWrite) {
+    const ssize_t n = ::write(file->fd, static_cast<const char *>(lpBuffer) + done,
+                              nNumberOfBytesToWrite - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0) {
+      SetLastError(n < 0 && errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+      if (lpNumberOfBytesWritten)
+        *lpNumberOfBytesWritten = done;
+      return FALSE;
+    }
+    done += static_cast<DWORD>(n);
+  }
+  if (lpNumberOfBytesWritten)
+    *lpNumberOfBytesWritten = done;
+  return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  using namespace vqwin::kernel;
+  FileObject *file = FileOf(hObject);
+  if (!file) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  openFiles.erase(file);
+  ::close(file->fd);
+  delete file;
+  return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  using namespace vqwin::kernel;
+  std::string native;
+  DWORD error = ERROR_SUCCESS;
+  if (!ToNativePath(lpFileName, native, error)) {
+    SetLastError(error);
+    return FALSE;
+  }
+  VQWIN_FILE_STATUS status;
+  if (const int err = FileStatus(native, status); err != 0) {
+    SetLastError(MissingError(err, native));
+    return FALSE;
+  }
+  if (status.isDirectory) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  const auto remove = currentFileSystem.remove ? currentFileSystem.remove : HostRemove;
+  if (const int err = remove(native.c_str(), currentFileSystem.context); err != 0) {
+    SetLastError(err == ENOENT ? MissingError(err, native) : ErrorOf(err));
+    return FALSE;
+  }
+  return TRUE;
 }
