@@ -817,6 +817,18 @@ TEST_F(FileDesc, TheTableListGridShowsOneLinePerTable) {
   Clear();
   EXPECT_EQ(d.ListTables(dialog, 32), 0);
   EXPECT_EQ(Logged().size(), 1u);
+
+  // The shared list forgets a grid whose window is gone.
+  DestroyWindow(dialog);
+  grid.calls.clear();
+  Clear();
+  EXPECT_EQ(d.ListTables(), 0);
+  EXPECT_TRUE(grid.calls.empty());
+  const Calls log = Logged();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(Calls(log.begin(), log.begin() + 2),
+            (Calls{"0 CGridDef Cannot insert item 0 into grid: pGrid = NULL.",
+                   "0 CVQFileDesc Cannot insert item 0 into the grid control"}));
 }
 
 TEST_F(FileDesc, TablesComboListsNamedTablesAndGivesTheSelectionBack) {
