@@ -46,8 +46,9 @@ BOOL CVQFileDesc::HeadTables(HWND dialog, UINT gridId, BOOL flag) const {
   HWND grid = dialog ? GetDlgItem(dialog, static_cast<int>(gridId)) : nullptr;
   if (!grid) {
     const DWORD error = GetLastError();
-    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "HeadTables: Error %u on searching control %d in dialog.",
-                      error, static_cast<int>(gridId));
+    theLibrary.PrtLog(VQLOG_ERROR, kFileTag,
+                      "HeadTables: Error %u on searching control %d in dialog.", error,
+                      static_cast<int>(gridId));
     theLibrary.ErrorBox(kMsgNoTableGrid, static_cast<int>(gridId), error);
     return 0;
   }
@@ -55,7 +56,15 @@ BOOL CVQFileDesc::HeadTables(HWND dialog, UINT gridId, BOOL flag) const {
   return tableList.DispColHeaders(grid, TRUE);
 }
 
-BOOL CVQFileDesc::ListTables() const { return ListTables(tableList); }
+BOOL CVQFileDesc::ListTables() const {
+  // The shared definition outlives the grid HeadTables gave it: once that
+  // window is gone its interface is gone with it and must not be called.
+  if (tableList.hGrid && !IsWindow(tableList.hGrid)) {
+    tableList.hGrid = nullptr;
+    tableList.pGrid = nullptr;
+  }
+  return ListTables(tableList);
+}
 
 BOOL CVQFileDesc::ListTables(CGridDef &grid) const {
   if (grid.pGrid) {
@@ -71,9 +80,9 @@ BOOL CVQFileDesc::ListTables(HWND window, UINT controlId) const {
   HWND grid = controlId == 0 || controlId == kNotFound
                   ? window
                   : GetDlgItem(window, static_cast<int>(controlId));
-  IGridView *view =
-      grid && IsWindow(grid) ? reinterpret_cast<IGridView *>(SendMessageA(grid, WM_USER, 0, 0))
-                             : nullptr;
+  IGridView *view = grid && IsWindow(grid)
+                        ? reinterpret_cast<IGridView *>(SendMessageA(grid, WM_USER, 0, 0))
+                        : nullptr;
   // A window that is no grid is refused like a grid without lines.
   if (!view) {
     theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Grid control %d not found for the table list.",
