@@ -1,21 +1,22 @@
 /*
  * The system side of the base library's OS seam: Win32 file calls on
- * Windows, POSIX calls elsewhere. Nothing else in the library includes a
- * system header for files, time or the environment.
+ * Windows, POSIX calls elsewhere. The local time comes from the Win32 call
+ * everywhere: on Linux the platform layer answers it from its own clock,
+ * which tests set, so dates written into files follow the same clock as
+ * message times and timers. Nothing else in the library includes a system
+ * header for files, time or the environment.
  */
 #include "os/os_seam.h"
 
+#include <windows.h>
+
 #include <cstdlib>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 #include <unistd.h>
 #endif
 
@@ -93,12 +94,6 @@ DWORD WinRename(const char *from, const char *to) {
 }
 
 DWORD WinRemove(const char *path) { return DeleteFileA(path) ? 0 : GetLastError(); }
-
-void WinLocalTime(OsTime *time) {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  *time = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-}
 
 #else
 
@@ -226,19 +221,13 @@ DWORD PosixRemove(const char *path) {
   return ::unlink(NativePath(path).c_str()) == 0 ? 0 : FromErrno(errno);
 }
 
-void PosixLocalTime(OsTime *time) {
-  struct timeval tv;
-  gettimeofday(&tv, nullptr);
-  struct tm tm;
-  time_t seconds = tv.tv_sec;
-  localtime_r(&seconds, &tm);
-  *time = {static_cast<UINT>(tm.tm_year + 1900), static_cast<UINT>(tm.tm_mon + 1),
-           static_cast<UINT>(tm.tm_mday),        static_cast<UINT>(tm.tm_hour),
-           static_cast<UINT>(tm.tm_min),         static_cast<UINT>(tm.tm_sec),
-           static_cast<UINT>(tv.tv_usec / 1000)};
-}
-
 #endif
+
+void SystemLocalTime(OsTime *time) {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  *time = {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
 
 const char *SystemGetEnv(const char *name) { return std::getenv(name); }
 
@@ -249,13 +238,13 @@ OsFile SystemStandardError() { return STDERR_FILENO; }
 #endif
 
 #ifdef _WIN32
-const OsCalls kSystemCalls = {WinReadWhole, WinCreate,    WinOpenAppend,      WinWrite,
-                              WinSync,      WinClose,     WinRename,          WinRemove,
-                              WinLocalTime, SystemGetEnv, SystemStandardError};
+const OsCalls kSystemCalls = {WinReadWhole,    WinCreate,    WinOpenAppend,      WinWrite,
+                              WinSync,         WinClose,     WinRename,          WinRemove,
+                              SystemLocalTime, SystemGetEnv, SystemStandardError};
 #else
-const OsCalls kSystemCalls = {PosixReadWhole, PosixCreate,  PosixOpenAppend,    PosixWrite,
-                              PosixSync,      PosixClose,   PosixRename,        PosixRemove,
-                              PosixLocalTime, SystemGetEnv, SystemStandardError};
+const OsCalls kSystemCalls = {PosixReadWhole,  PosixCreate,  PosixOpenAppend,    PosixWrite,
+                              PosixSync,       PosixClose,   PosixRename,        PosixRemove,
+                              SystemLocalTime, SystemGetEnv, SystemStandardError};
 #endif
 
 const OsCalls *current = &kSystemCalls;
