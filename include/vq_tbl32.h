@@ -829,6 +829,280 @@ public:
   SGridColDesc *colDescs;
 };
 
+/* ---- Key, gallery and table descriptions -------------------------------- */
+
+/// The engine's index description table item (vq_isa32.h): 58 bytes per key.
+struct ISAMIDT;
+
+/// Thrown by the copies of the description record tables (CVQKeyDescList,
+/// CVQImgNameDescList, CVQGallDesc, CVQTableDesc, CVQTableDescList) when the
+/// memory for a copied record table cannot be had; the copy has logged
+/// "CopyOperator: Cannot allocate a new record table" (level 0) first. The
+/// record allocators of the descriptions catch it.
+class VQ_TBL32_API CVQTblErr {
+public:
+  CVQTblErr() : text("CopyOperator: Cannot allocate a new record table") {}
+  explicit CVQTblErr(const char *reason) : text(reason) {}
+  const char *what() const { return text; }
+
+private:
+  const char *text; ///< static text
+};
+
+/// One part of an index key: a field of the table, named, and the engine's
+/// key partition type of its bytes.
+struct SVQKeyPart {
+  UINT partType;      ///< the engine's key partition type code; (UINT)-1 = none
+  char fieldName[32]; ///< at most 31 characters, compared without ASCII case
+};
+
+/// One index key of a table: five attributes the engine interprets (each
+/// handed to it as one byte) and up to four key parts in key order. A
+/// plain record, copied by value inside a CVQKeyDescList. Failures are
+/// logged (tag "CVQKeyDesc") and shown as messages 1200-1204 (reading) and
+/// 1210-1213 (CVQKeyDescList::CreateIDT).
+///
+/// Configuration lines of a key block:
+///   Key:      attribute1, attribute2, attribute3, attribute4, attribute5
+///   KeyPart:  "type name", "field name"      (one line per part)
+class VQ_TBL32_API CVQKeyDesc {
+public:
+  enum : UINT { kMaxParts = 4, kAttributes = 5 };
+
+  /// Attributes and part count 0; every part of type (UINT)-1 with an empty
+  /// field name.
+  CVQKeyDesc();
+
+  /// Reads the key from the current KEY block: the "Key:" line (missing
+  /// numbers are 0) and its 1 to 4 "KeyPart:" lines; `index` numbers the
+  /// key in messages only. 1, or 0 after message 1200 (the "Key:" line does
+  /// not parse), 1201 (no key part), 1202 (more than 4), 1203 (a key part
+  /// line does not parse) or 1204 (a type name the engine does not know);
+  /// the key is then partly filled.
+  int ReadDef(CVQConfFile &conf, const char *keyword, UINT index);
+  /// Writes an empty comment, the "Key:" line and one "KeyPart:" line per
+  /// part into the block the caller has opened. Returns 1.
+  int WriteDef(CVQConfFile &conf) const;
+  /// Fills the grid lines firstLine .. firstLine + partCount - 1, which the
+  /// caller has inserted (nine columns: key number from 1, the attributes
+  /// and the part count on the first line only, type name and field name
+  /// on every line). Returns 1; nothing is set without a grid interface.
+  int DispDef(CGridDef &grid, UINT key, UINT firstLine) const;
+
+  UINT attributes[kAttributes];
+  UINT partCount; ///< 1..4 after a successful read
+  SVQKeyPart parts[kMaxParts];
+};
+static_assert(sizeof(CVQKeyDesc) == 6 * 4 + 4 * 36, "CVQKeyDesc is a fixed record");
+
+/// The keys of one table, by value, in key order: a record table (a word
+/// that copies reset to 0, the records in use, the records allocated, the
+/// owned array from new[]).
+class VQ_TBL32_API CVQKeyDescList {
+public:
+  CVQKeyDescList() : reset(0), count(0), capacity(0), keys(nullptr) {}
+  /// Frees the array and clears the three words.
+  ~CVQKeyDescList();
+  /// Deep copies; CVQTblErr when the array cannot be had (the target of an
+  /// assignment keeps its old records then).
+  CVQKeyDescList(const CVQKeyDescList &other);
+  CVQKeyDescList &operator=(const CVQKeyDescList &other);
+
+  /// Frees the array; the list is empty.
+  void Free();
+  /// The engine's index description table of the keys over `fields`: one
+  /// 58-byte item per key, in key order, for ISAMCreateTable. NULL after
+  /// message 1210 (no keys), 1211 (no fields), 1212 (no memory) or 1213 (a
+  /// key part names no field of the list).
+  ISAMIDT *CreateIDT(const CVQFieldDescList &fields) const;
+  /// Releases a table made by CreateIDT; NULL does nothing.
+  void FreeIDT(ISAMIDT *idt) const;
+
+  UINT reset;
+  UINT count;
+  UINT capacity;
+  CVQKeyDesc *keys;
+};
+
+/// One image file name definition of a gallery: a template that table
+/// browsing expands for a record.
+class VQ_TBL32_API CVQImgNameDesc {
+public:
+  CVQImgNameDesc() : textLength(0), imageName{} {}
+  /// Reads the text of the next `keyword` line of the running sequence;
+  /// an unreadable line leaves length 0 and the empty name. Returns 1.
+  BOOL ReadDef(CVQConfFile &conf, const char *keyword, UINT index);
+
+  UINT textLength; ///< as the reader reported it; 0 when the line could not be read
+  char imageName[512];
+};
+
+/// The image file name definitions of a gallery, in file order: a record
+/// table like CVQKeyDescList.
+class VQ_TBL32_API CVQImgNameDescList {
+public:
+  CVQImgNameDescList() : reset(0), count(0), capacity(0), images(nullptr) {}
+  ~CVQImgNameDescList();
+  /// Deep copies; CVQTblErr as CVQKeyDescList's.
+  CVQImgNameDescList(const CVQImgNameDescList &other);
+  CVQImgNameDescList &operator=(const CVQImgNameDescList &other);
+
+  void Free();
+
+  UINT reset;
+  UINT count;
+  UINT capacity;
+  CVQImgNameDesc *images;
+};
+
+/// A table's settings for showing its records' images as a gallery of dias.
+/// Lines of the table's block, written only while `enabled`:
+///   GalleryLayout:  layout              ; gallery  windows layout
+///   GalleryDiaMode: diaMode             ; gallery dia display mode
+///   GalleryDiaSize: diaWidth, diaHeight ; Gallery dia display size
+///   ImageFileName:  "template"          ; image filename definition
+/// A layout or dia mode line switches the gallery on; a size line alone
+/// does not. Failures are logged with the tag "CVQGallDesc".
+class VQ_TBL32_API CVQGallDesc {
+public:
+  /// Switched off, codes 0, dia size 80 by 80 (what a read without a size
+  /// line gives), no images.
+  CVQGallDesc() : enabled(0), layout(0), diaMode(0), diaWidth(80), diaHeight(80) {}
+
+  /// Reads the gallery lines of the reader's current block. 1, or 0 after
+  /// message 1 when the image records cannot be had (the image list is
+  /// then empty; the other members are read).
+  BOOL ReadDef(CVQConfFile &conf);
+  /// Writes the lines when `enabled`, nothing otherwise. Returns 1.
+  BOOL WriteDef(CVQConfFile &conf) const;
+  /// Switches the gallery off and frees the images; codes and size stay.
+  void FreeGallery();
+
+  BOOL enabled;
+  UINT layout;
+  UINT diaMode;
+  UINT diaWidth;
+  UINT diaHeight;
+  CVQImgNameDescList images;
+};
+
+/// One table of an ISAM file: its name, the index node size the engine
+/// creates it with, its fields, its keys and its gallery. It reads and
+/// writes its TABLE block of a configuration file, stores that block's
+/// text inside the ISAM file it creates the table in and reads it back,
+/// checks itself, and edits and shows its field and key lists.
+///
+/// Key parts name their fields by name, so moving fields renumbers
+/// nothing. A flat key part number counts the key parts over all keys in
+/// key order (key 0's parts first).
+///
+/// Failures are logged (level 0 unless noted, tag "CVQTableDesc") and shown
+/// as messages 0-2 (block reading) and 1400-1490; engine errors through
+/// ISAMDispError. Search results are (UINT)-1 for "not found".
+class VQ_TBL32_API CVQTableDesc {
+public:
+  /// Index node size 1024, empty name, no fields, keys or images.
+  CVQTableDesc() : indexNodeSize(1024), name{} {}
+  /// Deep copies of every list; CVQTblErr when a record table cannot be
+  /// had. Assignment to itself does nothing.
+  CVQTableDesc(const CVQTableDesc &other);
+  CVQTableDesc &operator=(const CVQTableDesc &other);
+
+  /// Reads the table from the reader's current block: the keyword's text is
+  /// the name, "INDEXNODESIZE" (2048 without it), the KEY blocks, the FIELD
+  /// blocks, the gallery lines; the fields come out sorted by offset.
+  /// `index` numbers the table in messages only. 1, or 0 after the
+  /// failure's messages (1400, 0, 1, 2 or the key's or field's own).
+  BOOL ReadDef(CVQConfFile &conf, const char *keyword, UINT index);
+  /// Writes the block `keyword` "name" ... `keyword` END with the index
+  /// node size, the fields, the keys and the gallery. 1, or 0 when a part
+  /// refused.
+  BOOL WriteDef(CVQConfFile &conf, const char *keyword) const;
+  /// Fills the description from table `tableNumber` of the open ISAM file:
+  /// its name, the engine's index node size and the stored block text. A
+  /// table without a stored text keeps its fields, keys and gallery.
+  BOOL ReadDesc(void *isamFile, UINT tableNumber);
+  /// Creates the table in the open ISAM file and stores its block text
+  /// with it. A table created stays even when storing its text fails.
+  BOOL CreateISAMTable(void *isamFile) const;
+  /// 1 when the table can be created: a name, an index node size of
+  /// 32..65535, fields that pass their check and share no byte, keys.
+  /// Otherwise 0 after one of the messages 1400-1410; unused record bytes
+  /// show 1409 and pass.
+  BOOL VerifyTable() const;
+  /// Empties the field and key lists; name, node size and gallery stay.
+  void FreeTable();
+
+  /// Inserts a field named `name` at *position, or moves the field of that
+  /// name there when it exists inside the list; at or past the end a new
+  /// field is appended. *position receives where the field is. 1, or 0
+  /// after message 1410 or 1411 with the list unchanged.
+  BOOL InsertField(const char *name, UINT *position);
+  /// Renames field `field` (cut to 31 characters); key parts keep the old
+  /// name. 0 (logged) for an invalid index.
+  BOOL SetFieldName(UINT field, const char *name);
+  /// Inserts a key of one empty part at *position (appended at or past the
+  /// end). 1, or 0 after message 1415 or 1416 with the list unchanged.
+  BOOL InsertKey(UINT *position);
+  /// The key holding flat key part number `flatPart`.
+  UINT KeyPartToIndex(UINT flatPart) const;
+  /// The part number within its key of flat key part number `flatPart`.
+  UINT KeyPartToPart(UINT flatPart) const;
+  /// The first key whose key part 0 names field `field`.
+  UINT FindKeyToFieldIndex(UINT field) const;
+  /// The first field named by part `part` of key `key`.
+  UINT FindFieldToKeyIndex(UINT key, UINT part) const;
+  /// Copies the name of field `field` into part `part` of key `key`; does
+  /// nothing unless all three exist.
+  void SetKeyFieldIndex(UINT key, UINT part, UINT field);
+
+  /// Line `line` of a table list: name, field count, key count, record
+  /// size, index node size. Return 1.
+  BOOL DispDef(CGridDef &grid, UINT line);
+  BOOL DispDef(IGridView *view, UINT line);
+  /// CVQFieldDesc::DispDef of field `field`; 0 (logged) for an invalid index.
+  BOOL DispFieldProperties(CGridDef &grid, UINT field);
+  /// Empties the grid and shows every key part as one line (messages 1420,
+  /// 1421).
+  BOOL ListKeys(CGridDef &grid) const;
+  /// Gives the grid (`window` itself when controlId is (UINT)-1, else its
+  /// child) one plain text column per field, with the field's width,
+  /// justification and name, and column ids controlId + 1 + field. The
+  /// grid's interface, or NULL after message 1430-1433.
+  IGridView *DispGridDataHeader(HWND window, UINT controlId);
+  /// Fills the combo box (`window` itself when controlId is 0 or (UINT)-1,
+  /// else its child) with the named fields and selects `selectName`.
+  BOOL FillFieldsCombo(HWND window, UINT controlId, const char *selectName) const;
+  /// The selected entry of the combo box into `buffer` (room for a field
+  /// name). 0 (logged) without a box, a selection or its text.
+  BOOL GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const;
+
+  UINT indexNodeSize;
+  char name[32];
+  CVQKeyDescList keys;
+  CVQFieldDescList fields;
+  CVQGallDesc gallery;
+};
+
+/// The table descriptions of a file, by value, in file order: a record
+/// table like CVQKeyDescList. Destroying it destroys every description.
+class VQ_TBL32_API CVQTableDescList {
+public:
+  CVQTableDescList() : reset(0), count(0), capacity(0), tables(nullptr) {}
+  ~CVQTableDescList();
+  /// Deep copies through CVQTableDesc::operator=; CVQTblErr as
+  /// CVQKeyDescList's.
+  CVQTableDescList(const CVQTableDescList &other);
+  CVQTableDescList &operator=(const CVQTableDescList &other);
+
+  void Free();
+
+  UINT reset;
+  UINT count;
+  UINT capacity;
+  CVQTableDesc *tables;
+};
+
 /* ---- Joker string comparer --------------------------------------------- */
 
 /// A text pattern with three jokers: the char joker '?' stands for any one
