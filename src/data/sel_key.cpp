@@ -67,11 +67,45 @@ void ReportMissingField(const char *name, UINT key, UINT part) {
                      part);
 }
 
+// The engine's key partition types whose order is not that of the bytes
+// GetSMaskFiller hands out: two's complement integers, and floating values
+// (-inf lowest, NaN above +inf).
+enum : UINT { kPartSigned = 3, kPartFloat = 4, kPartDouble = 5 };
+
+// The lowest and highest field bytes in the order of such a partition
+// type; false for any other type or a size it does not have.
+bool OrderedFillers(UINT partType, UINT size, char *low, char *high) {
+  std::memset(low, 0x00, size);
+  std::memset(high, 0xFF, size);
+  switch (partType) {
+  case kPartSigned:
+    if (size != 1 && size != 2 && size != 4 && size != 8)
+      return false;
+    low[size - 1] = char(0x80);
+    high[size - 1] = 0x7F;
+    return true;
+  case kPartFloat:
+    if (size != 4)
+      return false;
+    low[2] = char(0x80), low[3] = char(0xFF);
+    return true;
+  case kPartDouble:
+    if (size != 8)
+      return false;
+    low[6] = char(0xF0), low[7] = char(0xFF);
+    return true;
+  default:
+    return false;
+  }
+}
+
 // Appends the field's lowest value to `low` and its highest to `high`,
-// exactly `size` bytes each: a filler that is shorter (or not supported
-// for the field's type) is completed with 0x00 and 0xFF, and a longer date
-// or time text is cut, so that every part keeps its place in the key.
-void AppendFillers(const CVQFieldDesc &f, char *low, char *high) {
+// exactly `size` bytes each, so that every part keeps its place in the
+// key: a filler that is shorter (or not supported for the field's type) is
+// completed with 0x00 and 0xFF, and a longer date or time text is cut.
+void AppendFillers(const CVQFieldDesc &f, UINT partType, char *low, char *high) {
+  if (OrderedFillers(partType, f.size, low, high))
+    return;
   char filler[kFillerRoom];
   const bool roomy = f.size >= kFillerRoom;
   for (UINT h = 0; h < 2; ++h) {
@@ -146,7 +180,7 @@ int CVQTblSelDesc::keyresolve(const CVQTableDesc *table, UINT *keyIndex, char *l
       ReportMissingField(name, k, part);
       return 0;
     }
-    AppendFillers(fields.fields[index], low + position, high + position);
+    AppendFillers(fields.fields[index], key.parts[part].partType, low + position, high + position);
     position += fields.fields[index].size;
   }
   low[position] = '\0';

@@ -1,5 +1,5 @@
 // A sample table description for the selection tests, fuzzer and
-// benchmark: one field of every kind a selection compares, four keys of one
+// benchmark: one field of every kind a selection compares, five keys of one
 // and two parts, and records with typed field writers. Its index
 // description items follow the keys, so the same table can be created in
 // an ISAM file.
@@ -58,10 +58,9 @@ struct KeySpec {
   Field field[2];
 };
 constexpr KeySpec kKeySpecs[] = {
-    {2, {"TEXT", "SIGNED"}, {NAME, AGE}},
-    {2, {"TEXTNOCASE", "UNSIGNED"}, {CITY, COUNT}},
-    {1, {"TEXT", nullptr}, {PLZ, PLZ}},
-    {2, {"TEXT", "TEXT"}, {BORN, NAME}},
+    {2, {"TEXT", "SIGNED"}, {NAME, AGE}},    {2, {"TEXTNOCASE", "UNSIGNED"}, {CITY, COUNT}},
+    {1, {"TEXT", nullptr}, {PLZ, PLZ}},      {2, {"TEXT", "TEXT"}, {BORN, NAME}},
+    {2, {"DOUBLE", "FLOAT"}, {PRICE, RATE}},
 };
 constexpr UINT kKeys = sizeof kKeySpecs / sizeof kKeySpecs[0];
 

@@ -228,7 +228,8 @@ TEST_F(Resolve, FailuresLogAndShowTheirNumbers) {
 
 // Key limits: the value in the first part, fillers behind it.
 TEST_F(Resolve, KeyLimitsPlaceTheValueAndFillTheFurtherParts) {
-  const std::string z4(4, '\0'), f4(4, '\xFF');
+  // The signed second part of key 0 runs from INT_MIN to INT_MAX.
+  const std::string z4("\0\0\0\x80", 4), f4("\xFF\xFF\xFF\x7F", 4);
   const struct {
     const char *text;
     UINT key;
@@ -239,6 +240,9 @@ TEST_F(Resolve, KeyLimitsPlaceTheValueAndFillTheFurtherParts) {
       {"name > M* or plz = 1", 0, "M*" + std::string(10, '\0') + z4,
        "M*" + std::string(10, '\xFF') + f4},
       {"() or city = Mun", 1, "Mun" + std::string(9, '\0'), "Mun" + std::string(9, '\xFF')},
+      // The floating second part of key 4 runs from -inf to NaN.
+      {"price = 1", 4, std::string(7, '\0') + "1" + std::string("\0\0\x80\xFF", 4),
+       std::string(7, '\0') + "1" + std::string(4, '\xFF')},
       {"plz = 803", 2, std::string(2, '\0') + "803", std::string(2, '\0') + "803"},
       {"plz = 1234567", 2, "12345", "12345"},
       {"born = 12.03.2009", 3, "12.03.2009" + std::string(12, '\0'),
@@ -331,7 +335,8 @@ protected:
     const auto idt = table.Idt();
     ASSERT_EQ(ISAMCreateTable(file_, "Sample", idt.data(), kKeys, kRecordSize, 1024), 0u);
     ASSERT_EQ(ISAMOpenTable(file_, "Sample", &isam_), 0u);
-    const char *names[] = {"MAIER", "MAIERS", "MEIER", "MAI", "Maier", "ZORN"};
+    // A name of the field's full width lets the second key part decide.
+    const char *names[] = {"MAIER", "MAIERS", "MEIER", "MAI", "Maier", "ZORN", "MAIERMAIERXY"};
     const char *cities[] = {"Munich", "MUNICH", "munich", "Berlin", "Bonn"};
     const UINT plzs[] = {80331, 80333, 10115};
     int age = -20;
@@ -384,6 +389,7 @@ TEST_F(KeyIteration, LimitsGiveExactlyTheRecordsOfAFullScan) {
   const char *exact[] = {
       "name = MAIER",
       "name = MAIER and age > 10",
+      "name = MAIERMAIERXY",
       "city = munich",
       "city = MUNICH and (age < 0 or name = M*)",
       "plz = 80333",
