@@ -45,21 +45,15 @@ double AsDouble(numVal v, UINT kind) {
 
 } // namespace
 
-int OrderValues(numVal a, UINT ka, numVal b, UINT kb) {
+int OrderMixed(numVal a, UINT ka, numVal b, UINT kb) {
   if (ka > nvkDOUBLE || kb > nvkDOUBLE)
     return 2;
-  if (ka == nvkDOUBLE || kb == nvkDOUBLE) {
-    const double x = AsDouble(a, ka), y = AsDouble(b, kb);
-    return x < y ? -1 : x > y ? 1 : x == y ? 0 : 2;
-  }
+  if (ka == nvkDOUBLE || kb == nvkDOUBLE)
+    return Order(AsDouble(a, ka), AsDouble(b, kb));
   const Integer x = AsInteger(a, ka), y = AsInteger(b, kb);
   if (x.negative != y.negative)
     return x.negative ? -1 : 1;
-  if (x.negative) {
-    const LONGLONG sx = LONGLONG(x.bits), sy = LONGLONG(y.bits);
-    return sx < sy ? -1 : sx > sy ? 1 : 0;
-  }
-  return x.bits < y.bits ? -1 : x.bits > y.bits ? 1 : 0;
+  return x.negative ? Order(LONGLONG(x.bits), LONGLONG(y.bits)) : Order(x.bits, y.bits);
 }
 
 void ReportNoField(const SVQDataCompExpr &expr) {

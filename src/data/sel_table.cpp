@@ -20,6 +20,13 @@ namespace {
 constexpr UINT kTextBuffer = 1024;
 
 UINT Kind(const CVQFieldDesc &f) { return f.contentType & twKIND; }
+UINT Kind(UINT typeWord) { return typeWord & twKIND; }
+
+template <class T> T Load(const char *bytes) {
+  T v;
+  std::memcpy(&v, bytes, sizeof v);
+  return v;
+}
 bool IsSignedField(const CVQFieldDesc &f) { return (f.contentType & twSIGNED) != 0; }
 bool IsNoCase(const CVQFieldDesc &f) {
   return Kind(f) == pkTEXT && (f.contentType & twNOCASE) == twNOCASE;
@@ -154,13 +161,13 @@ private:
 class TableTester {
 public:
   TableTester(const CVQTableDesc &table, const char *record, UINT size)
-      : table_(table), record_(record), size_(size) {}
+      : fields_(table.fields.fields), count_(table.fields.fields ? table.fields.count : 0),
+        record_(record), size_(size) {}
 
   bool operator()(const SVQDataCompExpr &expr) const {
-    const CVQFieldDescList &list = table_.fields;
-    if (expr.nField >= list.count || !list.fields)
+    if (expr.nField >= count_)
       return false;
-    const CVQFieldDesc &f = list.fields[expr.nField];
+    const CVQFieldDesc &f = fields_[expr.nField];
     // The conversions trust the record to hold the field; here it must.
     if (f.offset > size_ || f.size > size_ - f.offset)
       return false;
@@ -169,16 +176,8 @@ public:
     const UINT e = f.encodeType;
     if (e >= iteUNICODETEXT)
       return false;
-    if (expr.Func == cfSTREQUAL || expr.Func == cfSTRNOTEQUAL) {
-      char text[kTextBuffer];
-      UINT written = 0;
-      if (!f.FormatData(text, sizeof text, &written, record_, size_))
-        return false;
-      const bool match =
-          written != 0 && (IsNoCase(f) ? expr.StrCmp.CompareiString(text, written, 1)
-                                       : expr.StrCmp.CompareStringA(text, written, 1));
-      return PassesString(expr.Func, match);
-    }
+    if (expr.Func == cfSTREQUAL || expr.Func == cfSTRNOTEQUAL)
+      return PassesString(expr.Func, Matches(expr, f));
     const UINT k = Kind(f);
     if (k == pkTEXT)
       return TextNumber(expr, f);
@@ -186,7 +185,8 @@ public:
       return false;
     numVal value;
     UINT kind;
-    if (!f.ParseData(&value, &kind, record_, size_) || kind > nvkDOUBLE)
+    if (!ReadBinary(f, &value, &kind) &&
+        (!f.ParseData(&value, &kind, record_, size_) || kind > nvkDOUBLE))
       return false;
     const UINT compareKind = CompareKind(f);
     return Passes(expr.Func, OrderValues(value, kind, expr.CompVal,
@@ -194,6 +194,64 @@ public:
   }
 
 private:
+  bool Matches(const SVQDataCompExpr &expr, const CVQFieldDesc &f) const {
+    const char *text;
+    UINT length;
+    char formatted[kTextBuffer];
+    if (f.encodeType == iteTEXT && Kind(f.displayType) == pkTEXT) {
+      // FormatData would copy the bytes without their trailing blanks,
+      // which the comparer trims anyway: they are matched in place.
+      text = record_ + f.offset;
+      length = f.size < kTextBuffer ? f.size : kTextBuffer - 1;
+    } else {
+      if (!f.FormatData(formatted, sizeof formatted, &length, record_, size_))
+        return false;
+      text = formatted;
+    }
+    // A length of 0 would mean "up to the terminator" to the comparer.
+    if (length == 0)
+      return false;
+    return IsNoCase(f) ? expr.StrCmp.CompareiString(text, length, 1)
+                       : expr.StrCmp.CompareStringA(text, length, 1);
+  }
+
+  // The value of a field stored in a binary form, read as ParseData reads
+  // it but without the call; false for the forms left to ParseData. The
+  // value is written whole: a 32-bit store read back as 64 bits would stall.
+  bool ReadBinary(const CVQFieldDesc &f, numVal *value, UINT *kind) const {
+    const char *p = record_ + f.offset;
+    const bool isSigned = IsSignedField(f);
+    UINT low;
+    switch (f.encodeType) {
+    case iteINT8:
+      low = isSigned ? UINT(INT(static_cast<signed char>(p[0]))) : BYTE(p[0]);
+      break;
+    case iteINT16:
+      low = isSigned ? UINT(INT(Load<SHORT>(p))) : Load<WORD>(p);
+      break;
+    case iteINT32:
+      low = Load<UINT>(p);
+      break;
+    case iteINT64:
+      value->u64 = Load<ULONGLONG>(p);
+      *kind = isSigned ? nvkINT64 : nvkUINT64;
+      return true;
+    case ite32FLOATING:
+      value->dbl = Load<float>(p);
+      *kind = nvkDOUBLE;
+      return true;
+    case ite64FLOATING:
+      value->dbl = Load<double>(p);
+      *kind = nvkDOUBLE;
+      return true;
+    default:
+      return false;
+    }
+    value->u64 = low;
+    *kind = isSigned ? nvkINT32 : nvkUINT32;
+    return true;
+  }
+
   bool TextNumber(const SVQDataCompExpr &expr, const CVQFieldDesc &f) const {
     char text[kTextBuffer];
     UINT written = 0;
@@ -205,7 +263,8 @@ private:
     return Passes(expr.Func, OrderValues(value, nvkINT64, expr.CompVal, nvkINT64));
   }
 
-  const CVQTableDesc &table_;
+  const CVQFieldDesc *fields_;
+  UINT count_;
   const char *record_;
   UINT size_;
 };
