@@ -60,6 +60,7 @@ struct Sample {
     UINT detail = 0;
     Check(ISAMCreate(&file, (dir / "sample.isa").c_str(), &detail) == 0);
     const auto idt = table.Idt();
+    Check(idt.size() == kKeys);
     Check(ISAMCreateTable(file, "Sample", idt.data(), kKeys, kRecordSize, 1024) == 0);
     Check(ISAMOpenTable(file, "Sample", &isam) == 0);
     for (const Record &r : records) {

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -64,14 +63,10 @@ constexpr KeySpec kKeySpecs[] = {
 };
 constexpr UINT kKeys = sizeof kKeySpecs / sizeof kKeySpecs[0];
 
-/// The description, filled member by member. The description's arrays are
-/// the sample's own and released here; the description itself is never
-/// destroyed as a whole, so the sample relies on nothing of the list
-/// classes but their layout.
+/// The description, filled member by member.
 class SampleTable {
 public:
   SampleTable() {
-    new (&desc) CVQTableDesc();
     std::strcpy(desc.name, "Sample");
     desc.fields.fields = new CVQFieldDesc[kFields];
     desc.fields.count = desc.fields.capacity = kFields;
@@ -84,9 +79,7 @@ public:
       f.encodeType = s.encodeType;
       f.contentType = f.displayType = s.contentType;
     }
-    // Keys are plain records: zeroed storage is a key of no parts.
-    desc.keys.keys = static_cast<CVQKeyDesc *>(::operator new[](sizeof(CVQKeyDesc) * kKeys));
-    std::memset(static_cast<void *>(desc.keys.keys), 0, sizeof(CVQKeyDesc) * kKeys);
+    desc.keys.keys = new CVQKeyDesc[kKeys];
     desc.keys.count = desc.keys.capacity = kKeys;
     for (UINT k = 0; k < kKeys; ++k) {
       CVQKeyDesc &key = desc.keys.keys[k];
@@ -97,31 +90,14 @@ public:
       }
     }
   }
-  ~SampleTable() {
-    ::operator delete[](desc.keys.keys);
-    delete[] desc.fields.fields;
-  }
-  SampleTable(const SampleTable &) = delete;
-  SampleTable &operator=(const SampleTable &) = delete;
 
-  /// The keys as ISAMCreateTable takes them.
+  /// The keys as ISAMCreateTable takes them, built by the key list.
   std::vector<ISAMIDT> Idt() const {
-    std::vector<ISAMIDT> items(kKeys);
-    for (UINT k = 0; k < kKeys; ++k) {
-      ISAMIDT &item = items[k];
-      std::memset(&item, 0, sizeof item);
-      const CVQKeyDesc &key = desc.keys.keys[k];
-      item.bytes[5] = BYTE(key.partCount);
-      for (UINT p = 0; p < key.partCount; ++p) {
-        const FieldSpec &s = kFieldSpecs[kKeySpecs[k].field[p]];
-        BYTE *b = item.bytes + 6 + 8 * p;
-        const UINT words[3] = {key.parts[p].partType, s.offset, s.size};
-        for (UINT w = 0; w < 3; ++w) {
-          b[2 * w] = BYTE(words[w]);
-          b[2 * w + 1] = BYTE(words[w] >> 8);
-        }
-      }
-    }
+    ISAMIDT *idt = desc.keys.CreateIDT(desc.fields);
+    std::vector<ISAMIDT> items;
+    if (idt)
+      items.assign(idt, idt + desc.keys.count);
+    desc.keys.FreeIDT(idt);
     return items;
   }
 
@@ -145,9 +121,7 @@ public:
     return n;
   }
 
-  union {
-    CVQTableDesc desc;
-  };
+  CVQTableDesc desc;
 };
 
 /// A record of the sample table with a writer per kind of field.

@@ -333,6 +333,7 @@ protected:
     UINT detail = 0;
     ASSERT_EQ(ISAMCreate(&file_, (dir_ / "sample.isa").c_str(), &detail), 0u);
     const auto idt = table.Idt();
+    ASSERT_EQ(idt.size(), size_t(kKeys));
     ASSERT_EQ(ISAMCreateTable(file_, "Sample", idt.data(), kKeys, kRecordSize, 1024), 0u);
     ASSERT_EQ(ISAMOpenTable(file_, "Sample", &isam_), 0u);
     // A name of the field's full width lets the second key part decide.
