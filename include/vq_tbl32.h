@@ -1331,7 +1331,14 @@ public:
   /// every further part filled with its field's lowest and highest value.
   /// `low` and `high` must each hold the key's length and a terminator. The
   /// selection must have been resolved against `table`. 1 when found; 0,
-  /// logged, when there is no comparison, no key or no field for a part.
+  /// logged, when there is no comparison, no key or no field for a part
+  /// (the last two also shown as text boxes).
+  ///
+  /// The limits are a hint: they hold every passing record where the first
+  /// comparison is an equality without jokers, on a text (or a number
+  /// written to the field's full width), that every passing record must
+  /// meet, and the key orders as the comparison does. A host still tests
+  /// each record it reads with testdata.
   int keyresolve(const CVQTableDesc *table, UINT *keyIndex, char *low, char *high) const;
 
   SVQDataCompLink Root;

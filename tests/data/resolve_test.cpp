@@ -7,6 +7,7 @@
 #include "../common/sample_table.h"
 
 #include <vq_isa32.h>
+#include <vq_lib32.h>
 #include <vq_tbl32.h>
 #include <vqwin_modal.h>
 
@@ -319,6 +320,46 @@ TEST_F(Resolve, KeyLimitFailuresAreLogged) {
     EXPECT_EQ(boxes[0].text, row.box);
     EXPECT_EQ(boxes[0].icon, UINT(MB_ICONEXCLAMATION));
   }
+}
+
+TEST_F(Resolve, ATableReadFromItsBlockResolvesAndLimits) {
+  const std::string text = "Table: \"Kunden\"\r\n"
+                           "Field: 4, 30, 7, 0x0C00, 0, 0, 0, 20, \"Name\"\r\n"
+                           "Field: 0, 4, 2, 0x0011, 2, 0x0011, 2, 10, \"Nr\"\r\n"
+                           "Key: 1\r\n"
+                           "KeyPart: \"SIGNED\", \"NR\"\r\n"
+                           "Key: 0, 1\r\n"
+                           "KeyPart: \"TEXTNOCASE\", \"Name\"\r\n"
+                           "KeyPart: \"SIGNED\", \"Nr\"\r\n"
+                           "Table: END\r\n";
+  CVQConfFile config;
+  ASSERT_TRUE(config.ReadIt(text.data(), UINT(text.size())));
+  config.SelectBlock("TABLE");
+  CVQTableDesc kunden;
+  ASSERT_EQ(kunden.ReadDef(config, "TABLE", 0), 1);
+  config.LeaveBlock();
+
+  char record[34];
+  std::memset(record, ' ', sizeof record);
+  const INT nr = -12;
+  std::memcpy(record, &nr, 4);
+  std::memcpy(record + 4, "Kunz", 4);
+  for (const auto &[selection, passes] : std::vector<std::pair<std::string, int>>{
+           {"name = KUN?", 1}, {"name = kunz and nr < 0", 1}, {"nr >= -12 xor name = k*", 0}}) {
+    ASSERT_EQ(Parse(selection), 1) << selection;
+    ASSERT_EQ(sel.resolve(&kunden), 1) << selection;
+    EXPECT_EQ(sel.testdata(&kunden, record, sizeof record), passes) << selection;
+  }
+  char low[40], high[40];
+  UINT key = 0;
+  ASSERT_EQ(Parse("name = Kunz"), 1);
+  ASSERT_EQ(sel.resolve(&kunden), 1);
+  ASSERT_EQ(sel.keyresolve(&kunden, &key, low, high), 1);
+  EXPECT_EQ(key, 1u);
+  EXPECT_EQ(std::string(low, 35),
+            "Kunz" + std::string(26, '\0') + std::string("\0\0\0\x80", 4) + '\0');
+  EXPECT_EQ(std::string(high, 35),
+            "Kunz" + std::string(26, '\xFF') + std::string("\xFF\xFF\xFF\x7F", 4) + '\0');
 }
 
 // The sample table in an ISAM file, filled with records of a few names,
