@@ -1329,6 +1329,26 @@ struct SVQDataCompExpr {
   char Value[64];   ///< the value as written, without quotes, case kept
 };
 
+class CVQTableDesc;
+
+/// Describes and delivers a field by its column name, for hosts whose
+/// records no CVQTableDesc describes. Non-zero when it knows the column; it
+/// never writes more than `bufferSize` bytes.
+///
+/// At cbresolve (256-byte buffer): a sample of the field's text and its
+/// length (0 = none); `*kind` the presentation kind (pkTEXT .. pkDECIMAL);
+/// `*value` the encode type (iteINT8 .. iteTEXT). `*type` is preset to all
+/// ones; a callback that sets it to the engine field type 1 (text compared
+/// without case) gets its patterns upper-cased, so that they can match the
+/// way cbtestdata compares that type.
+///
+/// At cbtestdata (512-byte buffer): the current record's field data and
+/// its length; `*type` the engine field type code (lbFldTypes); for the
+/// codes whose value the callback computes itself, `value` points to 8
+/// bytes for it and `*kind` says which numVal member holds it.
+typedef int (*SelFieldCallback)(const char *column, char *buffer, UINT bufferSize, UINT *length,
+                                UINT *kind, UINT *value, UINT *type, LONG_PTR context);
+
 /// A selection: a text such as NAME = 'MAIER' UND PLZ >= 80000 parsed into
 /// a tree of comparisons joined by logical operators. The empty selection
 /// (an empty root link) passes every record.
@@ -1391,6 +1411,51 @@ public:
   int disp(CVQListView *listView) const;
   /// Writes the tree below `link` (NULL = the root) to the log, level 5.
   void dump(const SVQDataCompLink *link = nullptr) const;
+
+  /// Resolution prepares every comparison for one table: its column is
+  /// found among the fields, and its value becomes a joker pattern (for
+  /// texts, and for any comparison with '#', '*' or '?'), a binary number, a
+  /// day number or a scaled decimal. It stops at the first comparison that
+  /// cannot be prepared, logged (level 0, tag "CVQTblSelDesc") and shown as
+  /// an error box:
+  /// - 740 the column names no field (or the callback does not know it);
+  /// - 741 the pattern cannot be set up (empty, or more than 15 '*');
+  /// - 742 an order comparison (< <= > >=) with jokers;
+  /// - 743 an order comparison on text whose value is no number, or on a
+  ///   kind that has no order;
+  /// - 745, 746 a date or decimal comparison on a field not stored as text.
+  /// The empty selection resolves. 1 = every comparison resolved.
+  ///
+  /// An order comparison on a text field compares numbers: the value and
+  /// the field's text are both read by their digits, and a record whose
+  /// text is no number does not pass.
+  int resolve(const CVQTableDesc *table);
+  /// As resolve, with the fields described by `callback` (see
+  /// SelFieldCallback). Signedness and decimals are not known in this
+  /// form: values are read as unsigned numbers.
+  int cbresolve(SelFieldCallback callback, LONG_PTR context);
+  /// 1 when the record of `size` bytes passes the selection resolved
+  /// against `table`: operations evaluate their right operand only when the
+  /// left one does not decide, and an empty operand counts as passing.
+  /// Whatever cannot be read does not pass. Allocates nothing.
+  int testdata(const CVQTableDesc *table, const char *record, UINT size) const;
+  /// As testdata, for the record whose fields `callback` delivers.
+  int cbtestdata(SelFieldCallback callback, LONG_PTR context) const;
+  /// The index key of the first comparison of the tree (whatever the
+  /// operators) and the lowest and highest key values for it: the first key
+  /// whose part 0 names that column, the value placed in the first part and
+  /// every further part filled with its field's lowest and highest value.
+  /// `low` and `high` must each hold the key's length and a terminator. The
+  /// selection must have been resolved against `table`. 1 when found; 0,
+  /// logged, when there is no comparison, no key or no field for a part
+  /// (the last two also shown as text boxes).
+  ///
+  /// The limits are a hint: they hold every passing record where the first
+  /// comparison is an equality without jokers, on a text (or a number
+  /// written to the field's full width), that every passing record must
+  /// meet, and the key orders as the comparison does. A host still tests
+  /// each record it reads with testdata.
+  int keyresolve(const CVQTableDesc *table, UINT *keyIndex, char *low, char *high) const;
 
   SVQDataCompLink Root;
 };

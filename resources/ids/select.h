@@ -1,5 +1,6 @@
 // Resource ids of vq_tbl32's selection language: the numbered messages of
-// parsing a selection text. Every text but 700 quotes the text concerned.
+// parsing a selection text (every text but 700 quotes the text concerned)
+// and of resolving it against a table or a field callback.
 #ifndef VQ_TBL32_RES_SELECT_H
 #define VQ_TBL32_RES_SELECT_H
 
@@ -18,5 +19,11 @@
 #define IDS_MSG_SEL_NOLOGICAL 730      // excerpt
 #define IDS_MSG_SEL_BADLOGICAL 731     // token, excerpt
 #define IDS_MSG_SEL_BADCOMPARISON 732  // token, excerpt
+#define IDS_MSG_SEL_NOFIELD 740        // column
+#define IDS_MSG_SEL_NOPATTERN 741      // column
+#define IDS_MSG_SEL_ORDERJOKERS 742    // comparison operator, value
+#define IDS_MSG_SEL_ORDERTEXT 743      // comparison operator, value
+#define IDS_MSG_SEL_DATEENCODING 745   // column, encode type
+#define IDS_MSG_SEL_DECENCODING 746    // column, encode type
 
 #endif

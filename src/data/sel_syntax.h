@@ -30,6 +30,12 @@ enum : UINT {
   kMsgNoLogical = 730,
   kMsgBadLogical = 731,
   kMsgBadComparison = 732,
+  kMsgNoField = 740,
+  kMsgNoPattern = 741,
+  kMsgOrderJokers = 742,
+  kMsgOrderText = 743,
+  kMsgDateEncoding = 745,
+  kMsgDecimalEncoding = 746,
 };
 
 // Character classes: bits of one byte per character code.
