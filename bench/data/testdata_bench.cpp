@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "common/ratio_reporter.h"
+#include "common/alloc_counter.h"
 #include "common/xorshift.h"
 #include "sample_table.h"
 
@@ -19,30 +20,6 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
-
-extern "C" {
-void *__libc_malloc(size_t size);
-void *__libc_calloc(size_t count, size_t size);
-void *__libc_realloc(void *block, size_t size);
-}
-
-namespace {
-std::atomic<unsigned long long> g_allocations{0};
-} // namespace
-
-// Every heap allocation of the process, operator new included, passes here.
-extern "C" void *malloc(size_t size) noexcept {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_malloc(size);
-}
-extern "C" void *calloc(size_t count, size_t size) noexcept {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_calloc(count, size);
-}
-extern "C" void *realloc(void *block, size_t size) noexcept {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  return __libc_realloc(block, size);
-}
 
 namespace {
 

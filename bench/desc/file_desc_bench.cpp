@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "common/conf_walk.h"
 #include "common/ratio_reporter.h"
 
 #include <cstdio>
@@ -83,39 +84,7 @@ const std::string &SourcePath() {
 UINT ReadBlocks(const char *path) {
   CVQConfFile conf;
   conf.Read(path, 1, 1);
-  UINT sum = 0, tables = 0, n = 0, value = 0, words[9], count = 0, length = 0, length2 = 0;
-  char name[128], type[128], field[128];
-  conf.GetBlockCount("TABLE", &tables);
-  bool table = conf.SelectBlock("TABLE");
-  for (UINT t = 0; t < tables && table; ++t, table = conf.SelectNextBlock()) {
-    conf.GetText("TABLE", name, sizeof name, &length);
-    conf.GetWord("INDEXNODESIZE", &value);
-    sum += length + value;
-    conf.GetBlockCount("KEY", &n);
-    bool more = conf.SelectBlock("KEY");
-    for (UINT k = 0; k < n && more; ++k, more = conf.SelectNextBlock()) {
-      conf.GetWords("KEY", words, 5, &count);
-      const UINT parts = conf.GetKeyCount("KEYPART");
-      conf.BeginSequence();
-      for (UINT p = 0; p < parts; ++p)
-        if (conf.Get2Text("KEYPART", type, sizeof type, &length, field, sizeof field, &length2) ==
-            0)
-          sum += length + length2;
-      conf.EndSequence();
-    }
-    conf.LeaveBlock();
-    conf.GetBlockCount("FIELD", &n);
-    more = conf.SelectBlock("FIELD");
-    for (UINT f = 0; f < n && more; ++f, more = conf.SelectNextBlock())
-      if (conf.GetWordsText("FIELD", words, 8, &count, name, sizeof name, &length) == 0)
-        sum += words[0] + length;
-    conf.LeaveBlock();
-    conf.GetWord("GALLERYLAYOUT", &value);
-    conf.GetWord("GALLERYDIAMODE", &value);
-    conf.GetWords("GALLERYDIASIZE", words, 2, &count);
-  }
-  conf.LeaveBlock();
-  return sum;
+  return vqbench::WalkTableBlocks(conf);
 }
 
 // The base library's editor writing the same lines the descriptions write.

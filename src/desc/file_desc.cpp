@@ -128,28 +128,14 @@ BOOL CVQFileDesc::InitDescEdit(HWND, const char *path, BOOL allowNew) {
       return 0;
     }
     if (theLibrary.AskBox(kMsgAskNewConfig, path) != IDYES) {
-      theLibrary.PrtLog(VQLOG_TRACE, kFileTag, "User canceled the new configuration file %s",
-                        path);
+      theLibrary.PrtLog(VQLOG_TRACE, kFileTag, "User canceled the new configuration file %s", path);
       return 0;
     }
     break;
-  case kTypeIsam: {
-    HISAMFILE isam = nullptr;
-    UINT detail = 0;
-    if (const UINT e = ISAMOpen(&isam, path, ISAM_MODE_READ, &detail)) {
-      theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error %u / %u on opening %s", e, detail, path);
-      ISAMDispError(path, "ISAMOpen", e, nullptr);
-      return 0;
-    }
-    if (!InitTableDescs(isam)) {
-      theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error on reading table descriptions of %s", path);
-      ISAMClose(isam, &detail);
-      return 0;
-    }
-    if (!CloseIsam(isam, path))
+  case kTypeIsam:
+    if (!ReadIsamTables(*this, path))
       return 0;
     break;
-  }
   default: {
     CVQConfFile conf;
     if (!conf.Read(path, 1, 1)) {
@@ -165,6 +151,22 @@ BOOL CVQFileDesc::InitDescEdit(HWND, const char *path, BOOL allowNew) {
   }
   CopyName(fileName, sizeof fileName, path);
   return 1;
+}
+
+bool vqdesc::ReadIsamTables(CVQFileDesc &file, const char *path) {
+  HISAMFILE isam = nullptr;
+  UINT detail = 0;
+  if (const UINT e = ISAMOpen(&isam, path, ISAM_MODE_READ, &detail)) {
+    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error %u / %u on opening %s", e, detail, path);
+    ISAMDispError(path, "ISAMOpen", e, nullptr);
+    return false;
+  }
+  if (!file.InitTableDescs(isam)) {
+    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error on reading table descriptions of %s", path);
+    ISAMClose(isam, &detail);
+    return false;
+  }
+  return CloseIsam(isam, path);
 }
 
 BOOL CVQFileDesc::InitTableDescs(void *isamFile) {

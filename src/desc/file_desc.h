@@ -32,6 +32,11 @@ enum : UINT {
 /// logged ("Error %u / %u on closing %s") and shown, and gives false.
 bool CloseIsam(void *isamFile, const char *path);
 
+/// Replaces the tables of `file` by those stored in the ISAM file at `path`,
+/// opened read-only for the purpose and closed again; every failure is
+/// logged and shown, and gives false.
+bool ReadIsamTables(CVQFileDesc &file, const char *path);
+
 } // namespace vqdesc
 
 #endif

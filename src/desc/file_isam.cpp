@@ -101,7 +101,8 @@ BOOL CVQFileDesc::CreateISAMFile(HWND owner, const char *path) {
 
 BOOL CVQFileDesc::CopyISAMStructure(const char *source, const char *destination) {
   if (!source || !*source) {
-    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "CopyISAMStructure: Missing or empty source file name.");
+    theLibrary.PrtLog(VQLOG_ERROR, kFileTag,
+                      "CopyISAMStructure: Missing or empty source file name.");
     theLibrary.ErrorBox(kMsgNoSource);
     return 0;
   }
@@ -125,19 +126,7 @@ BOOL CVQFileDesc::CopyISAMStructure(const char *source, const char *destination)
     theLibrary.ErrorBox(kMsgDestinationExists, destination);
     return 0;
   }
-  HISAMFILE src = nullptr;
-  UINT detail = 0;
-  if (const UINT e = ISAMOpen(&src, source, ISAM_MODE_READ, &detail)) {
-    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error %u / %u on opening %s", e, detail, source);
-    ISAMDispError(source, "ISAMOpen", e, nullptr);
-    return 0;
-  }
-  if (!InitTableDescs(src)) {
-    theLibrary.PrtLog(VQLOG_ERROR, kFileTag, "Error on reading table descriptions of %s", source);
-    ISAMClose(src, &detail);
-    return 0;
-  }
-  if (!CloseIsam(src, source))
+  if (!ReadIsamTables(*this, source))
     return 0;
   HISAMFILE dst = nullptr;
   if (!Creates(&dst, destination) || !CreatesTables(tables, dst, destination))

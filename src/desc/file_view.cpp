@@ -97,25 +97,10 @@ BOOL CVQFileDesc::ListTables(HWND window, UINT controlId) const {
 }
 
 BOOL CVQFileDesc::FillTablesCombo(HWND window, UINT controlId, const char *selectName) const {
-  HWND box = FindCombo(window, controlId, kFileTag);
-  if (!box)
-    return 0;
-  SendMessageA(box, CB_RESETCONTENT, 0, 0);
-  if (!tables.tables || tables.count == 0) {
-    theLibrary.PrtLog(VQLOG_TRACE, kFileTag,
-                      "No table descriptions found to insert into the combo box.");
-    return 1;
-  }
-  for (UINT i = 0; i < tables.count; ++i) {
-    const BoundedText tableName(tables.tables[i].name);
-    if (tableName.text[0] == '\0')
-      continue;
-    const LRESULT entry = SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(tableName.text));
-    if (selectName && entry >= 0 && CmpTableName(selectName, &tables.tables[i]) == 0)
-      SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-  }
-  return 1;
+  return FillNameCombo(
+      window, controlId, tables.tables, tables.tables ? tables.count : 0,
+      [&](const CVQTableDesc &t) { return selectName && CmpTableName(selectName, &t) == 0; },
+      "No table descriptions found to insert into the combo box.", kFileTag);
 }
 
 BOOL CVQFileDesc::GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const {

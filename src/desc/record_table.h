@@ -137,8 +137,7 @@ bool ReadBlocks(CVQConfFile &conf, const char *keyword, L &list, T *L::*array, c
     return true;
   std::unique_ptr<T[]> records(AllocRecords<T>(n, tag));
   if (!records) {
-    theLibrary.PrtLog(VQLOG_ERROR, tag, "Not enough free memory to allocate %u table records",
-                      n);
+    theLibrary.PrtLog(VQLOG_ERROR, tag, "Not enough free memory to allocate %u table records", n);
     theLibrary.ErrorBox(kMsgBlockMemory, n);
     theLibrary.PrtLog(VQLOG_ERROR, tag, "ReadLines: Cannot create a new record table");
     return false;

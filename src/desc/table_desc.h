@@ -60,6 +60,32 @@ inline HWND FindCombo(HWND window, UINT controlId, const char *tag) {
   return nullptr;
 }
 
+/// Fills the combo box with the names of `records` (the empty ones left
+/// out) and selects the one for which `selected` holds. `none` is logged at
+/// level 5 when there are no records.
+template <typename T, typename Selected>
+BOOL FillNameCombo(HWND window, UINT controlId, const T *records, UINT count, Selected selected,
+                   const char *none, const char *tag) {
+  HWND box = FindCombo(window, controlId, tag);
+  if (!box)
+    return 0;
+  SendMessageA(box, CB_RESETCONTENT, 0, 0);
+  if (!records || count == 0) {
+    theLibrary.PrtLog(VQLOG_TRACE, tag, "%s", none);
+    return 1;
+  }
+  for (UINT i = 0; i < count; ++i) {
+    const BoundedText name(records[i].name);
+    if (name.text[0] == '\0')
+      continue;
+    const LRESULT entry = SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name.text));
+    if (entry >= 0 && selected(records[i]))
+      SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+  }
+  return 1;
+}
+
 /// The selected entry of the combo box into `buffer` of `size` bytes (a
 /// name's room); an entry that does not fit is refused, not cut.
 inline BOOL GetComboSelection(HWND window, UINT controlId, char *buffer, size_t size,

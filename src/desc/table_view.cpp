@@ -111,25 +111,10 @@ IGridView *CVQTableDesc::DispGridDataHeader(HWND window, UINT controlId) {
 }
 
 BOOL CVQTableDesc::FillFieldsCombo(HWND window, UINT controlId, const char *selectName) const {
-  HWND box = FindCombo(window, controlId, kTableTag);
-  if (!box)
-    return 0;
-  SendMessageA(box, CB_RESETCONTENT, 0, 0);
-  if (!fields.fields || fields.count == 0) {
-    theLibrary.PrtLog(VQLOG_TRACE, kTableTag,
-                      "No Field descriptions found to insert into the combo box.");
-    return 1;
-  }
-  for (UINT i = 0; i < fields.count; ++i) {
-    const BoundedText fieldName(fields.fields[i].name);
-    if (fieldName.text[0] == '\0')
-      continue;
-    const LRESULT entry = SendMessageA(box, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(fieldName.text));
-    if (selectName && entry >= 0 && CmpFieldName(selectName, &fields.fields[i]) == 0)
-      SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-  }
-  return 1;
+  return FillNameCombo(
+      window, controlId, fields.fields, fields.fields ? fields.count : 0,
+      [&](const CVQFieldDesc &f) { return selectName && CmpFieldName(selectName, &f) == 0; },
+      "No Field descriptions found to insert into the combo box.", kTableTag);
 }
 
 BOOL CVQTableDesc::GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const {
