@@ -720,6 +720,172 @@ public:
   virtual UINT GetTopLine() = 0;
 };
 
+/// The brushes of one pair of colours, even and odd lines. A colour of 0
+/// or 0xFFFFFF takes the stock black or white brush; brush 2 is brush 1
+/// when both colours are equal. Only brushes it made itself are deleted.
+struct VQ_TBL32_API CBGColor {
+  BOOL owned;      ///< set: the object deletes what it created
+  COLORREF color1; ///< even lines
+  HBRUSH brush1;
+  BOOL ownBrush1;
+  COLORREF color2; ///< odd lines
+  HBRUSH brush2;
+  BOOL ownBrush2;
+
+  /// Makes the brushes that are missing; non-zero when both exist.
+  BOOL CreateBrushes();
+  /// Sets colour 1 (`second` 0) or 2 and remakes its brush when it changed;
+  /// non-zero when the brush exists.
+  BOOL SetColor(BOOL second, COLORREF color);
+  /// Deletes the brushes it made; every field becomes 0.
+  void Release();
+};
+
+/// One column of a grid window (IGridView::SetColumnCount makes them).
+struct SGridColumn {
+  BYTE kind;      ///< GCK_...
+  BYTE flags;     ///< GCF_...
+  BYTE justify;   ///< 0 left, 1 centre, 2 right
+  BYTE vjustify;  ///< 0 top, 1 centre, 2 bottom
+  UINT id;        ///< notifications' low word; the editor's child id
+  UINT x;         ///< left edge in pixels
+  UINT width;     ///< in pixels
+  UINT percent;   ///< width in percent of the client width
+  UINT listSel;   ///< index last chosen in the column's drop-down list
+  UINT headerLen; ///< length of `header`
+  char header[128];
+  COLORREF backEven, backOdd, text, text2;
+};
+
+/// One line of a grid window: its data, the next line, and its items (as
+/// many as there were columns when it was inserted, at least one).
+struct SGridLine {
+  DWORD lineData;
+  SGridLine *next;
+  UINT itemCount;
+  SGridElt items[1];
+};
+
+/// The grid control: the one implementation of IGridView. A window of the
+/// class "CVQGridView32" (or "CVQGridView32W") made without a creation
+/// parameter makes its own object and deletes it with the window; an
+/// object made here and given a window with Create stays the caller's, and
+/// deleting it destroys its window. Failures are logged with the tag
+/// "CGridView" and shown as messages 1100-1160 (see vq_tbl32's resources).
+class VQ_TBL32_API CGridView : public IGridView {
+public:
+  CGridView();
+  ~CGridView() override;
+  CGridView(const CGridView &) = delete;
+  CGridView &operator=(const CGridView &) = delete;
+
+  BOOL Create(HWND parent, UINT id, const RECT *rect, DWORD style) override;
+  void Destroy() override;
+  HWND GetWindow() override;
+  HWND GetChildWindow() override;
+  DWORD GetStyle() override;
+  DWORD SetStyle(DWORD style) override;
+  DWORD AddStyle(DWORD bits) override;
+  DWORD RemoveStyle(DWORD bits) override;
+  UINT GetCurColumn() override;
+  UINT GetCurLine() override;
+  UINT GetLineCount() override;
+  UINT GetColumnListSel(UINT column) override;
+  BOOL HasSortMark(UINT column) override;
+  void ClearSortMarks() override;
+  BOOL SetCurCell(UINT line, UINT column) override;
+  BOOL EditCell(UINT line, UINT column) override;
+  BOOL SetLineColors(BOOL odd, COLORREF back, COLORREF text, COLORREF selBack,
+                     COLORREF selText) override;
+  BOOL SetColumnCount(UINT count, BOOL redraw) override;
+  BOOL SetColumnType(UINT column, UINT kind, UINT id, BYTE flags) override;
+  BOOL SetColumnHeader(UINT column, UINT widthPercent, BYTE justify, const char *text,
+                       BOOL redraw) override;
+  BOOL SetColumnColors(UINT column, COLORREF back, COLORREF text, BOOL redraw) override;
+  BOOL SetColumnColors4(UINT column, COLORREF backEven, COLORREF backOdd, COLORREF text,
+                        COLORREF text2, BOOL redraw) override;
+  BOOL SetSortMark(UINT column, BOOL up) override;
+  BOOL SetItemCount(PFNGRIDOWNERDATA callback, UINT count, DWORD_PTR userValue,
+                    BOOL redraw) override;
+  BOOL InsertItem(UINT line, DWORD lineData, BOOL redraw) override;
+  BOOL DeleteItem(UINT line, BOOL redraw) override;
+  void DeleteAllItems(BOOL redraw) override;
+  BOOL SetItemUInt64(UINT line, UINT column, UINT64 value) override;
+  BOOL SetItemUInt(UINT line, UINT column, DWORD value) override;
+  BOOL SetItemInt64(UINT line, UINT column, INT64 value) override;
+  BOOL SetItemInt(UINT line, UINT column, int value) override;
+  BOOL SetItemFixed2(UINT line, UINT column, DWORD hundredths) override;
+  BOOL SetItemTextW(UINT line, UINT column, const WCHAR *text) override;
+  BOOL SetItemText(UINT line, UINT column, const char *text) override;
+  DWORD GetLineData(UINT line) override;
+  DWORD GetItemUInt(UINT line, UINT column) override;
+  DWORD_PTR GetItemValue(UINT line, UINT column) override;
+  int GetItemInt(UINT line, UINT column) override;
+  UINT64 GetItemUInt64(UINT line, UINT column) override;
+  UINT64 GetItemValue64(UINT line, UINT column) override;
+  BOOL GetItemTextW(UINT line, UINT column, WCHAR *buffer, UINT bufferBytes) override;
+  BOOL GetItemText(UINT line, UINT column, char *buffer, UINT bufferSize) override;
+  int GetLineVisibility(UINT line) override;
+  BOOL EnsureVisible(UINT line) override;
+  BOOL RedrawLine(UINT line) override;
+  BOOL ScrollLines(int delta) override;
+  BOOL SetTopLine(UINT line) override;
+  UINT GetTopLine() override;
+
+  /// The grid classes' window procedure.
+  static LRESULT CALLBACK GridWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  // The state below is the control's own; it is public only so that the
+  // control's units (layout, painting, input, editing) share it.
+
+  // Windows.
+  HWND hParent;
+  HWND hWnd;
+  UINT ownId;         ///< GWL_ID of the window; (UINT)-1 before creation
+  HWND hChild;        ///< the open editor or drop-down popup
+  UINT childKind;     ///< GCK_EDIT or GCK_DROPDOWN while hChild is open
+  WNDPROC edPrevProc; ///< the editor's procedure before subclassing
+  // Client size.
+  int clientW, clientH;
+  // Flags.
+  BOOL hasFocus, ownsSelf, disabled, cancelEdit, sending, destroyPending, vBarShown, hBarShown;
+  // Vertical scrolling: maximum, last visible offset V, top line.
+  UINT scrollMax, lastVisible, topLine;
+  int wheelRest; ///< wheel units short of a notch
+  // Column resizing by mouse.
+  BOOL resizeCursor, resizing;
+  int lastX;
+  UINT resizeBorder;
+  HCURSOR prevCursor;
+  // Selection, style and metrics.
+  DWORD style;
+  UINT curColumn, curLine;
+  UINT totalWidth, headerHeight, lineHeight, ellipsisWidth;
+  // Fonts, brushes, pen and pictures.
+  HFONT titleFont, dataFont, dataFontW;
+  BOOL ownTitleFont, ownDataFont, ownDataFontW;
+  HBRUSH classBrush, faceBrush;
+  HPEN gridPen;
+  BOOL ownGridPen;
+  HBITMAP checkOn, checkOff, checkUndet, stateOn, stateOff; ///< 5100, 5101, 5102, 5106, 5105
+  // Colours, even [0] and odd [1] lines.
+  COLORREF textColor[2];
+  CBGColor lineBack;
+  COLORREF selText[2];
+  CBGColor selBack;
+  COLORREF unfocusedText[2];
+  CBGColor unfocusedBack;
+  // Columns and lines.
+  UINT columnCount;
+  SGridColumn *columns;
+  UINT lineCount;
+  SGridLine *firstLine;
+  // Owner data.
+  UINT itemCount;
+  DWORD_PTR ownerValue;
+  PFNGRIDOWNERDATA ownerCallback;
+};
+
 /// One column of a program's column table (constant data).
 struct SGridColDef {
   BYTE kind;         ///< GCK_...

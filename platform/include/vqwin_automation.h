@@ -35,6 +35,11 @@ WINUSERAPI BOOL WINAPI vqwinMouseDoubleClick(HWND hwnd, int x, int y, UINT butto
 /// Presses at (x, y), moves to (toX, toY) in `steps` moves, releases there.
 WINUSERAPI BOOL WINAPI vqwinMouseDrag(HWND hwnd, int x, int y, int toX, int toY, int steps);
 
+/// Turns the wheel by `delta` (WHEEL_DELTA = 120 a notch; positive away
+/// from the user) with the mouse at (x, y), moving it there first. The
+/// focus window hears it as WM_MOUSEWHEEL. FALSE for a stale window.
+WINUSERAPI BOOL WINAPI vqwinMouseWheel(HWND hwnd, int x, int y, int delta);
+
 /* ---- Keyboard ---- */
 
 /// A virtual key going down or up (VK_SHIFT, VK_CONTROL, VK_MENU included).

@@ -12,6 +12,7 @@
 #include "frame/library.h"
 
 #include "frame/version.h"
+#include "grid/grid_view.h"
 
 #ifndef _WIN32
 #include <dlfcn.h>
@@ -34,7 +35,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   theLibrary.DllMainCall(module, reason, kOwnStringBase);
   if (reason == DLL_PROCESS_ATTACH) {
     DisableThreadLibraryCalls(module);
-    // The grid window classes are registered here once the grid exists.
+    vq::grid::RegisterGridClasses(module);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    vq::grid::UnregisterGridClasses(module);
   }
   // Class registration failures are reported by their own box; loading
   // the library goes on regardless.

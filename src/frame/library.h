@@ -12,6 +12,6 @@ VQ_TBL32_API extern CVQLibrary theLibrary;
 
 /// The entry point a Windows build exports as DllMain; the Linux build calls
 /// it from the loader's constructor and destructor hooks.
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
+extern "C" VQ_TBL32_API BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 
 #endif

@@ -324,3 +324,21 @@ TEST_F(Input, SentMessagesNestAndReturnResults) {
 }
 
 } // namespace
+
+namespace {
+
+class Wheel : public Input {};
+
+TEST_F(Wheel, TurnsGoToTheFocusAndUnhandledOnesUpToItsParent) {
+  SetFocus(left);
+  Recorder::Get().Clear();
+  // The point is elsewhere: the wheel follows the focus, not the mouse.
+  ASSERT_TRUE(vqwinMouseWheel(right, 5, 6, -2 * WHEEL_DELTA));
+  const LPARAM screen = MAKELPARAM(100 + 150 + 5, 100 + 10 + 6);
+  const WPARAM wp = MAKEWPARAM(0, static_cast<WORD>(-240));
+  vqtest::ExpectSequence({{left, WM_MOUSEWHEEL, wp, screen}, {top, WM_MOUSEWHEEL, wp, screen}},
+                         "wheel");
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wp), -240);
+}
+
+} // namespace

@@ -120,6 +120,15 @@ BOOL WINAPI vqwinMouseMove(HWND hwnd, int x, int y) {
   return TRUE;
 }
 
+BOOL WINAPI vqwinMouseWheel(HWND hwnd, int x, int y, int delta) {
+  POINT pt;
+  if (!ToScreen(hwnd, x, y, pt))
+    return FALSE;
+  InjectWheel(delta, pt);
+  Settle();
+  return TRUE;
+}
+
 BOOL WINAPI vqwinMouseDown(HWND hwnd, int x, int y, UINT button) {
   if (!Button(hwnd, x, y, button, true))
     return FALSE;

@@ -156,6 +156,11 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
   case WM_CLOSE:
     DestroyWindow(hwnd);
     return 0;
+  case WM_MOUSEWHEEL:
+    // Unhandled wheel turns go up the parent chain, as on Win32.
+    if (IsChildStyle(*w) && w->parent)
+      return Send(w->parent, WM_MOUSEWHEEL, wp, lp);
+    return 0;
   case WM_MOUSEACTIVATE:
     if (IsChildStyle(*w))
       if (LRESULT parent = Send(w->parent, WM_MOUSEACTIVATE, wp, lp))

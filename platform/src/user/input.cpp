@@ -11,6 +11,9 @@
 //   first asks WM_MOUSEACTIVATE, which may activate it and may eat the click. A second press of the
 //   same button on the same window within the double-click time and box is a double click, which
 //   the client area hears only with CS_DBLCLKS.
+// - wheel: WM_MOUSEWHEEL to the focus window (else the active one), with
+//   the delta in the high word of wParam, the MK_ flags in the low word and
+//   the screen point in lParam; DefWindowProc passes it on to the parent.
 // - keys: to the focus window as WM_KEYDOWN / WM_KEYUP, as WM_SYSKEYDOWN /
 //   WM_SYSKEYUP with Alt (without Ctrl) or F10; with no focus window they go
 //   to the active window as system keys. TranslateMessage adds WM_CHAR /
@@ -37,6 +40,7 @@ struct RawEvent {
   UINT vk = 0;
   WCHAR ch = 0; // the character of a VK_PACKET key
   DWORD time = 0;
+  int wheel = 0; // WM_MOUSEWHEEL: the delta
 };
 
 struct LastClick {
@@ -171,7 +175,23 @@ bool ClickActivates(HWND target, LRESULT hit, UINT message) {
   return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT && Find(target, false);
 }
 
+bool CookWheel(const RawEvent &ev, MSG &out) {
+  State &s = GetState();
+  HWND target = s.focus ? s.focus : s.active;
+  if (!Find(target, false))
+    return false;
+  out.hwnd = target;
+  out.message = WM_MOUSEWHEEL;
+  out.wParam = MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(ev.wheel));
+  out.lParam = MAKELPARAM(ev.pt.x, ev.pt.y);
+  out.time = ev.time;
+  out.pt = ev.pt;
+  return true;
+}
+
 bool CookMouse(const RawEvent &ev, MSG &out) {
+  if (ev.message == WM_MOUSEWHEEL)
+    return CookWheel(ev, out);
   if (ScrollTrackingActive()) {
     TrackScrollMouse(ev.message, ev.pt);
     return false;
@@ -369,6 +389,13 @@ void InjectMouse(UINT message, POINT screen) {
   if (UINT button = ButtonOf(message))
     Press(input.async, button, IsButtonDown(message));
   input.events.push_back(RawEvent{true, message, screen, 0, 0, MessageTime()});
+}
+
+void InjectWheel(int delta, POINT screen) {
+  input.cursor = screen;
+  RawEvent ev{true, WM_MOUSEWHEEL, screen, 0, 0, MessageTime()};
+  ev.wheel = delta;
+  input.events.push_back(ev);
 }
 
 void InjectKey(UINT vk, bool down, WCHAR ch) {
