@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,27 @@ protected:
     vqSetTbl32Language("D"); // a test that switched and failed midway
   }
   static std::vector<std::string> Lines() { return theLibrary.GetCapturedLines(); }
+  /// The lines a class logged (`cls` as " CVQTblSelDesc "), without the
+  /// boxes' own trace lines.
+  static std::vector<std::string> LinesOf(const std::string &cls) {
+    std::vector<std::string> out;
+    for (const std::string &line : Lines())
+      if (line.find(cls) != std::string::npos)
+        out.push_back(line);
+    return out;
+  }
+  /// Exactly one exclamation box was shown, its caption numbered `code` in
+  /// either language, saying `text` unless that is empty.
+  static void ExpectNumberedBox(UINT code, const std::string &text, const std::string &row) {
+    const auto boxes = vqwin::MessageBoxRecords();
+    ASSERT_EQ(boxes.size(), 1u) << row;
+    const std::string &caption = boxes[0].caption;
+    EXPECT_EQ(UINT(std::atoi(caption.c_str() + caption.rfind('=') + 1)), code) << row;
+    EXPECT_EQ(boxes[0].icon, UINT(MB_ICONEXCLAMATION)) << row;
+    if (!text.empty()) {
+      EXPECT_EQ(boxes[0].text, text) << row;
+    }
+  }
 };
 
 } // namespace vqtest

@@ -18,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 namespace {
@@ -51,15 +50,10 @@ void Put(const std::string &path, const std::string &bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Each table's block as WriteDef writes it.
 Calls Blocks(const CVQFileDesc &d) {
   Calls out;
-  for (UINT i = 0; i < d.tables.count; ++i) {
-    CVQConfFile editor;
-    EXPECT_TRUE(editor.StartEdit(65536, 8, 32, 24, 80, 104));
-    EXPECT_EQ(d.tables.tables[i].WriteDef(editor, "Table:"), 1) << i;
-    out.push_back(editor.GetEditText());
-  }
+  for (UINT i = 0; i < d.tables.count; ++i)
+    out.push_back(vqtest::Written(d.tables.tables[i]));
   return out;
 }
 
@@ -68,6 +62,18 @@ Calls Names(const CVQFileDesc &d) {
   for (UINT i = 0; i < d.tables.count; ++i)
     out.push_back(d.tables.tables[i].name);
   return out;
+}
+
+std::string Joined(const Calls &lines) {
+  std::string out;
+  for (const auto &l : lines)
+    out += (out.empty() ? "" : "\n") + l;
+  return out;
+}
+
+std::string Filled(std::string text, const std::string &path) {
+  const auto at = text.find('$');
+  return at == std::string::npos ? text : text.replace(at, 1, path);
 }
 
 // The host's file system, with opening (and removing) decided by the test.
@@ -80,9 +86,24 @@ int HostStatus(const char *path, VQWIN_FILE_STATUS *status, void *) {
   return 0;
 }
 
-std::string BoxCaption(UINT code) {
-  return "vq_tbl32 Fehler (Fehlercode = " + std::to_string(code) + ")";
-}
+// An ISAM file and one of its tables, open for the length of a scope.
+struct Opened {
+  Opened(const std::string &path, UINT mode, const char *name) {
+    EXPECT_EQ(ISAMOpen(&file, path.c_str(), mode, &detail), 0u) << path;
+    if (file && name) {
+      EXPECT_EQ(ISAMOpenTable(file, name, &table), 0u) << name;
+    }
+  }
+  ~Opened() {
+    if (table)
+      ISAMCloseTable(table);
+    if (file)
+      ISAMClose(file, &detail);
+  }
+  HISAMFILE file = nullptr;
+  HISAMTABLE table = nullptr;
+  UINT detail = 0;
+};
 
 class FileDesc : public vqtest::DescTest {
 protected:
@@ -117,26 +138,25 @@ protected:
   /// engine keeps for it in the ISAM file at `path`.
   static void ExpectSameTables(const CVQFileDesc &back, const CVQFileDesc &d,
                                const std::string &path) {
-    HISAMFILE file = nullptr;
-    UINT detail = 0;
-    ASSERT_EQ(ISAMOpen(&file, path.c_str(), ISAM_MODE_READ, &detail), 0u);
     CVQFileDesc adjusted(back);
     ASSERT_EQ(back.tables.count, d.tables.count);
     for (UINT i = 0; i < back.tables.count; ++i) {
-      HISAMTABLE table = nullptr;
+      const Opened isam(path, ISAM_MODE_READ, back.tables.tables[i].name);
       UINT size = 0;
-      ASSERT_EQ(ISAMOpenTable(file, back.tables.tables[i].name, &table), 0u);
-      ISAMGetIndexRecSize(table, &size);
-      ISAMCloseTable(table);
+      ISAMGetIndexRecSize(isam.table, &size);
       EXPECT_EQ(back.tables.tables[i].indexNodeSize, size) << i;
       adjusted.tables.tables[i].indexNodeSize = d.tables.tables[i].indexNodeSize;
     }
-    ISAMClose(file, &detail);
     EXPECT_EQ(Blocks(adjusted), Blocks(d));
   }
-  static bool Traced(const std::string &line) {
-    const Calls all = Lines();
-    return std::find(all.begin(), all.end(), line) != all.end();
+  /// An ISAM file without tables.
+  std::string EmptyIsam(const char *name) {
+    const std::string path = dir + name;
+    HISAMFILE file = nullptr;
+    UINT detail = 0;
+    EXPECT_EQ(ISAMCreate(&file, path.c_str(), &detail), 0u);
+    ISAMClose(file, &detail);
+    return path;
   }
   void UseFileSystem(int (*open)(const char *, int, int, int *, void *),
                      int (*remove)(const char *, void *) = nullptr) {
@@ -147,166 +167,53 @@ protected:
 };
 
 TEST_F(FileDesc, TheFileTypeDecidesWhatInitDescEditOpensAndWhatSurvivesAFailure) {
-  const std::string isamHead("\0\0\0\0\x12\x34\x56\x78\xFF\xFF\xAB\xCD"
-                             "ISAM",
-                             16);
+  const std::string isamHead("\0\0\0\0\x12\x34\x56\x78\xFF\xFF\xAB\xCDISAM", 16);
+  const std::string gone = "Die Konfigurationsdatei $ gibt es nicht.",
+                    ask = gone + " Soll eine neue Beschreibung angelegt werden?",
+                    notText = "0 CVQConfFile $ is not a text file";
   const struct {
-    const char *name;
-    const char *file; // under the test folder
-    std::function<void(const std::string &)> make;
+    const char *file;    // under the test folder
+    std::string content; // "": none; "/": a folder
     BOOL allowNew;
-    int answer; // for the question 1520; 0: none queued
-    BOOL rc;
-    BOOL isIsam, isNew;
+    int answer; // to the question 1520; 0: none queued
+    BOOL rc, isIsam, isNew;
     UINT tables;
-    Calls log;
-    UINT box; // ~0u: no box
+    std::string log;
+    UINT box; // ~0u: none; 0: the engine's
     std::string boxText;
   } rows[] = {
-      {"missing .cFg without allowNew",
-       "neu.cFg",
-       nullptr,
-       FALSE,
-       0,
-       0,
-       0,
-       1,
-       0,
-       {},
-       1521,
-       "Die Konfigurationsdatei $ gibt es nicht."},
-      {"missing .Cfg, the user starts it",
-       "neu.Cfg",
-       nullptr,
-       TRUE,
-       IDYES,
-       1,
-       0,
-       1,
-       0,
-       {},
-       1520,
-       "Die Konfigurationsdatei $ gibt es nicht. Soll eine neue Beschreibung angelegt werden?"},
-      {"missing .CFG, the user declines",
-       "neu.CFG",
-       nullptr,
-       TRUE,
-       IDNO,
-       0,
-       0,
-       1,
-       0,
-       {},
-       1520,
-       "Die Konfigurationsdatei $ gibt es nicht. Soll eine neue Beschreibung angelegt werden?"},
-      {"missing .cfgx counts as .CFG",
-       "neu.cfgx",
-       nullptr,
-       FALSE,
-       0,
-       0,
-       0,
-       1,
-       0,
-       {},
-       1521,
-       "Die Konfigurationsdatei $ gibt es nicht."},
-      {"missing other file", "neu.txt", nullptr, TRUE, 0, 0, 0, 0, 0, {}, ~0u, ""},
-      {"missing file in a .cfg folder", "a.cfg/neu", nullptr, TRUE, 0, 0, 0, 0, 0, {}, ~0u, ""},
-      {"a directory",
-       "ordner.cfg",
-       [](const std::string &p) { fs::create_directory(p); },
-       TRUE,
-       0,
-       0,
-       0,
-       0,
-       0,
-       {},
-       ~0u,
+      // A missing configuration, by its ending in any case, "cfgx" as well.
+      {"neu.cFg", "", FALSE, 0, 0, 0, 1, 0, "", 1521, gone},
+      {"neu.Cfg", "", TRUE, IDYES, 1, 0, 1, 0, "", 1520, ask},
+      {"neu.CFG", "", TRUE, IDNO, 0, 0, 1, 0, "", 1520, ask},
+      {"neu.cfgx", "", FALSE, 0, 0, 0, 1, 0, "", 1521, gone},
+      {"neu.txt", "", TRUE, 0, 0, 0, 0, 0, "", ~0u, ""},
+      {"a.cfg/neu", "", TRUE, 0, 0, 0, 0, 0, "", ~0u, ""},
+      {"ordner.cfg", "/", TRUE, 0, 0, 0, 0, 0, "", ~0u, ""},
+      // The signature decides whatever the other bytes; 15 bytes are text.
+      {"kein.isa", isamHead, FALSE, 0, 0, 1, 0, 0,
+       "0 CVQFileDesc Error " + std::to_string(ISAM_ERR_TRUNCATED) + " / 0 on opening $", 0, ""},
+      {"fast.isa", std::string(isamHead).replace(3, 1, "\x01"), FALSE, 0, 1, 0, 1, 0, notText, ~0u,
        ""},
-      {"ISAM signature whatever the other bytes",
-       "kein.isa",
-       [&](const std::string &p) { Put(p, isamHead); },
-       FALSE,
-       0,
-       0,
-       1,
-       0,
-       0,
-       {"0 CVQFileDesc Error " + std::to_string(ISAM_ERR_TRUNCATED) + " / 0 on opening $"},
-       0,
-       ""},
-      {"ISAM signature with a byte 3 set",
-       "fast.isa",
-       [&](const std::string &p) { Put(p, std::string(isamHead).replace(3, 1, "\x01")); },
-       FALSE,
-       0,
-       1,
-       0,
-       1,
-       0,
-       {"0 CVQConfFile $ is not a text file"},
-       ~0u,
-       ""},
-      {"15 bytes read as configuration",
-       "kurz.isa",
-       [&](const std::string &p) { Put(p, isamHead.substr(0, 15)); },
-       FALSE,
-       0,
-       1,
-       0,
-       1,
-       0,
-       {"0 CVQConfFile $ is not a text file"},
-       ~0u,
-       ""},
-      {"a short text file is an empty configuration",
-       "kurz.cfg",
-       [](const std::string &p) { Put(p, ";\r\n"); },
-       FALSE,
-       0,
-       1,
-       0,
-       0,
-       0,
-       {},
-       ~0u,
-       ""},
-      {"configuration with two tables",
-       "zwei.txt",
-       [](const std::string &p) { Put(p, kTwoTables); },
-       FALSE,
-       0,
-       1,
-       0,
-       0,
-       2,
-       {},
-       ~0u,
-       ""},
-      {"a table that does not read empties the list",
-       "schlecht.cfg",
-       [](const std::string &p) {
-         Put(p, std::string(kTwoTables) + "Table: \"Bad\"\r\nField: 0, 4, \"\"\r\nTable: END\r\n");
-       },
-       FALSE,
-       0,
-       1,
-       0,
-       0,
-       0,
-       {"0 CVQFieldDesc Field name is empty in data field FIELD(0)",
-        "0 CVQTableDesc Error on reading an object definition",
-        "0 CVQTableDesc Error reading field descs for table Bad",
-        "0 CVQFileDesc Error on reading an object definition"},
-       1301,
-       ""},
+      {"kurz.isa", isamHead.substr(0, 15), FALSE, 0, 1, 0, 1, 0, notText, ~0u, ""},
+      {"kurz.cfg", ";\r\n", FALSE, 0, 1, 0, 0, 0, "", ~0u, ""},
+      {"zwei.txt", kTwoTables, FALSE, 0, 1, 0, 0, 2, "", ~0u, ""},
+      // A table that does not read empties the list.
+      {"schlecht.cfg",
+       std::string(kTwoTables) + "Table: \"Bad\"\r\nField: 0, 4, \"\"\r\nTable: END\r\n", FALSE, 0,
+       1, 0, 0, 0,
+       "0 CVQFieldDesc Field name is empty in data field FIELD(0)\n"
+       "0 CVQTableDesc Error on reading an object definition\n"
+       "0 CVQTableDesc Error reading field descs for table Bad\n"
+       "0 CVQFileDesc Error on reading an object definition",
+       1301, ""},
   };
   for (const auto &r : rows) {
     const std::string path = dir + r.file;
-    if (r.make)
-      r.make(path);
+    if (r.content == "/")
+      fs::create_directory(path);
+    else if (!r.content.empty())
+      Put(path, r.content);
     CVQFileDesc d;
     UINT at = 0;
     d.InsertTable("Alt", &at);
@@ -314,39 +221,27 @@ TEST_F(FileDesc, TheFileTypeDecidesWhatInitDescEditOpensAndWhatSurvivesAFailure)
     if (r.answer)
       vqwinQueueMessageBoxAnswer(r.answer);
     Clear();
-    EXPECT_EQ(d.InitDescEdit(nullptr, path.c_str(), r.allowNew), r.rc) << r.name;
-    EXPECT_EQ(d.isIsamFile, r.isIsam) << r.name;
-    EXPECT_EQ(d.isNewConfig, r.isNew) << r.name;
-    EXPECT_EQ(d.isReadOnly, 0) << r.name;
-    EXPECT_EQ(d.tables.count, r.tables) << r.name;
-    EXPECT_STREQ(d.fileName, r.rc ? path.c_str() : "alt.cfg") << r.name;
-    Calls log;
-    for (std::string l : r.log)
-      log.push_back(l.find('$') == std::string::npos ? l : l.replace(l.find('$'), 1, path));
-    EXPECT_EQ(Logged(), log) << r.name;
-    const auto boxes = vqwin::MessageBoxRecords();
-    if (r.box == ~0u) {
-      EXPECT_TRUE(boxes.empty()) << r.name;
-    } else if (r.box == 0) {
-      ASSERT_EQ(boxes.size(), 1u) << r.name;
-      EXPECT_EQ(boxes[0].caption, "ISAM-Fehler") << r.name;
+    EXPECT_EQ(d.InitDescEdit(nullptr, path.c_str(), r.allowNew), r.rc) << r.file;
+    EXPECT_EQ(d.isIsamFile, r.isIsam) << r.file;
+    EXPECT_EQ(d.isNewConfig, r.isNew) << r.file;
+    EXPECT_EQ(d.isReadOnly, 0) << r.file;
+    EXPECT_EQ(d.tables.count, r.tables) << r.file;
+    EXPECT_STREQ(d.fileName, r.rc ? path.c_str() : "alt.cfg") << r.file;
+    EXPECT_EQ(Joined(Logged()), Filled(r.log, path)) << r.file;
+    const std::string text = Filled(r.boxText, path);
+    if (r.box == 1520) {
+      const auto boxes = vqwin::MessageBoxRecords();
+      ASSERT_EQ(boxes.size(), 1u) << r.file;
+      EXPECT_EQ(boxes[0].buttons, UINT(MB_YESNO)) << r.file;
+      EXPECT_EQ(boxes[0].answer, r.answer) << r.file;
+      EXPECT_EQ(boxes[0].text, text) << r.file;
+      EXPECT_EQ(Traced("5 CVQFileDesc User canceled the new configuration file " + path),
+                r.answer == IDNO)
+          << r.file;
+    } else if (r.box == ~0u) {
+      ExpectNoBox(r.file);
     } else {
-      ASSERT_EQ(boxes.size(), 1u) << r.name;
-      std::string text = r.boxText;
-      if (text.find('$') != std::string::npos)
-        text.replace(text.find('$'), 1, path);
-      if (r.box == 1520) {
-        EXPECT_EQ(boxes[0].answer, r.answer) << r.name;
-        EXPECT_EQ(Traced("5 CVQFileDesc User canceled the new configuration file " + path),
-                  r.answer == IDNO)
-            << r.name;
-        EXPECT_EQ(boxes[0].buttons, UINT(MB_YESNO)) << r.name;
-      } else {
-        EXPECT_EQ(boxes[0].caption, BoxCaption(r.box)) << r.name;
-      }
-      if (!text.empty()) {
-        EXPECT_EQ(boxes[0].text, text) << r.name;
-      }
+      ExpectOneBox(r.box, text.empty() ? nullptr : text.c_str(), r.file);
     }
   }
 }
@@ -437,11 +332,7 @@ TEST_F(FileDesc, AnIsamFileOpensItsStoredTablesAndIsNeverWritten) {
   EXPECT_EQ(Slurp(path), bytes);
   EXPECT_FALSE(fs::exists(path + ".tmp"));
 
-  const std::string empty = dir + "leer.isa";
-  HISAMFILE file = nullptr;
-  UINT detail = 0;
-  ASSERT_EQ(ISAMCreate(&file, empty.c_str(), &detail), 0u);
-  ISAMClose(file, &detail);
+  const std::string empty = EmptyIsam("leer.isa");
   Clear();
   ASSERT_EQ(d.InitDescEdit(nullptr, empty.c_str(), FALSE), 1);
   EXPECT_EQ(d.tables.count, 0u);
@@ -453,23 +344,17 @@ TEST_F(FileDesc, AnIsamFileOpensItsStoredTablesAndIsNeverWritten) {
 TEST_F(FileDesc, InitTableDescsKeepsTheTablesReadBeforeABadStoredText) {
   CVQFileDesc from;
   const std::string path = MakeIsam("kunden.isa", from);
-  HISAMFILE file = nullptr;
-  HISAMTABLE table = nullptr;
-  UINT detail = 0;
-  ASSERT_EQ(ISAMOpen(&file, path.c_str(), 5, &detail), 0u);
-  ASSERT_EQ(ISAMOpenTable(file, "Orte", &table), 0u);
-  const char bad[] = "Table: \"Orte\"\r\nField: 0, 4, \"\"\r\nTable: END\r\n";
-  ASSERT_EQ(ISAMWriteTableDesc(table, 0, bad, UINT(sizeof bad - 1)), 0u);
-  ISAMCloseTable(table);
-
   CVQFileDesc d;
-  Clear();
-  EXPECT_EQ(d.InitTableDescs(file), 0);
-  EXPECT_EQ(Names(d), Calls{"Kunden"});
-  const Calls log = Logged();
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back(), "0 CVQFileDesc Error on read the description of table 1.");
-  ISAMClose(file, &detail);
+  {
+    const Opened isam(path, 5, "Orte");
+    const char bad[] = "Table: \"Orte\"\r\nField: 0, 4, \"\"\r\nTable: END\r\n";
+    ASSERT_EQ(ISAMWriteTableDesc(isam.table, 0, bad, UINT(sizeof bad - 1)), 0u);
+    Clear();
+    EXPECT_EQ(d.InitTableDescs(isam.file), 0);
+    EXPECT_EQ(Names(d), Calls{"Kunden"});
+    ASSERT_FALSE(Logged().empty());
+    EXPECT_EQ(Logged().back(), "0 CVQFileDesc Error on read the description of table 1.");
+  }
 
   Clear();
   EXPECT_EQ(d.InitDescEdit(nullptr, path.c_str(), FALSE), 0);
@@ -517,8 +402,7 @@ TEST_F(FileDesc, CreateIsamFileAtAGivenPathLeavesExistingFilesToTheEngine) {
   EXPECT_EQ(d.CreateISAMFile(nullptr, path.c_str()), 0);
   EXPECT_EQ(Logged(), Calls{"0 CVQFileDesc Error " + std::to_string(ISAM_ERR_FILE_EXISTS) +
                             " / 80 on creating " + path});
-  ASSERT_EQ(vqwin::MessageBoxRecords().size(), 1u) << "no question, only the engine's error";
-  EXPECT_EQ(vqwin::MessageBoxRecords()[0].caption, "ISAM-Fehler");
+  ExpectOneBox(0, nullptr, "no question, only the engine's error");
   EXPECT_EQ(Slurp(path), "keine ISAM-Datei");
 
   // A table the engine refuses (a second "Kunden") removes the new file.
@@ -570,7 +454,7 @@ TEST_F(FileDesc, CreateIsamFileThroughTheSaveDialogAsksBeforeReplacing) {
   EXPECT_EQ(Logged(), Calls{"0 CVQFileDesc Error 32 on deleting " + path});
   auto boxes = vqwin::MessageBoxRecords();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[1].caption, BoxCaption(1523));
+  EXPECT_EQ(boxes[1].caption, "vq_tbl32 Fehler (Fehlercode = 1523)");
   EXPECT_EQ(boxes[1].text,
             "Die Datei " + path + " kann nicht gel\xF6scht werden (Systemfehler 32).");
   EXPECT_EQ(Slurp(path), "alt");
@@ -593,30 +477,22 @@ TEST_F(FileDesc, CopyIsamStructureRefusesBadNamesBeforeOpeningAnything) {
   Put(garbage, "kein ISAM");
   Put(there, "da");
   const std::string missing = dir + "fehlt.isa", fresh = dir + "neu.isa";
+  const std::string noSource = "Missing or empty source file name.",
+                    noDestination = "Missing or empty destination file name.";
   const struct {
-    const char *name;
     const char *source, *destination;
-    std::string log;
+    std::string log; // behind "0 CVQFileDesc CopyISAMStructure: "
     UINT code;
     std::string box;
   } rows[] = {
-      {"no source", nullptr, fresh.c_str(),
-       "0 CVQFileDesc CopyISAMStructure: Missing or empty source file name.", 1550,
-       "Der Name der Quelldatei fehlt."},
-      {"empty source", "", fresh.c_str(),
-       "0 CVQFileDesc CopyISAMStructure: Missing or empty source file name.", 1550,
-       "Der Name der Quelldatei fehlt."},
-      {"missing source", missing.c_str(), fresh.c_str(),
-       "0 CVQFileDesc CopyISAMStructure: Source file does not exist: " + missing, 1551,
+      {nullptr, fresh.c_str(), noSource, 1550, "Der Name der Quelldatei fehlt."},
+      {"", fresh.c_str(), noSource, 1550, "Der Name der Quelldatei fehlt."},
+      {missing.c_str(), fresh.c_str(), "Source file does not exist: " + missing, 1551,
        "Die Quelldatei " + missing + " gibt es nicht."},
-      {"no destination", source.c_str(), nullptr,
-       "0 CVQFileDesc CopyISAMStructure: Missing or empty destination file name.", 1552,
-       "Der Name der Zieldatei fehlt."},
-      {"empty destination", source.c_str(), "",
-       "0 CVQFileDesc CopyISAMStructure: Missing or empty destination file name.", 1552,
-       "Der Name der Zieldatei fehlt."},
-      {"destination exists, source no ISAM file", garbage.c_str(), there.c_str(),
-       "0 CVQFileDesc CopyISAMStructure: Destinatino file exists already: " + there, 1553,
+      {source.c_str(), nullptr, noDestination, 1552, "Der Name der Zieldatei fehlt."},
+      {source.c_str(), "", noDestination, 1552, "Der Name der Zieldatei fehlt."},
+      // The destination is looked at before the source is opened.
+      {garbage.c_str(), there.c_str(), "Destinatino file exists already: " + there, 1553,
        "Die Zieldatei " + there + " gibt es schon; sie wird nicht ersetzt."},
   };
   for (const auto &r : rows) {
@@ -624,10 +500,10 @@ TEST_F(FileDesc, CopyIsamStructureRefusesBadNamesBeforeOpeningAnything) {
     UINT at = 0;
     d.InsertTable("Alt", &at);
     Clear();
-    EXPECT_EQ(d.CopyISAMStructure(r.source, r.destination), 0) << r.name;
-    EXPECT_EQ(Logged(), Calls{r.log}) << r.name;
-    ExpectOneBox(r.code, r.box, r.name);
-    EXPECT_EQ(Names(d), Calls{"Alt"}) << r.name;
+    EXPECT_EQ(d.CopyISAMStructure(r.source, r.destination), 0) << r.log;
+    EXPECT_EQ(Logged(), Calls{"0 CVQFileDesc CopyISAMStructure: " + r.log});
+    ExpectOneBox(r.code, r.box, r.log);
+    EXPECT_EQ(Names(d), Calls{"Alt"}) << r.log;
   }
   EXPECT_FALSE(fs::exists(fresh));
   EXPECT_EQ(Slurp(there), "da");
@@ -637,23 +513,17 @@ TEST_F(FileDesc, CopyIsamStructureRefusesBadNamesBeforeOpeningAnything) {
   EXPECT_EQ(d.CopyISAMStructure(garbage.c_str(), fresh.c_str()), 0);
   EXPECT_EQ(Logged(), Calls{"0 CVQFileDesc Error " + std::to_string(ISAM_ERR_NOT_ISAM) +
                             " / 0 on opening " + garbage});
-  EXPECT_EQ(vqwin::MessageBoxRecords().size(), 1u);
+  ExpectOneBox(0, nullptr, "not ISAM");
   EXPECT_FALSE(fs::exists(fresh));
 }
 
 TEST_F(FileDesc, CopyIsamStructureMakesAnEmptyFileWithTheSourcesTables) {
   CVQFileDesc from;
   const std::string source = MakeIsam("quelle.isa", from);
-  HISAMFILE file = nullptr;
-  HISAMTABLE table = nullptr;
-  UINT detail = 0;
-  DWORD address = 0;
-  ASSERT_EQ(ISAMOpen(&file, source.c_str(), 5, &detail), 0u);
-  ASSERT_EQ(ISAMOpenTable(file, "Kunden", &table), 0u);
   char record[24] = "\x01\0\0\0Meier";
-  ASSERT_EQ(ISAMInsertRecord(table, record, sizeof record, &address), 0u);
-  ISAMCloseTable(table);
-  ISAMClose(file, &detail);
+  DWORD address = 0;
+  ASSERT_EQ(ISAMInsertRecord(Opened(source, 5, "Kunden").table, record, sizeof record, &address),
+            0u);
 
   CVQFileDesc d;
   d.isReadOnly = 1;
@@ -667,16 +537,13 @@ TEST_F(FileDesc, CopyIsamStructureMakesAnEmptyFileWithTheSourcesTables) {
   CVQFileDesc back;
   ASSERT_EQ(back.InitDescEdit(nullptr, copy.c_str(), FALSE), 1);
   ExpectSameTables(back, from, copy);
-  ASSERT_EQ(ISAMOpen(&file, copy.c_str(), ISAM_MODE_READ, &detail), 0u);
-  ASSERT_EQ(ISAMOpenTable(file, "Kunden", &table), 0u);
-  ASSERT_EQ(ISAMSetupIterationLimits(table, 0, 0, nullptr, nullptr), 0u);
-  EXPECT_EQ(ISAMReadNextRecord(table, 0, record, &address, 0), 1022u) << "empty";
-  ISAMCloseTable(table);
-  ISAMClose(file, &detail);
+  {
+    const Opened isam(copy, ISAM_MODE_READ, "Kunden");
+    ASSERT_EQ(ISAMSetupIterationLimits(isam.table, 0, 0, nullptr, nullptr), 0u);
+    EXPECT_EQ(ISAMReadNextRecord(isam.table, 0, record, &address, 0), 1022u) << "empty";
+  }
 
-  const std::string none = dir + "leer.isa", emptyCopy = dir + "leer2.isa";
-  ASSERT_EQ(ISAMCreate(&file, none.c_str(), &detail), 0u);
-  ISAMClose(file, &detail);
+  const std::string none = EmptyIsam("leer.isa"), emptyCopy = dir + "leer2.isa";
   EXPECT_EQ(d.CopyISAMStructure(none.c_str(), emptyCopy.c_str()), 1);
   EXPECT_EQ(d.tables.count, 0u);
   ASSERT_EQ(back.InitDescEdit(nullptr, emptyCopy.c_str(), FALSE), 1);
@@ -832,12 +699,7 @@ TEST_F(FileDesc, TheTableListGridShowsOneLinePerTable) {
 
 TEST_F(FileDesc, TablesComboListsNamedTablesAndGivesTheSelectionBack) {
   CVQFileDesc d;
-  HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
-                                nullptr, nullptr);
-  HWND box = CreateWindowExA(0, "ComboBox", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100, 100, dialog,
-                             (HMENU)(INT_PTR)12, nullptr, nullptr);
-  ASSERT_NE(box, nullptr);
-  SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("alt"));
+  HWND box = nullptr, dialog = ComboDialog(box);
   Clear();
   ASSERT_EQ(d.FillTablesCombo(dialog, 12, nullptr), 1);
   EXPECT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 0);

@@ -12,7 +12,7 @@
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using vqtest::Calls;
 
 CVQKeyDesc Key(std::vector<UINT> attributes, std::vector<std::pair<UINT, const char *>> parts) {
   CVQKeyDesc k;
@@ -36,24 +36,14 @@ template <typename L, typename T> void Fill(L &list, T *L::*array, std::vector<T
 }
 
 CVQFieldDesc Field(UINT offset, UINT size, const char *name) {
-  CVQFieldDesc f;
-  f.offset = offset;
-  f.size = size;
-  f.encodeType = iteTEXT;
-  std::snprintf(f.name, sizeof f.name, "%s", name);
-  return f;
+  return vqtest::Field(offset, size, iteTEXT, name);
 }
 
 class KeyDesc : public vqtest::DescTest {
 protected:
-  int ReadKey(const std::string &text, CVQKeyDesc &k) {
-    EXPECT_TRUE(config.ReadIt(text.data(), UINT(text.size())));
-    config.SelectBlock("KEY");
-    const int rc = k.ReadDef(config, "KEY", 3);
-    config.LeaveBlock();
-    return rc;
+  static int ReadKey(const std::string &text, CVQKeyDesc &k) {
+    return ReadBlock(text, "KEY", k, 3);
   }
-  CVQConfFile config;
 };
 
 TEST_F(KeyDesc, ReadsAttributesAndPartsAndFillsMissingNumbersWithZero) {
@@ -120,15 +110,10 @@ TEST_F(KeyDesc, WritesACommentTheKeyLineAndOneLinePerPartThatReadBack) {
   ASSERT_TRUE(out.StartEdit(4096, 8, 32, 24, 80, 104));
   EXPECT_EQ(key.WriteDef(out), 1);
   const std::string pad(24 - 8, ' ');
-  EXPECT_EQ(std::string(out.GetEditText()), ";\r\n"
-                                            "Key:" +
-                                                std::string(20, ' ') +
-                                                "1, 0, 1, 0, 0\r\n"
-                                                "KeyPart:" +
-                                                pad +
-                                                "\"TEXTNOCASE\", \"Name \"\"A\"\"\"\r\n"
-                                                "KeyPart:" +
-                                                pad + "\"SIGNED\", \"Nr\"\r\n");
+  const std::string part = "KeyPart:" + pad;
+  EXPECT_EQ(std::string(out.GetEditText()),
+            ";\r\nKey:" + std::string(20, ' ') + "1, 0, 1, 0, 0\r\n" + part +
+                "\"TEXTNOCASE\", \"Name \"\"A\"\"\"\r\n" + part + "\"SIGNED\", \"Nr\"\r\n");
   CVQKeyDesc back;
   ASSERT_EQ(ReadKey(out.GetEditText(), back), 1);
   EXPECT_EQ(std::memcmp(&back, &key, sizeof key), 0);
@@ -141,26 +126,15 @@ TEST_F(KeyDesc, DispDefShowsTheKeyOnItsFirstLineAndEveryPartOnItsOwn) {
   EXPECT_EQ(key.DispDef(def, 4, 10), 1); // no interface: nothing to do
   def.pGrid = &grid;
   EXPECT_EQ(key.DispDef(def, 4, 10), 1);
-  EXPECT_EQ(grid.calls, (Calls{
-                            "SetItemUInt(10, 0, 5)",
-                            "SetItemUInt(10, 1, 1)",
-                            "SetItemUInt(10, 2, 2)",
-                            "SetItemUInt(10, 3, 3)",
-                            "SetItemUInt(10, 4, 4)",
-                            "SetItemUInt(10, 5, 5)",
-                            "SetItemUInt(10, 6, 2)",
-                            "SetItemText(10, 7, \"TEXT\")",
-                            "SetItemText(10, 8, \"Name\")",
-                            "SetItemText(11, 0, \"\")",
-                            "SetItemUInt(11, 1, 4294967295)",
-                            "SetItemUInt(11, 2, 4294967295)",
-                            "SetItemUInt(11, 3, 4294967295)",
-                            "SetItemUInt(11, 4, 4294967295)",
-                            "SetItemUInt(11, 5, 4294967295)",
-                            "SetItemText(11, 6, \"\")",
-                            "SetItemText(11, 7, \"???\")",
-                            "SetItemText(11, 8, \"Nr\")",
-                        }));
+  EXPECT_EQ(grid.calls,
+            (Calls{"SetItemUInt(10, 0, 5)", "SetItemUInt(10, 1, 1)", "SetItemUInt(10, 2, 2)",
+                   "SetItemUInt(10, 3, 3)", "SetItemUInt(10, 4, 4)", "SetItemUInt(10, 5, 5)",
+                   "SetItemUInt(10, 6, 2)", "SetItemText(10, 7, \"TEXT\")",
+                   "SetItemText(10, 8, \"Name\")", "SetItemText(11, 0, \"\")",
+                   "SetItemUInt(11, 1, 4294967295)", "SetItemUInt(11, 2, 4294967295)",
+                   "SetItemUInt(11, 3, 4294967295)", "SetItemUInt(11, 4, 4294967295)",
+                   "SetItemUInt(11, 5, 4294967295)", "SetItemText(11, 6, \"\")",
+                   "SetItemText(11, 7, \"???\")", "SetItemText(11, 8, \"Nr\")"}));
 }
 
 TEST_F(KeyDesc, CreateIDTFillsOneItemPerKeyFindingFieldsWithoutCase) {
@@ -183,44 +157,34 @@ TEST_F(KeyDesc, CreateIDTFillsOneItemPerKeyFindingFieldsWithoutCase) {
 }
 
 TEST_F(KeyDesc, CreateIDTRefusesWhatTheEngineCouldNotTake) {
-  const std::vector<CVQFieldDesc> someFields = {Field(0, 4, "Nr"), Field(70000, 2, "Far")};
+  using Keys = std::vector<CVQKeyDesc>;
+  const std::vector<CVQFieldDesc> some = {Field(0, 4, "Nr"), Field(70000, 2, "Far")}, none;
+  const CVQKeyDesc nr = Key({}, {{0, "Nr"}});
   const struct {
-    const char *name;
-    std::vector<CVQKeyDesc> keys;
+    Keys keys;
     std::vector<CVQFieldDesc> fields;
     UINT code;
     const char *box;
-    const char *log;
+    const char *log; // not checked when null
   } rows[] = {
-      {"no keys",
-       {},
-       someFields,
-       1210,
+      {Keys(), some, 1210,
        "Es sind keine Schl\xFCssel definiert; die Indexbeschreibung kann nicht erstellt werden.",
        "0 CVQKeyDesc No keys defined on call of CreateIDT."},
-      {"no fields",
-       {Key({}, {{0, "Nr"}})},
-       {},
-       1211,
+      {Keys{nr}, none, 1211,
        "Es sind keine Datenfelder definiert; die Indexbeschreibung kann nicht erstellt werden.",
        "0 CVQKeyDesc No fields defined on call of CreateIDT."},
-      {"unknown field",
-       {Key({}, {{0, "Nr"}}), Key({}, {{0, "Nr"}, {0, "Gone"}})},
-       someFields,
-       1213,
+      {Keys{nr, Key({}, {{0, "Nr"}, {0, "Gone"}})}, some, 1213,
        "Das Datenfeld \"Gone\" des Schl\xFCssels 1, Teil 1, ist in der Feldtabelle nicht "
        "vorhanden.",
        "0 CVQKeyDesc Fieldname Gone not found in field table."},
-      {"attribute of 256",
-       {Key({256}, {{0, "Nr"}})},
-       someFields,
-       1214,
-       nullptr,
+      // An attribute of 256, then an offset of 70000.
+      {Keys{Key({256}, {{0, "Nr"}})}, some, 1214, nullptr,
        "0 CVQKeyDesc Key 0 does not fit an IDT item: attributes and part count must be below "
        "256, part types, field offsets and sizes below 65536."},
-      {"offset of 70000", {Key({}, {{0, "Far"}})}, someFields, 1214, nullptr, nullptr},
+      {Keys{Key({}, {{0, "Far"}})}, some, 1214, nullptr, nullptr},
   };
   for (const auto &r : rows) {
+    const std::string name = std::to_string(&r - rows);
     CVQFieldDescList fields;
     CVQKeyDescList keys;
     if (!r.fields.empty())
@@ -228,16 +192,10 @@ TEST_F(KeyDesc, CreateIDTRefusesWhatTheEngineCouldNotTake) {
     if (!r.keys.empty())
       Fill(keys, &CVQKeyDescList::keys, r.keys);
     Clear();
-    EXPECT_EQ(keys.CreateIDT(fields), nullptr) << r.name;
-    if (r.box) {
-      ExpectOneBox(r.code, r.box, r.name);
-    } else {
-      EXPECT_EQ(vqwin::MessageBoxRecords().at(0).caption,
-                "vq_tbl32 Fehler (Fehlercode = " + std::to_string(r.code) + ")")
-          << r.name;
-    }
+    EXPECT_EQ(keys.CreateIDT(fields), nullptr) << name;
+    ExpectOneBox(r.code, r.box, name);
     if (r.log) {
-      EXPECT_EQ(Logged(), Calls{r.log}) << r.name;
+      EXPECT_EQ(Logged(), Calls{r.log}) << name;
     }
   }
 }

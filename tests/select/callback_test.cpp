@@ -6,7 +6,6 @@
 
 #include <vq_tbl32.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -121,57 +120,35 @@ protected:
 };
 
 TEST_F(Callback, EvaluatesEveryEngineType) {
-  const struct {
-    const char *text;
-    int expected;
-  } rows[] = {
-      // Texts go through the comparer, trimmed; engine type 1 ignores case.
-      {"name = maier", 0},
-      {"name = MAIER", 1},
-      {"name = M*ER", 1},
-      {"name != M?IER", 0},
-      {"name = 'M*X'", 0},
-      {"lower = MAIER", 1},
-      {"empty != x", 1},
-      {"blanks != x", 1},
-      {"blanks = *", 0},
-      // Order comparisons on texts read numbers.
-      {"digits > 41", 1},
-      {"digits <= 41", 0},
-      // Digit texts, floating texts.
-      {"u2 = 123", 1},
-      {"u2 >= 124", 0},
-      {"s3 < 1", 1},
-      {"f4 > 2,4", 1},
-      {"f4 = 2.5", 1},
-      // Dates and times by day numbers and seconds.
-      {"d10 = 12.03.09", 1},
-      {"d10 > 11.3.2009", 1},
-      {"d12 = 12032009", 1},
-      {"d12 < 120309", 0},
-      {"baddate = 12.03.2009", 0},
-      {"baddate != 12.03.2009", 0},
-      {"shortdate != 1.1.2000", 0},
-      // Binary integers by length, floats.
-      {"u1 = 200", 1},
-      {"u2b > 59999", 1},
-      {"u8 = 5000000000", 1},
-      {"u8 > 4999999999", 1},
-      {"s1 < 0", 1},
-      {"s4 < 1", 1},
-      {"s8 < 0", 1},
-      {"u3 = 0", 1}, // a length of 3 takes the callback's own value
-      {"f42 = 1,5", 1},
-      {"f42bad = 1,5", 0},
-      {"d43 < 0", 1},
-      // The callback's own value of its own kind.
-      {"dec = 1234", 1},
-      {"money >= 995", 1},
-      {"money > 995", 0},
-      {"badkind = 1", 0},
-  };
-  for (const auto &row : rows)
-    EXPECT_EQ(Test(row.text), row.expected) << row.text;
+  // Texts go through the comparer, trimmed, engine type 1 without case;
+  // order comparisons on texts read numbers; digit and floating texts;
+  // dates and times by day numbers and seconds, a bad or short date passing
+  // neither way; binary integers by length ("u3": a length of 3 takes the
+  // callback's own value), floats of their size; the callback's own value
+  // of its own kind.
+  const char *passing[] = {
+      "name = MAIER",    "name = M*ER",     "lower = MAIER",  "empty != x", "blanks != x",
+      "digits > 41",     "u2 = 123",        "s3 < 1",         "f4 > 2,4",   "f4 = 2.5",
+      "d10 = 12.03.09",  "d10 > 11.3.2009", "d12 = 12032009", "u1 = 200",   "u2b > 59999",
+      "u8 = 5000000000", "u8 > 4999999999", "s1 < 0",         "s4 < 1",     "s8 < 0",
+      "u3 = 0",          "f42 = 1,5",       "d43 < 0",        "dec = 1234", "money >= 995"};
+  const char *failing[] = {"name = maier",
+                           "name != M?IER",
+                           "name = 'M*X'",
+                           "blanks = *",
+                           "digits <= 41",
+                           "u2 >= 124",
+                           "d12 < 120309",
+                           "baddate = 12.03.2009",
+                           "baddate != 12.03.2009",
+                           "shortdate != 1.1.2000",
+                           "f42bad = 1,5",
+                           "money > 995",
+                           "badkind = 1"};
+  for (const char *text : passing)
+    EXPECT_EQ(Test(text), 1) << text;
+  for (const char *text : failing)
+    EXPECT_EQ(Test(text), 0) << text;
   EXPECT_TRUE(SelectionLines().empty());
 }
 
@@ -240,26 +217,23 @@ TEST_F(Callback, PatternsFollowTheCaseTheCallbackAnnounces) {
   EXPECT_EQ(static_cast<const SVQDataCompExpr *>(sel.Root.pOper)->fNoCase, 1);
 }
 
+// The English texts of the reports the two resolutions share are pinned in
+// the resolve tests; here each number, line and German lookup.
 TEST_F(Callback, ResolutionFailuresLogAndShowTheirNumbers) {
-  const std::string jokers(16, '*');
   const struct {
     std::string text;
     std::string line; // without "0 CVQTblSelDesc "
     UINT box;
-    std::string english;
+    std::string english; // "": pinned elsewhere
   } rows[] = {
-      {"nobody = 1", "Cannot resolve the field name NOBODY", 740,
-       "The field name NOBODY is not known in the table."},
-      {"name = " + jokers, "Cannot setup the field string compare operation for NAME", 741,
-       "The text comparison for field NAME cannot be set up."},
-      {"u2 > 8*", "Cannot use function > with jokers in 8*", 742,
-       "The comparison > cannot be used with jokers: \"8*\""},
-      {"name > ABC", "Cannot use function > with text strings", 743,
-       "The comparison > cannot be used with the text \"ABC\"."},
+      {"nobody = 1", "Cannot resolve the field name NOBODY", 740, ""},
+      {"name = " + std::string(16, '*'), "Cannot setup the field string compare operation for NAME",
+       741, ""},
+      {"u2 > 8*", "Cannot use function > with jokers in 8*", 742, ""},
+      {"name > ABC", "Cannot use function > with text strings", 743, ""},
       {"name <= -5", "Cannot use function <= with text strings", 743,
        "The comparison <= cannot be used with the text \"-5\"."},
-      {"k4 < 1", "Cannot use function < with text strings", 743,
-       "The comparison < cannot be used with the text \"1\"."},
+      {"k4 < 1", "Cannot use function < with text strings", 743, ""},
       {"intdate = 1.1.2000", "Cannot setup date/time-compare for data encoding type 2", 745,
        "A date/time comparison on field INTDATE needs a text field, not encoding type 2."},
       {"intdec >= 1", "Cannot setup date/time-compare for data encoding type 3", 746,
@@ -278,19 +252,18 @@ TEST_F(Callback, ResolutionFailuresLogAndShowTheirNumbers) {
       EXPECT_EQ(sel.cbresolve(AtResolve, LONG_PTR(&record)), 0) << row.text;
       EXPECT_EQ(record.columns["F4"].calls, 0) << row.text;
       EXPECT_EQ(SelectionLines(), std::vector<std::string>{"0 CVQTblSelDesc " + row.line});
-      const auto boxes = vqwin::MessageBoxRecords();
-      ASSERT_EQ(boxes.size(), 1u) << row.text;
-      EXPECT_EQ(UINT(std::atoi(boxes[0].caption.c_str() + boxes[0].caption.rfind('=') + 1)),
-                row.box);
-      EXPECT_EQ(boxes[0].icon, UINT(MB_ICONEXCLAMATION));
-      if (*language == 'E')
-        EXPECT_EQ(boxes[0].text, row.english);
-      else
-        EXPECT_TRUE(boxes[0].text.find("<Substitution") == std::string::npos &&
-                    boxes[0].text.find("existiert nicht") == std::string::npos)
-            << boxes[0].text;
+      ExpectNumberedBox(row.box, *language == 'E' ? row.english : "", row.text);
+      const std::string text = vqwin::MessageBoxRecords().at(0).text;
+      EXPECT_TRUE(text.find("<Substitution") == std::string::npos &&
+                  text.find("existiert nicht") == std::string::npos)
+          << text;
     }
   }
+  ASSERT_EQ(vqSetTbl32Language("D"), 1);
+  Clear();
+  ASSERT_EQ(Parse("nobody = 1"), 1);
+  EXPECT_EQ(sel.cbresolve(AtResolve, LONG_PTR(&record)), 0);
+  ExpectNumberedBox(740, "Der Feldname NOBODY ist in der Tabelle nicht bekannt.", "German");
   Clear();
   ASSERT_EQ(Parse("name = 1"), 1);
   EXPECT_EQ(sel.cbresolve(nullptr, 0), 0);

@@ -27,13 +27,7 @@ protected:
     return buffer.data();
   }
   // The lines the parser logged, without the boxes' own trace lines.
-  static std::vector<std::string> SelectionLines() {
-    std::vector<std::string> out;
-    for (const std::string &line : theLibrary.GetCapturedLines())
-      if (line.find(" CVQTblSelDesc ") != std::string::npos)
-        out.push_back(line);
-    return out;
-  }
+  static std::vector<std::string> SelectionLines() { return LinesOf(" CVQTblSelDesc "); }
 
   CVQTblSelDesc sel;
 };
