@@ -498,8 +498,10 @@ TEST(Cursors, ModuleCursorsAndIconsKeepTheirHotSpotsAndImages) {
   SetLastError(0);
   EXPECT_EQ(LoadCursorA(test.handle, MAKEINTRESOURCE(IDI_APP)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  // A resource module of texts and dialogs holds no icons at all.
+  Module german("vq_tblrcD.dll");
   SetLastError(0);
-  EXPECT_EQ(LoadIconA(Tbl32(), MAKEINTRESOURCE(IDI_APP)), nullptr);
+  EXPECT_EQ(LoadIconA(german.handle, MAKEINTRESOURCE(IDI_APP)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
 }
 
