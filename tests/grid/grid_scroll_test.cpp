@@ -23,8 +23,8 @@ protected:
   // is in every picture.
   HWND Make(DWORD style, bool owner) {
     HWND g = MakeGrid(240, 100);
-    const int h = static_cast<int>(view->headerHeight + 8 * view->lineHeight +
-                                   view->lineHeight / 2);
+    const int h =
+        static_cast<int>(view->headerHeight + 8 * view->lineHeight + view->lineHeight / 2);
     SetWindowPos(g, nullptr, 0, 0, 240, h, SWP_NOMOVE | SWP_NOZORDER);
     view->SetStyle(style);
     Columns({30, 30, 40});
@@ -57,10 +57,9 @@ protected:
     GetClientRect(g, &rc);
     for (size_t i = 0; i < whole.size(); ++i)
       if (stepped[i] != whole[i])
-        return "differs at " + std::to_string(i % rc.right) + ", " +
-               std::to_string(i / rc.right) + " (" + std::to_string(stepped[i]) + " against " +
-               std::to_string(whole[i]) + ", top line " +
-               std::to_string(view->GetTopLine()) + ")";
+        return "differs at " + std::to_string(i % rc.right) + ", " + std::to_string(i / rc.right) +
+               " (" + std::to_string(stepped[i]) + " against " + std::to_string(whole[i]) +
+               ", top line " + std::to_string(view->GetTopLine()) + ")";
     return "";
   }
 };
