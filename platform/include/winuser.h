@@ -891,6 +891,31 @@ WINUSERAPI HDC WINAPI GetDC(HWND hWnd);
 WINUSERAPI HDC WINAPI GetWindowDC(HWND hWnd);
 WINUSERAPI int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 
+/* ---- Scrolling the client area ---- */
+
+#define SW_SCROLLCHILDREN 0x0001
+#define SW_INVALIDATE 0x0002
+#define SW_ERASE 0x0004
+
+/// Moves the pixels of prcScroll (NULL: the client area) by dx, dy on the
+/// window's surface, writing only inside prcClip (NULL: the client area).
+/// Pending invalid areas move with the pixels. The area left uncovered
+/// inside prcScroll and prcClip goes to hrgnUpdate and prcUpdate (both
+/// optional) and, with SW_INVALIDATE or SW_ERASE, to the update region
+/// (erased first with SW_ERASE). SW_SCROLLCHILDREN moves the children that
+/// meet prcScroll (all of them for NULL) along. Children that stay keep
+/// their pixels. Returns NULLREGION, SIMPLEREGION or COMPLEXREGION for the
+/// uncovered area, or ERROR: ERROR_INVALID_WINDOW_HANDLE, ERROR_INVALID_FLAGS
+/// for any other flag (SW_SMOOTHSCROLL is not provided), ERROR_INVALID_HANDLE
+/// for an hrgnUpdate that is no region.
+WINUSERAPI int WINAPI ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT *prcScroll,
+                                     const RECT *prcClip, HRGN hrgnUpdate, LPRECT prcUpdate,
+                                     UINT flags);
+/// ScrollWindowEx with SW_INVALIDATE | SW_ERASE, and SW_SCROLLCHILDREN when
+/// lpRect is NULL.
+WINUSERAPI BOOL WINAPI ScrollWindow(HWND hWnd, int XAmount, int YAmount, const RECT *lpRect,
+                                    const RECT *lpClipRect);
+
 /* ---- Generic names ---- */
 
 #ifdef UNICODE

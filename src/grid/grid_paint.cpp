@@ -11,6 +11,10 @@
 // - In cell mode with grid lines and different even and odd colours the
 //   current cell's highlight is painted again after the line fills, so it
 //   stays visible.
+// - A scroll that keeps some lines on screen moves their pixels below the
+//   header (ScrollBody) and paints only what comes in; painting is a
+//   function of the line and its place in the strip pattern alone, so the
+//   result is the same as a whole repaint.
 // - Cell texts are drawn transparently over the fills, which give the
 //   visible colours; lines outside the paint rectangle are skipped.
 #include "grid/grid_view.h"
@@ -471,6 +475,36 @@ bool LineStrip(const CGridView &g, UINT line, RECT *strip) {
   return true;
 }
 
+void ScrollBody(CGridView &g, UINT oldTop) {
+  if (!g.hWnd || g.topLine == oldTop)
+    return;
+  const INT64 delta = static_cast<INT64>(g.topLine) - oldTop;
+  const INT64 lines = delta < 0 ? -delta : delta;
+  const int v = VisibleOffset(g), lh = static_cast<int>(g.lineHeight),
+            header = static_cast<int>(g.headerHeight);
+  if (lh == 0 || lines > v || g.clientH <= header) {
+    InvalidateRect(g.hWnd, nullptr, TRUE);
+    return;
+  }
+  const int shift = static_cast<int>(lines) * lh;
+  const RECT body{0, header, g.clientW, g.clientH};
+  ScrollWindowEx(g.hWnd, 0, delta > 0 ? -shift : shift, &body, &body, nullptr, nullptr,
+                 SW_INVALIDATE | SW_ERASE);
+  // The moved pixels cannot give the lines that come in, nor the part-line
+  // strip under the last full line: it shows the fills of a line but never
+  // its texts, so a line moved into it or out of it must be painted again.
+  const int partStrip = header + (v + 1) * lh;
+  if (delta > 0) {
+    const RECT fresh{0, partStrip - shift, g.clientW, g.clientH};
+    InvalidateRect(g.hWnd, &fresh, TRUE);
+  } else {
+    const RECT fresh{0, header, g.clientW, header + shift + 1};
+    const RECT part{0, partStrip, g.clientW, g.clientH};
+    InvalidateRect(g.hWnd, &fresh, TRUE);
+    InvalidateRect(g.hWnd, &part, TRUE);
+  }
+}
+
 void OnSize(CGridView &g, int width, int height) {
   g.clientW = width;
   g.clientH = height;
@@ -520,7 +554,7 @@ void OnVScroll(CGridView &g, WPARAM wp) {
   g.topLine = top;
   SetScrollPos(g.hWnd, SB_VERT, static_cast<int>(top), TRUE);
   Notify(g, g.ownId, GVN_TOPLINECHANGED, static_cast<LPARAM>(top));
-  InvalidateRect(g.hWnd, nullptr, TRUE);
+  ScrollBody(g, t);
 }
 
 void OnPaint(CGridView &g) {
@@ -628,6 +662,9 @@ BOOL CGridView::RedrawLine(UINT line) {
   RECT strip;
   if (!hWnd || !LineStrip(*this, line, &strip))
     return FALSE;
+  // The line's fill and grid line start one row above its strip; without
+  // that row a line leaving the current line mode keeps a stale gap there.
+  --strip.top;
   return InvalidateRect(hWnd, &strip, TRUE);
 }
 
@@ -640,18 +677,20 @@ BOOL CGridView::ScrollLines(int delta) {
     return TRUE;
   if (delta > 0 && static_cast<UINT64>(topLine) + static_cast<UINT>(delta) >= GetLineCount())
     return FALSE;
+  const UINT old = topLine;
   topLine = static_cast<UINT>(static_cast<INT64>(topLine) + delta);
   SetScrollPos(hWnd, SB_VERT, static_cast<int>(topLine), TRUE);
-  InvalidateRect(hWnd, nullptr, TRUE);
+  ScrollBody(*this, old);
   return TRUE;
 }
 
 BOOL CGridView::SetTopLine(UINT line) {
   if (!vBarShown)
     return FALSE;
+  const UINT old = topLine;
   topLine = std::min(line, GetLineCount());
   SetScrollPos(hWnd, SB_VERT, static_cast<int>(topLine), TRUE);
-  InvalidateRect(hWnd, nullptr, TRUE);
+  ScrollBody(*this, old);
   return TRUE;
 }
 

@@ -84,6 +84,10 @@ UINT FirstShownLine(const CGridView &g);
 /// The strip of a visible line across the client width; false when the
 /// line is not visible.
 bool LineStrip(const CGridView &g, UINT line, RECT *strip);
+/// Shows the body from the new top line after it was `oldTop`: moves the
+/// pixels of the lines that stay and invalidates the rest (the whole window
+/// when no line stays).
+void ScrollBody(CGridView &g, UINT oldTop);
 void OnPaint(CGridView &g);
 void OnSize(CGridView &g, int width, int height);
 void OnVScroll(CGridView &g, WPARAM wp);

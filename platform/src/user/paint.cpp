@@ -129,6 +129,17 @@ void Present(Window &w, const RECT &surfaceRect) {
 
 } // namespace
 
+ClientPlacement PlaceClient(Window &w) {
+  Placement p = Place(w);
+  ClientPlacement c;
+  c.top = p.top;
+  c.origin = POINT{p.origin.x + w.clientRect.left, p.origin.y + w.clientRect.top};
+  RECT client = Offset(w.clientRect, p.origin.x, p.origin.y);
+  c.visible = IsShown(w) ? Offset(Intersect(client, p.visible), -c.origin.x, -c.origin.y)
+                         : RECT{0, 0, 0, 0};
+  return c;
+}
+
 void EnsureSurface(Window &top) {
   int width = std::max<int>(top.rect.right - top.rect.left, 1);
   int height = std::max<int>(top.rect.bottom - top.rect.top, 1);

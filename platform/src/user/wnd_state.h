@@ -144,6 +144,15 @@ void InvalidateClient(Window &w, const RECT *rc, bool erase, bool children,
                       bool allChildren = false);
 void InvalidateFrame(Window &w);
 void EnsureSurface(Window &top);
+/// Where a window's client area lies on its top-level surface, and the part
+/// of it (client coordinates) that the window and its ancestors leave
+/// visible; empty while the window is not shown.
+struct ClientPlacement {
+  Window *top = nullptr;
+  POINT origin{}; // surface pixel of client point (0, 0)
+  RECT visible{};
+};
+ClientPlacement PlaceClient(Window &w);
 /// One step of the idle paint pass over the windows of the calling thread
 /// (those under `filter` when it is set), in painting order: frames that
 /// alone need drawing get WM_NCPAINT at once; the first window with an
