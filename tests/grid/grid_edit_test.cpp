@@ -166,6 +166,48 @@ TEST_F(GridEdit, AClickElsewhereKeepsTheEditAndThenSelectsTheCell) {
   EXPECT_TRUE(Notes().empty());
 }
 
+// Two grids in one parent: each reports under its own ids, and a click into
+// the other grid ends the first one's editor, writing the typed value back.
+TEST_F(GridEdit, TwoGridsInOneParentKeepTheirEditorsAndIdsApart) {
+  HWND first = Grid(GCK_EDIT);
+  CGridView *a = view;
+  HWND second = CreateWindowExA(0, "CVQGridView32", "", WS_CHILD | WS_VISIBLE, 320, 10, 300, 200,
+                                parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kGridId + 1)),
+                                nullptr, nullptr);
+  ASSERT_NE(second, nullptr);
+  CGridView *b = view = Interface(second);
+  ASSERT_NE(b, a);
+  ASSERT_TRUE(b->SetColumnCount(2, FALSE));
+  for (UINT c = 0; c < 2; ++c) {
+    b->SetColumnHeader(c, 50, 0, "B", FALSE);
+    b->SetColumnType(c, GCK_EDIT, 200 + c, 0);
+  }
+  AddLines(4);
+
+  view = a;
+  a->SetItemUInt(1, 1, 5);
+  ASSERT_TRUE(a->EditCell(1, 1));
+  vqwinTypeText("42");
+  ClearNotes();
+  view = b;
+  const POINT c = CellCentre(2, 0);
+  vqwinMouseClick(second, c.x, c.y, VK_LBUTTON, 0);
+  EXPECT_EQ(a->GetChildWindow(), nullptr);
+  EXPECT_EQ(a->GetItemUInt(1, 1), 42u);
+  EXPECT_EQ(Notes(), (NoteList{{101, GVN_EDITORCLOSED, 1}, {200, GVN_CELLSELECTED, 2}}));
+  EXPECT_EQ(b->GetCurLine(), 2u);
+  EXPECT_EQ(a->GetCurLine(), 1u) << "the first grid keeps its current cell";
+
+  ClearNotes();
+  SetFocus(second);
+  vqwinKeyPress(VK_RETURN, 0);
+  EXPECT_NE(b->GetChildWindow(), nullptr);
+  EXPECT_EQ(a->GetChildWindow(), nullptr);
+  EXPECT_EQ(Notes(), (NoteList{{200, GVN_EDITOROPENED, 2}}));
+  DestroyWindow(second);
+  DestroyWindow(first);
+}
+
 struct ListFill {
   std::vector<const char *> texts;
   int select = -1;

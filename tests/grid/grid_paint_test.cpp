@@ -319,6 +319,29 @@ TEST_F(GridLayout, LongTextsEndInAnEllipsisAndSortMarksOnlyWhereTheyFit) {
   SaveOnFailure("grid_ellipsis.png");
 }
 
+// The UTF-16 class keeps and paints texts of characters beyond one code
+// page; its single-byte reader refuses them rather than cutting them.
+TEST_F(GridLayout, TheWideClassPaintsAndReturnsUtf16Texts) {
+  HWND g = MakeGrid(300, 100, kGridId, "CVQGridView32W");
+  ASSERT_NE(g, nullptr);
+  Columns({50, 50});
+  ASSERT_TRUE(view->InsertItem(0, 0, FALSE));
+  const WCHAR text[] = u"\u00C4rger \u2713 \u0416";
+  ASSERT_TRUE(view->SetItemTextW(0, 0, text));
+  WCHAR back[32] = {};
+  ASSERT_TRUE(view->GetItemTextW(0, 0, back, sizeof back));
+  EXPECT_EQ(std::u16string(back), std::u16string(text));
+  char narrow[32];
+  EXPECT_FALSE(view->GetItemText(0, 0, narrow, sizeof narrow));
+  InvalidateRect(g, nullptr, TRUE);
+  vqwinRunUntilIdle();
+  const int top = static_cast<int>(view->headerHeight) + 1;
+  EXPECT_GT(DarkPixels(0, top, static_cast<int>(view->columns[0].width),
+                       top + static_cast<int>(view->lineHeight)),
+            20);
+  SaveOnFailure("grid_wide.png");
+}
+
 struct OwnerRun {
   std::vector<std::pair<UINT, UINT>> asked;
 };
