@@ -35,18 +35,25 @@ template <class F> int ResolveLink(SVQDataCompLink &link, F &expr) {
 /// tests one comparison. An empty link is true. The chains the parser
 /// nests to the right are walked in a loop, and a left operand that is a
 /// comparison is tested in place, so a record costs no call per operation.
+/// The comparison is tested at one place only, so the compiler can inline
+/// it into the walk.
 template <class F> bool EvalLink(const SVQDataCompLink &root, const F &expr) {
   const SVQDataCompLink *link = &root;
   for (;;) {
     if (IsEmpty(*link))
       return true;
-    if (!IsOperation(*link))
-      return expr(*static_cast<const SVQDataCompExpr *>(link->pOper));
-    const SVQDataCompOper *oper = AsOper(*link);
-    const SVQDataCompLink &first = oper->Link[0];
-    const bool left = !IsEmpty(first) && !IsOperation(first)
-                          ? expr(*static_cast<const SVQDataCompExpr *>(first.pOper))
-                          : EvalLink(first, expr);
+    const SVQDataCompOper *oper = nullptr;
+    const SVQDataCompLink *leaf = link;
+    if (IsOperation(*link)) {
+      oper = AsOper(*link);
+      leaf = &oper->Link[0];
+      if (IsEmpty(*leaf) || IsOperation(*leaf))
+        leaf = nullptr;
+    }
+    const bool left = leaf ? expr(*static_cast<const SVQDataCompExpr *>(leaf->pOper))
+                           : EvalLink(oper->Link[0], expr);
+    if (!oper)
+      return left;
     switch (oper->Oper) {
     case loOR:
       if (left)

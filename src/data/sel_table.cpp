@@ -179,6 +179,12 @@ public:
     if (expr.Func == cfSTREQUAL || expr.Func == cfSTRNOTEQUAL)
       return PassesString(expr.Func, Matches(expr, f));
     const UINT k = Kind(f);
+    // The integers of up to 32 bits are the common numeric field: their
+    // value and the compare value are of one kind, so they are ordered
+    // without the general readers' dispatch.
+    if (k == pkNUMBER && e <= iteINT32)
+      return Passes(expr.Func, IsSignedField(f) ? Order(INT(ReadNarrow(f)), expr.CompVal.i32)
+                                                : Order(ReadNarrow(f), expr.CompVal.u32));
     if (k == pkTEXT)
       return TextNumber(expr, f);
     if (e == ite80FLOATING || (e == iteTEXT && k > pkDECIMAL))
@@ -213,6 +219,17 @@ private:
       return false;
     return IsNoCase(f) ? expr.StrCmp.CompareiString(text, length, 1)
                        : expr.StrCmp.CompareStringA(text, length, 1);
+  }
+
+  // An integer field of up to 32 bits as ReadBinary reads it.
+  UINT ReadNarrow(const CVQFieldDesc &f) const {
+    const char *p = record_ + f.offset;
+    const bool isSigned = IsSignedField(f);
+    if (f.encodeType == iteINT32)
+      return Load<UINT>(p);
+    if (f.encodeType == iteINT16)
+      return isSigned ? UINT(INT(Load<SHORT>(p))) : Load<WORD>(p);
+    return isSigned ? UINT(INT(static_cast<signed char>(p[0]))) : BYTE(p[0]);
   }
 
   // The value of a field stored in a binary form, read as ParseData reads

@@ -29,21 +29,6 @@ struct Span {
   const char *end;
 };
 
-bool Measure(const char *text, UINT length, int trim, Span *span) {
-  if (!text)
-    return false;
-  const char *begin = text;
-  const char *end = text + (length ? length : std::strlen(text));
-  if (trim) {
-    while (begin < end && IsBlank(*begin))
-      ++begin;
-    while (end > begin && IsBlank(end[-1]))
-      --end;
-  }
-  *span = {begin, end};
-  return begin < end;
-}
-
 // The two comparers differ only in how a text character is seen; the
 // matcher is instantiated for each so the case-sensitive one pays nothing.
 struct SameCase {
@@ -90,6 +75,11 @@ public:
       if (!text[i] || !Same(first.text[i], Case::Fold(text[i])))
         return true;
     return false;
+  }
+
+  bool HeadFails(const char *begin, const char *end) const {
+    const CVQStrCmp::Segment &first = p_.segments[0];
+    return first.length > size_t(end - begin) || !At(first, begin);
   }
 
 private:
@@ -193,16 +183,31 @@ int CVQStrCmp::SetupString(const char *pattern, UINT length, int upper) {
 namespace {
 
 // Both comparisons: a cheap refusal on the first segment before the text is
-// measured, then the match of the measured span.
+// measured, then the match of the measured span. Most texts of a table fail
+// on their first characters, so a blank padded text is refused there before
+// its trailing blanks are counted: a segment that does not match the text
+// with them cannot match it without them.
 template <class Fold>
 int CompareFolded(const CVQStrCmp &pattern, const char *text, UINT length, int trim) {
+  if (!text || pattern.segmentCount > CVQStrCmp::kMaxSegments)
+    return 0;
   const Matcher<Fold> matcher(pattern);
-  if (text && !length && !trim && pattern.segmentCount && matcher.HeadFails(text))
+  const bool segments = pattern.segmentCount != 0;
+  if (!length && !trim && segments && matcher.HeadFails(text))
     return 0;
-  Span span;
-  if (!Measure(text, length, trim, &span))
+  const char *begin = text;
+  const char *end = text + (length ? length : std::strlen(text));
+  if (trim)
+    while (begin < end && IsBlank(*begin))
+      ++begin;
+  if (segments && matcher.HeadFails(begin, end))
     return 0;
-  return matcher.Match(span);
+  if (trim)
+    while (end > begin && IsBlank(end[-1]))
+      --end;
+  if (begin == end)
+    return 0;
+  return matcher.Match({begin, end});
 }
 
 } // namespace

@@ -281,6 +281,53 @@ TEST_F(Resolve, KeyLimitFailuresAreLogged) {
   }
 }
 
+TEST_F(Resolve, NarrowIntegersKeepTheirSign) {
+  // One byte and two bytes of all ones: -1 where the field is signed, the
+  // largest value where it is not.
+  const struct {
+    const char *name;
+    UINT encodeType, contentType;
+  } specs[] = {{"S8", iteINT8, pkNUMBER | twSIGNED},
+               {"U8", iteINT8, pkNUMBER},
+               {"S16", iteINT16, pkNUMBER | twSIGNED},
+               {"U16", iteINT16, pkNUMBER}};
+  CVQTableDesc narrow;
+  narrow.fields.fields = new CVQFieldDesc[4];
+  narrow.fields.count = narrow.fields.capacity = 4;
+  UINT offset = 0;
+  for (UINT i = 0; i < 4; ++i) {
+    CVQFieldDesc &f = narrow.fields.fields[i];
+    std::strcpy(f.name, specs[i].name);
+    f.offset = offset;
+    f.size = specs[i].encodeType == iteINT8 ? 1 : 2;
+    offset += f.size;
+    f.encodeType = specs[i].encodeType;
+    f.contentType = f.displayType = specs[i].contentType;
+  }
+  char record[6];
+  std::memset(record, 0xFF, sizeof record);
+  for (const auto &[selection, passes] :
+       std::vector<std::pair<std::string, int>>{{"s8 = -1", 1},
+                                                {"s8 < 0", 1},
+                                                {"s8 > 0", 0},
+                                                {"u8 = 255", 1},
+                                                {"u8 > 254", 1},
+                                                {"u8 < 255", 0},
+                                                {"s16 = -1", 1},
+                                                {"s16 >= 0", 0},
+                                                {"u16 = 65535", 1},
+                                                {"u16 <= 65534", 0},
+                                                {"u16 != 65535", 0}}) {
+    ASSERT_EQ(Parse(selection), 1) << selection;
+    ASSERT_EQ(sel.resolve(&narrow), 1) << selection;
+    EXPECT_EQ(sel.testdata(&narrow, record, sizeof record), passes) << selection;
+  }
+  // A field the record does not hold does not pass.
+  ASSERT_EQ(Parse("u16 = 65535"), 1);
+  ASSERT_EQ(sel.resolve(&narrow), 1);
+  EXPECT_EQ(sel.testdata(&narrow, record, 5), 0);
+}
+
 TEST_F(Resolve, ATableReadFromItsBlockResolvesAndLimits) {
   const std::string text = "Table: \"Kunden\"\r\n"
                            "Field: 4, 30, 7, 0x0C00, 0, 0, 0, 20, \"Name\"\r\n"

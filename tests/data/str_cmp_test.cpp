@@ -82,6 +82,11 @@ TEST(StrCmp, TrimLengthAndCase) {
       {"M*ER", 0, 0, " \tMAIER \t", 0, 1, 0, 1},
       {"M*ER", 0, 0, " \tMAIER \t", 0, 0, 0, 0},
       {"M*ER", 0, 0, " M ER ", 0, 1, 0, 1}, // inner blanks stay
+      {"AB ", 0, 0, "AB   ", 5, 1, 0, 0},   // a pattern's blank is no trimmed one
+      {"AB *", 0, 0, "AB   ", 5, 1, 0, 0},
+      {"AB *", 0, 0, " AB X  ", 7, 1, 0, 1},
+      {"m*", 0, 1, "  mx  ", 6, 1, 1, 1},
+      {"M*", 0, 0, "  ", 2, 1, 0, 0},
       {"*", 0, 0, "   ", 0, 0, 0, 1},
       {"*", 0, 0, " \t ", 0, 1, 0, 0}, // nothing left after trimming
       {"*", 0, 0, nullptr, 0, 0, 0, 0},
