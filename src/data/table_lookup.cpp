@@ -35,7 +35,7 @@ namespace {
 constexpr char kTag[] = "CVQTableISAM";
 constexpr UINT kNone = 0xFFFFFFFF;
 constexpr UINT kNameSize = MAX_PATH;  // 259 characters and the terminator
-constexpr UINT kParameterSize = 64;   // 63 characters and the terminator
+constexpr UINT kParameterSize = 64;   // a 64-byte buffer: at most 62 characters taken
 constexpr UINT kFieldTextSize = 32;   // "#T" reads at most 31 characters
 constexpr UINT kFormattedSize = 1025; // wsprintf writes at most 1024
 
@@ -236,7 +236,7 @@ int CVQTableISAM::GetImageName(CICLName *name, const char *base, UINT line, UINT
     const UINT from = pos + markerLength;
     const char *close = static_cast<const char *>(std::memchr(tpl + from, '#', end - from));
     const UINT to = close ? UINT(close - tpl) : end;
-    if (to - from >= kParameterSize) {
+    if (to - from >= kParameterSize - 1) {
       theLibrary.PrtLog(VQLOG_ERROR, kTag,
                         "GetImageName: The parameter of %s is longer than %u characters.", marker,
                         kParameterSize - 2);
