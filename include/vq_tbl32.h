@@ -1368,10 +1368,10 @@ public:
   /// name). 0 (logged) without a box, a selection or its text.
   BOOL GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const;
 
-  BOOL isIsamFile;   ///< the path names an ISAM file
-  BOOL isReadOnly;   ///< the file has the read-only attribute
-  BOOL isNewConfig;  ///< a configuration file that does not exist or could not be read
-  UINT curTable;     ///< the host's selected table, (UINT)-1 for none; set by the host
+  BOOL isIsamFile;  ///< the path names an ISAM file
+  BOOL isReadOnly;  ///< the file has the read-only attribute
+  BOOL isNewConfig; ///< a configuration file that does not exist or could not be read
+  UINT curTable;    ///< the host's selected table, (UINT)-1 for none; set by the host
   char fileName[260];
   CVQTableDescList tables;
 
@@ -1704,6 +1704,140 @@ public:
   char *memory;
   SBufferSlot buffers[kBuffers];
   SCacheRecord records[kRecords];
+};
+
+/* ---- Table browsing ----------------------------------------------------- */
+
+class CICLName;
+
+/// The owner-data callback that serves a CVQTableISAM's lines to its grid:
+/// `context` is the browser. Makes `line` the current record (from the
+/// record cache, by address, or by iterating from the nearest cached line)
+/// and writes the text of field `column` with its length. 1, or 0 when the
+/// line cannot be reached (the engine's error box was shown) or the column
+/// is no field.
+VQ_TBL32_API BOOL CALLBACK TableItemCallback(UINT line, UINT column, char *text, UINT size,
+                                             UINT *written, DWORD_PTR context);
+
+/// Progress of a count over an index: `visited` records read so far of the
+/// index's `total`. A CVQTableISAM calls it while SetSelection or
+/// DisplayTable counts, at most four times a second and only after the
+/// count has run a quarter of a second, and once more with visited ==
+/// total when it has called before, so that a bar can close. A command-line
+/// host draws a bar; a window host may pump its messages here. Neither can
+/// change the count.
+typedef void(CALLBACK *PFNTABLEPROGRESS)(UINT visited, UINT total, DWORD_PTR userValue);
+
+/// A table browser: holds the grid's interface and the shown table's
+/// description and sets up the grid's columns. Neither is owned.
+class VQ_TBL32_API CVQTableData {
+public:
+  CVQTableData() : grid(nullptr), tableDesc(nullptr), selection(nullptr), gridWindow(nullptr) {}
+  /// Forgets grid, table and selection; destroys nothing.
+  virtual ~CVQTableData();
+  CVQTableData(const CVQTableData &) = delete;
+  CVQTableData &operator=(const CVQTableData &) = delete;
+
+  /// Sets the filter; the number of records that pass, 0 on failure.
+  virtual UINT SetSelection(CVQTblSelDesc *newSelection) = 0;
+  /// Shows the records in the order of index `index`; `extra` is not read.
+  virtual int DisplayTable(UINT index, UINT extra, UINT descending) = 0;
+  virtual int CloseTable() = 0;
+
+  /// Binds the grid (`window` itself when controlId is (UINT)-1, else its
+  /// child), one text column per field, and puts it into owner-data mode.
+  /// 1, or 0 (logged, tag "CVQTableData") when the header cannot be shown.
+  int InitTable(HWND window, UINT controlId);
+
+  IGridView *grid;
+  const CVQTableDesc *tableDesc;
+  CVQTblSelDesc *selection;
+  /// The grid's window, to tell whether `grid` still lives before the
+  /// browser lets go of it.
+  HWND gridWindow;
+};
+
+/// The records of one table of an ISAM file in a GS_OWNERDATA grid, in the
+/// order of one index, ascending or descending, filtered by a selection.
+/// A host calls InitISAMFile, InitTable, then SetSelection and DisplayTable
+/// as the user changes filter, index or direction, and CloseTable or the
+/// destructor. Lines are positions among the passing records in the shown
+/// order; the grid pulls each cell through TableItemCallback.
+///
+/// Engine errors are shown by ISAMDispError with the failed call's name and
+/// make the operation fail; the browser's own failures are logged (level 0,
+/// tag "CVQTableISAM"). Handles the host passed in are never closed.
+///
+/// Every count iterates the whole index with the selection applied; while
+/// it runs the wait cursor is shown and the progress callback, if any, is
+/// told how far it got. At most 64 records are held, and the positions of
+/// 1024 lines.
+class VQ_TBL32_API CVQTableISAM : public CVQTableData {
+public:
+  CVQTableISAM();
+  ~CVQTableISAM() override;
+
+  /// Opens (or, with handles given, adopts) the file and the file
+  /// description's selected table and sizes the record buffer and cache.
+  /// `readOnly` opens in mode 4, else 5. 1, or 0 after the log line or the
+  /// engine's box, with nothing left open.
+  int InitISAMFile(void *givenFile, void *givenTable, CVQFileDesc *file, int readOnly);
+  /// Stores the selection (NULL = every record) and counts the records of
+  /// index 0 that pass it; the next DisplayTable rebuilds.
+  UINT SetSelection(CVQTblSelDesc *newSelection) override;
+  /// Rebuilds the grid's lines for the index and direction unless both are
+  /// those shown already. 1, or 0 when counting or reading the first record
+  /// fails.
+  int DisplayTable(UINT newIndex, UINT extra, UINT newDescending) override;
+  /// Closes what this object opened; 1, or 0 when the engine refused.
+  int CloseTable() override;
+  /// The text of a cell into `buffer`: its length, or (UINT)-1.
+  UINT GetDataField(UINT line, UINT column, char *buffer, UINT size);
+  /// The first line at or after `line` whose record passes `search` (a
+  /// selection resolved against the table), or (UINT)-1.
+  UINT FindRecord(CVQTblSelDesc *search, UINT line);
+  /// Builds the file name of image `image` of the gallery for the record on
+  /// `line` into `name`, and the number read by a "#T" marker into its
+  /// value. 1, or 0 (logged) for a missing image or field, a parameter of
+  /// 63 characters or more, a `base` of 260 or more, or a name that would
+  /// reach 260 characters.
+  int GetImageName(CICLName *name, const char *base, UINT line, UINT image);
+  /// Makes the counts report to `callback` (NULL: to nobody).
+  void SetProgressCallback(PFNTABLEPROGRESS callback, DWORD_PTR userValue);
+
+  void *fileHandle;
+  void *tableHandle;
+  int ownFile;
+  int ownTable;
+  UINT index;       ///< (UINT)-1 = none shown yet
+  UINT descending;  ///< (UINT)-1 = the next DisplayTable rebuilds
+  UINT currentLine; ///< line whose record is in recordBuffer; (UINT)-1 = none
+  UINT recordSize;
+  ULONG recordAddress;
+  char *recordBuffer;
+  char fileName[260];
+  CVQRecCache cache;
+  PFNTABLEPROGRESS progress;
+  DWORD_PTR progressValue;
+};
+
+/* ---- Selection dialog ---------------------------------------------------- */
+
+/// The dialog in which the user types a selection, checks it and sees its
+/// comparisons (template 5000 of the resource module). A successful check
+/// replaces the selection's tree at once, even when the dialog is then
+/// cancelled; parse errors show the parser's own boxes and keep the dialog
+/// open. One selection dialog can be open at a time.
+class VQ_TBL32_API CVQTblSelDlg {
+public:
+  explicit CVQTblSelDlg(CVQTblSelDesc *edited = nullptr) : reserved(0), selection(edited) {}
+
+  /// Runs the dialog modally: 1 accepted, 0 cancelled, (UINT)-1 (logged)
+  /// when the resource module or its template is missing.
+  UINT Dialog(HWND parent);
+
+  UINT reserved; ///< not used by the dialog
+  CVQTblSelDesc *selection;
 };
 
 #endif

@@ -1,6 +1,7 @@
 // Resource ids of vq_tbl32's selection language: the numbered messages of
 // parsing a selection text (every text but 700 quotes the text concerned)
-// and of resolving it against a table or a field callback.
+// and of resolving it against a table or a field callback, and the
+// selection dialog.
 #ifndef VQ_TBL32_RES_SELECT_H
 #define VQ_TBL32_RES_SELECT_H
 
@@ -25,5 +26,16 @@
 #define IDS_MSG_SEL_ORDERTEXT 743      // comparison operator, value
 #define IDS_MSG_SEL_DATEENCODING 745   // column, encode type
 #define IDS_MSG_SEL_DECENCODING 746    // column, encode type
+
+// The selection dialog: its template, controls and the list's headers.
+#define IDS_SEL_COLUMN 800
+#define IDS_SEL_OPERATOR 801
+#define IDS_SEL_VALUE 802
+#define IDD_SELECTION 5000
+#define IDC_SEL_LIST 5001
+#define IDC_SEL_TEXT 5002
+#define IDC_SEL_CHECK 5003
+#define IDC_SEL_OK 5004
+#define IDC_SEL_CANCEL 5005
 
 #endif
