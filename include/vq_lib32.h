@@ -164,7 +164,7 @@ enum : UINT {
   VQCF_MISSING_NUMBER = 8,   ///< `GetWord` found no number
   VQCF_MISSING_TEXT = 9,     ///< fewer quoted texts than the caller asked for
   VQCF_LINE_TOO_LONG = 10,   ///< the line is longer than VQCF_MAX_LINE bytes
-  VQCF_BAD_CHARACTER = 11,   ///< a control byte (other than tab) outside a comment, or a CR in a text
+  VQCF_BAD_CHARACTER = 11, ///< a control byte (other than tab) outside a comment, or a CR in a text
 };
 
 /// Lines longer than this many bytes are kept but cannot be parsed.

@@ -128,8 +128,7 @@ TEST_F(FieldDesc, ShortLinesFillWithZerosAndBadLinesKeepTheRecord) {
        "0 CVQFieldDesc Error 5 on reading field keyword FIELD(2)"},
   };
   for (const auto &r : rows) {
-    const std::string text = std::string("Field: 0, 1, \"a\"\r\nField: 0, 1, \"b\"\r\n") +
-                             r.text;
+    const std::string text = std::string("Field: 0, 1, \"a\"\r\nField: 0, 1, \"b\"\r\n") + r.text;
     CVQFieldDesc kept = Field(5, 6, iteTEXT, 0, 0, 0, 0, 7, "Kept");
     Clear();
     EXPECT_EQ(ReadField(text, 2, kept), 0) << r.name;

@@ -303,7 +303,7 @@ TEST_F(ConfEditor, EveryTextTheReaderTakesIsWrittenBackToItself) {
   for (int byte = 1; byte < 256; ++byte) {
     const char c = static_cast<char>(byte);
     for (const std::string &inner : {std::string("a") + c + "b", std::string(1, c) + "b",
-                                    std::string("a") + c, std::string(1, c)}) {
+                                     std::string("a") + c, std::string(1, c)}) {
       std::string quoted;
       for (char q : inner)
         quoted += q == '"' ? std::string("\"\"") : std::string(1, q);

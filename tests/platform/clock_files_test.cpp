@@ -147,12 +147,11 @@ TEST_F(FileAttributesTest, FakeFileSystemSeesNativePaths) {
   struct Seen {
     std::string path;
   } seen;
-  VQWIN_FILE_SYSTEM fake = {
-      [](const char *path, VQWIN_FILE_STATUS *, void *c) {
-        static_cast<Seen *>(c)->path += std::string(path) + ";";
-        return EACCES;
-      },
-      &seen, nullptr, nullptr};
+  VQWIN_FILE_SYSTEM fake = {[](const char *path, VQWIN_FILE_STATUS *, void *c) {
+                              static_cast<Seen *>(c)->path += std::string(path) + ";";
+                              return EACCES;
+                            },
+                            &seen, nullptr, nullptr};
   VqwinSetFileSystem(&fake);
   EXPECT_EQ(GetFileAttributesA("C:\\secret\\x.dat"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
@@ -181,8 +180,7 @@ TEST_F(FileAttributesTest, CreateFileDispositionsAndTheirErrors) {
       {"no access", there, 0, OPEN_EXISTING, false, ERROR_INVALID_PARAMETER},
       {"unknown disposition", there, GENERIC_READ, 9, false, ERROR_INVALID_PARAMETER},
       {"a directory", root + "/dir", GENERIC_READ, OPEN_EXISTING, false, ERROR_ACCESS_DENIED},
-      {"missing folder", root + "/no/x", GENERIC_WRITE, CREATE_ALWAYS, false,
-       ERROR_PATH_NOT_FOUND},
+      {"missing folder", root + "/no/x", GENERIC_WRITE, CREATE_ALWAYS, false, ERROR_PATH_NOT_FOUND},
       {"open always a new file", missing, GENERIC_WRITE, OPEN_ALWAYS, true, 0},
   };
   for (const auto &r : rows) {
@@ -213,8 +211,8 @@ TEST_F(FileAttributesTest, HandlesReadWriteCloseAndDelete) {
   EXPECT_FALSE(ReadFile(out, buffer, 4, &n, nullptr));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
 
-  HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                          nullptr);
+  HANDLE in =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(in, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(ReadFile(in, buffer, 16, &n, nullptr));
   EXPECT_EQ(std::string(buffer, n), "0123456789");
@@ -238,14 +236,13 @@ TEST_F(FileAttributesTest, HandlesReadWriteCloseAndDelete) {
 
 // A test file system decides opening and removing as it decides status.
 TEST_F(FileAttributesTest, FakeFileSystemRefusesOpenAndRemove) {
-  VQWIN_FILE_SYSTEM fake = {
-      [](const char *, VQWIN_FILE_STATUS *status, void *) {
-        status->isDirectory = FALSE;
-        status->isWritable = TRUE;
-        return 0;
-      },
-      nullptr, [](const char *, int, int, int *, void *) { return EACCES; },
-      [](const char *, void *) { return EBUSY; }};
+  VQWIN_FILE_SYSTEM fake = {[](const char *, VQWIN_FILE_STATUS *status, void *) {
+                              status->isDirectory = FALSE;
+                              status->isWritable = TRUE;
+                              return 0;
+                            },
+                            nullptr, [](const char *, int, int, int *, void *) { return EACCES; },
+                            [](const char *, void *) { return EBUSY; }};
   VqwinSetFileSystem(&fake);
   EXPECT_EQ(CreateFileA("C:\\x.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
             INVALID_HANDLE_VALUE);

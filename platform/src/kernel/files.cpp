@@ -283,8 +283,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
   }
   int fd = -1;
   const auto open = currentFileSystem.open ? currentFileSystem.open : HostOpen;
-  if (const int err = open(native.c_str(), flags, 0666, &fd, currentFileSystem.context);
-      err != 0) {
+  if (const int err = open(native.c_str(), flags, 0666, &fd, currentFileSystem.context); err != 0) {
     SetLastError(err == ENOENT ? MissingError(err, native) : ErrorOf(err));
     return INVALID_HANDLE_VALUE;
   }
@@ -317,8 +316,8 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
   }
   DWORD done = 0;
   while (done < nNumberOfBytesToRead) {
-    const ssize_t n = ::read(file->fd, static_cast<char *>(lpBuffer) + done,
-                             nNumberOfBytesToRead - done);
+    const ssize_t n =
+        ::read(file->fd, static_cast<char *>(lpBuffer) + done, nNumberOfBytesToRead - done);
     if (n < 0 && errno == EINTR)
       continue;
     if (n < 0) {
@@ -354,8 +353,8 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
   }
   DWORD done = 0;
   while (done < nNumberOfBytesToWrite) {
-    const ssize_t n = ::write(file->fd, static_cast<const char *>(lpBuffer) + done,
-                              nNumberOfBytesToWrite - done);
+    const ssize_t n =
+        ::write(file->fd, static_cast<const char *>(lpBuffer) + done, nNumberOfBytesToWrite - done);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0) {
