@@ -100,6 +100,16 @@ bool IsEndKey(WPARAM vk, bool editor) {
 
 // ---- The editor ----
 
+// The key a child's message is about: a key press, or the one a dialog's
+// WM_GETDLGCODE asks about; 0 for any other message.
+WPARAM KeyOf(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN)
+    return wp;
+  if (msg == WM_GETDLGCODE && lp && reinterpret_cast<const MSG *>(lp)->message == WM_KEYDOWN)
+    return reinterpret_cast<const MSG *>(lp)->wParam;
+  return 0;
+}
+
 LRESULT CALLBACK SubClassEdWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto *g = reinterpret_cast<CGridView *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!g) {
@@ -107,11 +117,7 @@ LRESULT CALLBACK SubClassEdWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     theLibrary.TextBox("SubClassEdWndProc: GWL_USERDATA is NULL");
     return 0;
   }
-  WPARAM key = 0;
-  if (msg == WM_KEYDOWN)
-    key = wp;
-  else if (msg == WM_GETDLGCODE && lp && reinterpret_cast<const MSG *>(lp)->message == WM_KEYDOWN)
-    key = reinterpret_cast<const MSG *>(lp)->wParam;
+  const WPARAM key = KeyOf(msg, wp, lp);
   if (key && IsEndKey(key, true)) {
     g->cancelEdit = key == VK_ESCAPE;
     SetFocus(g->hWnd);
@@ -208,11 +214,7 @@ LRESULT CALLBACK SubClassListWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     theLibrary.TextBox("SubClassListWndProc: GWL_USERDATA is NULL");
     return 0;
   }
-  WPARAM key = 0;
-  if (msg == WM_KEYDOWN)
-    key = wp;
-  else if (msg == WM_GETDLGCODE && lp && reinterpret_cast<const MSG *>(lp)->message == WM_KEYDOWN)
-    key = reinterpret_cast<const MSG *>(lp)->wParam;
+  const WPARAM key = KeyOf(msg, wp, lp);
   if (key && IsEndKey(key, false)) {
     if (p->grid)
       p->grid->cancelEdit = key == VK_ESCAPE;

@@ -286,6 +286,21 @@ bool IsButtonDown(UINT msg) {
   return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
 }
 
+// One window class of the grid: an extra pointer per window for its object.
+template <typename WC, typename Name>
+ATOM RegisterGridClass(ATOM(WINAPI *reg)(const WC *), const Name *name, WNDPROC proc,
+                       HINSTANCE module) {
+  WC wc{};
+  wc.style = CS_GLOBALCLASS;
+  wc.lpfnWndProc = proc;
+  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = name;
+  return reg(&wc);
+}
+
 // Registers one class; false after the log line (and, unless the class
 // exists already, the box) when it cannot be.
 bool RegisterOne(HINSTANCE module, const char *name, bool wide, WNDPROC proc, const char *what,
@@ -295,25 +310,9 @@ bool RegisterOne(HINSTANCE module, const char *name, bool wide, WNDPROC proc, co
     WCHAR wname[32] = {};
     for (size_t i = 0; name[i] && i + 1 < sizeof wname / sizeof *wname; ++i)
       wname[i] = static_cast<WCHAR>(static_cast<unsigned char>(name[i]));
-    WNDCLASSW wc{};
-    wc.style = CS_GLOBALCLASS;
-    wc.lpfnWndProc = proc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = wname;
-    atom = RegisterClassW(&wc);
+    atom = RegisterGridClass<WNDCLASSW>(RegisterClassW, wname, proc, module);
   } else {
-    WNDCLASSA wc{};
-    wc.style = CS_GLOBALCLASS;
-    wc.lpfnWndProc = proc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = name;
-    atom = RegisterClassA(&wc);
+    atom = RegisterGridClass<WNDCLASSA>(RegisterClassA, name, proc, module);
   }
   if (atom)
     return true;
