@@ -110,26 +110,27 @@ CachePolicy cachePolicy() { return policy; }
 uint64_t snapshotLoads() { return loads; }
 
 // One table's records as a connection saw them at one data version, with
-// the key order of every index iterated since. Slots follow the addresses.
+// the key order of every index iterated since. Slots follow the addresses;
+// while no record has been deleted they are dense and need no list.
 struct Snapshot {
   uint32_t recordSize = 0;
-  std::vector<uint32_t> addresses; // ascending, one per slot
+  uint32_t count = 0;
+  uint32_t first = 0;              // address of slot 0 when dense
+  std::vector<uint32_t> addresses; // ascending, one per slot; empty when dense
   std::vector<uint8_t> records;    // slot i at i * recordSize
   // Slots in ascending key order, equal keys in address order, as the
   // SQLite index walks them.
   std::map<unsigned, std::vector<uint32_t>> orders;
 
   const uint8_t *record(uint32_t slot) const { return records.data() + size_t{slot} * recordSize; }
-  // Addresses stay dense until records are deleted: the direct slot is the
-  // usual answer.
-  int64_t slotOf(uint32_t address) const {
-    if (addresses.empty() || address < addresses[0])
-      return -1;
-    const uint64_t guess = address - addresses[0];
-    if (guess < addresses.size() && addresses[guess] == address)
-      return static_cast<int64_t>(guess);
-    auto it = std::lower_bound(addresses.begin(), addresses.end(), address);
-    return it != addresses.end() && *it == address ? it - addresses.begin() : -1;
+  uint32_t address(uint32_t slot) const {
+    return addresses.empty() ? first + slot : addresses[slot];
+  }
+  int64_t slotOf(uint32_t a) const {
+    if (addresses.empty())
+      return a >= first && a - first < count ? int64_t{a - first} : int64_t{-1};
+    auto it = std::lower_bound(addresses.begin(), addresses.end(), a);
+    return it != addresses.end() && *it == a ? it - addresses.begin() : -1;
   }
   uint64_t bytes() const {
     uint64_t n = records.capacity() + addresses.capacity() * 4;
@@ -343,27 +344,33 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
                                       std::shared_ptr<Snapshot> &out) {
   out.reset();
   const std::string t = recordTable(table);
+  // The address range bounds the count without a scan of its own.
   sqlite3_stmt *s = nullptr;
-  if (unsigned err = prepare("SELECT count(*) FROM " + t, s))
+  if (unsigned err =
+          prepare("SELECT (SELECT min(a) FROM " + t + "), (SELECT max(a) FROM " + t + ")", s))
     return err;
-  int64_t count = 0;
+  int64_t span = 0;
   {
     ResetOnExit reset{s};
     int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
       return mapError(rc);
-    count = sqlite3_column_int64(s, 0);
+    if (sqlite3_column_type(s, 0) != SQLITE_NULL)
+      span = sqlite3_column_int64(s, 1) - sqlite3_column_int64(s, 0) + 1;
   }
   // Room for the records, their addresses and one key order.
-  const uint64_t need = static_cast<uint64_t>(count) * (recordSize + 8);
-  if (need > policy.budget)
+  const uint64_t perRecord = uint64_t{recordSize} + 8;
+  const uint64_t most = policy.budget / perRecord;
+  if (span < 0 || span > 0xFFFFFFFFll)
     return 0;
-  if (need + snapshotBytes() > policy.budget)
+  if (static_cast<uint64_t>(span) * perRecord + snapshotBytes() > policy.budget)
     snapshots.clear();
   auto snap = std::make_shared<Snapshot>();
   snap->recordSize = recordSize;
-  snap->addresses.reserve(static_cast<size_t>(count));
-  snap->records.reserve(static_cast<size_t>(count) * recordSize);
+  const size_t expected =
+      static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(span), most));
+  snap->addresses.reserve(expected);
+  snap->records.reserve(expected * recordSize);
   if (unsigned err = prepare("SELECT a, r FROM " + t + " ORDER BY a", s))
     return err;
   ResetOnExit reset{s};
@@ -373,13 +380,22 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
     const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(s, 1));
     if (a < 1 || a > 0xFFFFFFFFll || !p ||
         static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize ||
-        snap->addresses.size() == static_cast<size_t>(count))
+        snap->addresses.size() >= most)
       return 0;
     snap->addresses.push_back(static_cast<uint32_t>(a));
     snap->records.insert(snap->records.end(), p, p + recordSize);
   }
   if (rc != SQLITE_DONE)
     return mapError(rc);
+  snap->count = static_cast<uint32_t>(snap->addresses.size());
+  if (snap->count && snap->addresses.back() - snap->addresses.front() + 1 == snap->count) {
+    snap->first = snap->addresses.front();
+    snap->addresses = {};
+  } else if (snap->records.capacity() > snap->records.size() / 4 * 5) {
+    // Deleted records left the range wider than the table.
+    snap->records.shrink_to_fit();
+    snap->addresses.shrink_to_fit();
+  }
   out = std::move(snap);
   ++loads;
   return 0;
@@ -394,12 +410,12 @@ unsigned Database::Impl::loadOrder(int64_t table, unsigned index, bool unique, S
     return err;
   ResetOnExit reset{s};
   std::vector<uint32_t> order;
-  order.reserve(snap.addresses.size());
+  order.reserve(snap.count);
   int rc;
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
     const sqlite3_int64 a = sqlite3_column_int64(s, 0);
     const int64_t slot = a < 1 || a > 0xFFFFFFFFll ? -1 : snap.slotOf(static_cast<uint32_t>(a));
-    if (slot < 0 || order.size() == snap.addresses.size())
+    if (slot < 0 || order.size() == snap.count)
       return 0; // an index entry without its record: not ours to judge here
     order.push_back(static_cast<uint32_t>(slot));
   }
@@ -960,7 +976,7 @@ int Cursor::Impl::compareAt(int64_t i, const std::vector<uint8_t> &key, const ui
     return c;
   if (!address)
     return 0;
-  const uint32_t a = snap->addresses[slot];
+  const uint32_t a = snap->address(slot);
   return a < *address ? -1 : a > *address ? 1 : 0;
 }
 
@@ -1019,7 +1035,7 @@ void Cursor::Impl::leaveSnapshot() {
   if (lastSlot >= 0) {
     positionKey.bytes.clear();
     positionKey.present = encoder(snap->record(static_cast<uint32_t>(lastSlot)), positionKey.bytes);
-    positionAddress = snap->addresses[static_cast<size_t>(lastSlot)];
+    positionAddress = snap->address(static_cast<uint32_t>(lastSlot));
     hasPosition = true;
   }
   snap.reset();
@@ -1115,7 +1131,7 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
     }
     const uint32_t slot = (*c.order)[static_cast<size_t>(c.pos)];
     std::memcpy(buffer, c.snap->record(slot), recordSize);
-    address = c.snap->addresses[slot];
+    address = c.snap->address(slot);
     c.lastSlot = slot;
     c.pos += c.descending ? -1 : 1;
     return 0;
