@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <new>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -320,20 +321,27 @@ unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigne
       return err;
   unsigned err = checkVersion();
   if (!err && (atVersion < 0 || atVersion == version)) {
-    auto found = snapshots.find(table);
-    std::shared_ptr<Snapshot> snap = found != snapshots.end() ? found->second : nullptr;
-    if (!snap) {
-      err = loadSnapshot(table, recordSize, snap);
-      if (!err && snap)
-        snapshots[table] = snap;
+    // Memory the copy cannot get leaves the walk with SQLite, and the read
+    // transaction must end either way.
+    try {
+      auto found = snapshots.find(table);
+      std::shared_ptr<Snapshot> snap = found != snapshots.end() ? found->second : nullptr;
+      if (!snap) {
+        err = loadSnapshot(table, recordSize, snap);
+        if (!err && snap)
+          snapshots[table] = snap;
+      }
+      // A map keeps its elements in place: cursors walking another order of
+      // this snapshot are not disturbed by the one added.
+      if (!err && snap && !snap->orders.count(index))
+        err = loadOrder(table, index, unique, *snap);
+      if (!err && snap && !snap->orders.count(index))
+        snap.reset();
+      out = snap;
+    } catch (const std::bad_alloc &) {
+      snapshots.erase(table);
+      out.reset();
     }
-    // A map keeps its elements in place: cursors walking another order of
-    // this snapshot are not disturbed by the one added.
-    if (!err && snap && !snap->orders.count(index))
-      err = loadOrder(table, index, unique, *snap);
-    if (!err && snap && !snap->orders.count(index))
-      snap.reset();
-    out = snap;
   }
   if (own)
     exec("COMMIT");
