@@ -120,8 +120,15 @@ store::Bound boundOf(const KeyDef &key, LPCVOID record) {
 store::Cursor *cursorFor(TableObject &t, unsigned index, bool descending, UINT &err) {
   const unsigned slot = index * 2 + (descending ? 1 : 0);
   auto &entry = t.cursors[slot];
-  if (!entry)
-    err = t.file->db->openCursor(t.meta.id, index, t.keys[index].unique(), descending, entry);
+  if (!entry) {
+    const KeyDef &key = t.keys[index];
+    err = t.file->db->openCursor(
+        t.meta.id, t.meta.recordSize, index, key.unique(), descending,
+        [key](const uint8_t *record, std::vector<uint8_t> &out) {
+          return encodeKey(key, record, out);
+        },
+        entry);
+  }
   return entry.get();
 }
 

@@ -10,8 +10,10 @@
 
 #include <vq_isa32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <new>
 #include <sqlite3.h>
 #include <unordered_map>
 
@@ -92,7 +94,52 @@ void readKey(sqlite3_stmt *stmt, int column, Key &key) {
   key.bytes.assign(p, p + sqlite3_column_bytes(stmt, column));
 }
 
+CachePolicy policy;
+uint64_t loads = 0;
+
+// SQLite's order of BLOB keys.
+int compareKeys(const uint8_t *a, size_t an, const uint8_t *b, size_t bn) {
+  if (int c = std::memcmp(a, b, std::min(an, bn)))
+    return c;
+  return an < bn ? -1 : an > bn ? 1 : 0;
+}
+
 } // namespace
+
+void setCachePolicy(const CachePolicy &p) { policy = p; }
+CachePolicy cachePolicy() { return policy; }
+uint64_t snapshotLoads() { return loads; }
+
+// One table's records as a connection saw them at one data version, with
+// the key order of every index iterated since. Slots follow the addresses;
+// while no record has been deleted they are dense and need no list.
+struct Snapshot {
+  uint32_t recordSize = 0;
+  uint32_t count = 0;
+  uint32_t first = 0;              // address of slot 0 when dense
+  std::vector<uint32_t> addresses; // ascending, one per slot; empty when dense
+  std::vector<uint8_t> records;    // slot i at i * recordSize
+  // Slots in ascending key order, equal keys in address order, as the
+  // SQLite index walks them.
+  std::map<unsigned, std::vector<uint32_t>> orders;
+
+  const uint8_t *record(uint32_t slot) const { return records.data() + size_t{slot} * recordSize; }
+  uint32_t address(uint32_t slot) const {
+    return addresses.empty() ? first + slot : addresses[slot];
+  }
+  int64_t slotOf(uint32_t a) const {
+    if (addresses.empty())
+      return a >= first && a - first < count ? int64_t{a - first} : int64_t{-1};
+    auto it = std::lower_bound(addresses.begin(), addresses.end(), a);
+    return it != addresses.end() && *it == a ? it - addresses.begin() : -1;
+  }
+  uint64_t bytes() const {
+    uint64_t n = records.capacity() + addresses.capacity() * 4;
+    for (const auto &entry : orders)
+      n += entry.second.capacity() * 4;
+    return n;
+  }
+};
 
 struct Database::Impl {
   sqlite3 *db = nullptr;
@@ -104,7 +151,10 @@ struct Database::Impl {
   // connection has committed (SQLite's data_version moves), at a rollback,
   // and when a commit fails.
   std::map<std::pair<int64_t, unsigned>, uint32_t> counts;
-  int64_t countsVersion = -1;
+  // Snapshots by table, valid at `version`; cursors share them, so one
+  // dropped here lives on until its last iteration moves on.
+  std::map<int64_t, std::shared_ptr<Snapshot>> snapshots;
+  int64_t version = -1;
 
   ~Impl();
   unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
@@ -113,7 +163,22 @@ struct Database::Impl {
   }
   void finalizeAll();
 
-  unsigned checkCounts();
+  unsigned checkVersion();
+  void forget(int64_t table) { snapshots.erase(table); }
+  void forgetAll() {
+    counts.clear();
+    snapshots.clear();
+  }
+  uint64_t snapshotBytes() const {
+    uint64_t n = 0;
+    for (const auto &entry : snapshots)
+      n += entry.second->bytes();
+    return n;
+  }
+  unsigned snapshotFor(int64_t table, uint32_t recordSize, unsigned index, bool unique,
+                       int64_t atVersion, std::shared_ptr<const Snapshot> &out);
+  unsigned loadSnapshot(int64_t table, uint32_t recordSize, std::shared_ptr<Snapshot> &out);
+  unsigned loadOrder(int64_t table, unsigned index, bool unique, Snapshot &snap);
   bool countsOf(int64_t table) const {
     auto it = counts.lower_bound({table, 0u});
     return it != counts.end() && it->first.first == table;
@@ -124,6 +189,10 @@ struct Database::Impl {
 
 struct Cursor::Impl {
   Database::Impl *owner = nullptr;
+  int64_t tableId = 0;
+  uint32_t recordSize = 0;
+  unsigned index = 0;
+  KeyEncoder encoder;
   std::string table;
   std::string column;
   bool unique = false;
@@ -136,8 +205,22 @@ struct Cursor::Impl {
   uint32_t positionAddress = 0;
   bool parked = false;
   bool ended = true;
+  int64_t startVersion = -1;
+  uint32_t delivered = 0; // since the start, through SQLite
+
+  // Over a snapshot: order[pos] is the next slot, the range is [lo, hi).
+  std::shared_ptr<const Snapshot> snap;
+  const std::vector<uint32_t> *order = nullptr;
+  int64_t pos = 0, lo = 0, hi = 0;
+  int64_t lastSlot = -1;
 
   unsigned seek();
+  bool useSnapshot();
+  void leaveSnapshot();
+  int compareAt(int64_t i, const std::vector<uint8_t> &key, const uint32_t *address,
+                std::vector<uint8_t> &scratch) const;
+  int64_t firstNotBelow(const std::vector<uint8_t> &key, const uint32_t *address, bool orEqual,
+                        std::vector<uint8_t> &scratch) const;
   void finalize() {
     for (sqlite3_stmt *&s : shapes) {
       sqlite3_finalize(s);
@@ -164,9 +247,9 @@ void Database::Impl::finalizeAll() {
   statements.clear();
 }
 
-// Drops the kept counts when another connection has committed since they
-// were taken.
-unsigned Database::Impl::checkCounts() {
+// Drops the kept counts and snapshots when another connection has committed
+// since they were taken.
+unsigned Database::Impl::checkVersion() {
   sqlite3_stmt *s = nullptr;
   if (unsigned err = prepare("PRAGMA data_version", s))
     return err;
@@ -174,10 +257,10 @@ unsigned Database::Impl::checkCounts() {
   int rc = sqlite3_step(s);
   if (rc != SQLITE_ROW)
     return mapError(rc);
-  const int64_t version = sqlite3_column_int64(s, 0);
-  if (version != countsVersion) {
-    counts.clear();
-    countsVersion = version;
+  const int64_t v = sqlite3_column_int64(s, 0);
+  if (v != version) {
+    forgetAll();
+    version = v;
   }
   return 0;
 }
@@ -221,6 +304,134 @@ std::vector<bool> presenceOf(const std::vector<Key> &keys) {
   return present;
 }
 } // namespace
+
+// The snapshot of table with the key order of index, at data version
+// atVersion (-1: the current one); none when the version has moved on,
+// when the table exceeds the budget or when its rows are not the engine's
+// own, for SQLite's cursors to report. One read transaction holds the
+// records and every order to the same version; a statement running on this
+// connection already holds it, and keeps it past the COMMIT.
+unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigned index,
+                                     bool unique, int64_t atVersion,
+                                     std::shared_ptr<const Snapshot> &out) {
+  out.reset();
+  const bool own = sqlite3_get_autocommit(db) != 0;
+  if (own)
+    if (unsigned err = exec("BEGIN"))
+      return err;
+  unsigned err = checkVersion();
+  if (!err && (atVersion < 0 || atVersion == version)) {
+    // Memory the copy cannot get leaves the walk with SQLite, and the read
+    // transaction must end either way.
+    try {
+      auto found = snapshots.find(table);
+      std::shared_ptr<Snapshot> snap = found != snapshots.end() ? found->second : nullptr;
+      if (!snap) {
+        err = loadSnapshot(table, recordSize, snap);
+        if (!err && snap)
+          snapshots[table] = snap;
+      }
+      // A map keeps its elements in place: cursors walking another order of
+      // this snapshot are not disturbed by the one added.
+      if (!err && snap && !snap->orders.count(index))
+        err = loadOrder(table, index, unique, *snap);
+      if (!err && snap && !snap->orders.count(index))
+        snap.reset();
+      out = snap;
+    } catch (const std::bad_alloc &) {
+      snapshots.erase(table);
+      out.reset();
+    }
+  }
+  if (own)
+    exec("COMMIT");
+  return err;
+}
+
+unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
+                                      std::shared_ptr<Snapshot> &out) {
+  out.reset();
+  const std::string t = recordTable(table);
+  // The address range bounds the count without a scan of its own.
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err =
+          prepare("SELECT (SELECT min(a) FROM " + t + "), (SELECT max(a) FROM " + t + ")", s))
+    return err;
+  int64_t span = 0;
+  {
+    ResetOnExit reset{s};
+    int rc = sqlite3_step(s);
+    if (rc != SQLITE_ROW)
+      return mapError(rc);
+    if (sqlite3_column_type(s, 0) != SQLITE_NULL)
+      span = sqlite3_column_int64(s, 1) - sqlite3_column_int64(s, 0) + 1;
+  }
+  // Room for the records, their addresses and one key order.
+  const uint64_t perRecord = uint64_t{recordSize} + 8;
+  const uint64_t most = policy.budget / perRecord;
+  if (span < 0 || span > 0xFFFFFFFFll)
+    return 0;
+  if (static_cast<uint64_t>(span) * perRecord + snapshotBytes() > policy.budget)
+    snapshots.clear();
+  auto snap = std::make_shared<Snapshot>();
+  snap->recordSize = recordSize;
+  const size_t expected =
+      static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(span), most));
+  snap->addresses.reserve(expected);
+  snap->records.reserve(expected * recordSize);
+  if (unsigned err = prepare("SELECT a, r FROM " + t + " ORDER BY a", s))
+    return err;
+  ResetOnExit reset{s};
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    const sqlite3_int64 a = sqlite3_column_int64(s, 0);
+    const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(s, 1));
+    if (a < 1 || a > 0xFFFFFFFFll || !p ||
+        static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize ||
+        snap->addresses.size() >= most)
+      return 0;
+    snap->addresses.push_back(static_cast<uint32_t>(a));
+    snap->records.insert(snap->records.end(), p, p + recordSize);
+  }
+  if (rc != SQLITE_DONE)
+    return mapError(rc);
+  snap->count = static_cast<uint32_t>(snap->addresses.size());
+  if (snap->count && snap->addresses.back() - snap->addresses.front() + 1 == snap->count) {
+    snap->first = snap->addresses.front();
+    snap->addresses = {};
+  } else if (snap->records.capacity() > snap->records.size() / 4 * 5) {
+    // Deleted records left the range wider than the table.
+    snap->records.shrink_to_fit();
+    snap->addresses.shrink_to_fit();
+  }
+  out = std::move(snap);
+  ++loads;
+  return 0;
+}
+
+unsigned Database::Impl::loadOrder(int64_t table, unsigned index, bool unique, Snapshot &snap) {
+  const std::string k = keyColumn(index);
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = prepare("SELECT a FROM " + recordTable(table) + " WHERE " + k +
+                                 " IS NOT NULL ORDER BY " + k + (unique ? "" : ", a"),
+                             s))
+    return err;
+  ResetOnExit reset{s};
+  std::vector<uint32_t> order;
+  order.reserve(snap.count);
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    const sqlite3_int64 a = sqlite3_column_int64(s, 0);
+    const int64_t slot = a < 1 || a > 0xFFFFFFFFll ? -1 : snap.slotOf(static_cast<uint32_t>(a));
+    if (slot < 0 || order.size() == snap.count)
+      return 0; // an index entry without its record: not ours to judge here
+    order.push_back(static_cast<uint32_t>(slot));
+  }
+  if (rc != SQLITE_DONE)
+    return mapError(rc);
+  snap.orders.emplace(index, std::move(order));
+  return 0;
+}
 
 unsigned Database::Impl::prepare(const std::string &sql, sqlite3_stmt *&stmt) {
   auto found = statements.find(sql);
@@ -350,11 +561,14 @@ unsigned Database::close(uint32_t &detail) {
 unsigned Database::beforeWrite() {
   if (readOnly_)
     return ISAM_ERR_READ_ONLY;
-  for (Cursor::Impl *c : impl_->cursors)
-    if (c->current && !c->parked) {
+  for (Cursor::Impl *c : impl_->cursors) {
+    if (c->snap)
+      c->leaveSnapshot();
+    else if (c->current && !c->parked) {
       sqlite3_reset(c->current);
       c->parked = true;
     }
+  }
   return 0;
 }
 
@@ -540,6 +754,7 @@ unsigned Database::insert(int64_t table, const void *record, uint32_t size,
   sqlite3_bind_blob(s, 1, record, static_cast<int>(size), SQLITE_STATIC);
   for (unsigned i = 0; i < keys.size(); ++i)
     bindKey(s, static_cast<int>(i) + 2, keys[i]);
+  impl_->forget(table);
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
   address = static_cast<uint32_t>(sqlite3_last_insert_rowid(impl_->db));
@@ -570,6 +785,7 @@ unsigned Database::update(int64_t table, uint32_t address, const void *record, u
   if (counted)
     if (unsigned err = impl_->presence(table, address, before))
       return err;
+  impl_->forget(table);
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
   if (!sqlite3_changes(impl_->db))
@@ -592,6 +808,7 @@ unsigned Database::remove(int64_t table, uint32_t address) {
   if (counted)
     if (unsigned err = impl_->presence(table, address, before))
       return err;
+  impl_->forget(table);
   if (unsigned err = mapError(sqlite3_step(s)))
     return err;
   if (!sqlite3_changes(impl_->db))
@@ -602,6 +819,18 @@ unsigned Database::remove(int64_t table, uint32_t address) {
 }
 
 unsigned Database::read(int64_t table, uint32_t address, void *buffer, uint32_t recordSize) {
+  if (impl_->snapshots.count(table)) {
+    if (unsigned err = impl_->checkVersion())
+      return err;
+    auto found = impl_->snapshots.find(table);
+    if (found != impl_->snapshots.end() && found->second->recordSize == recordSize) {
+      const int64_t slot = found->second->slotOf(address);
+      if (slot < 0)
+        return ISAM_ERR_RECORD_NOT_FOUND;
+      std::memcpy(buffer, found->second->record(static_cast<uint32_t>(slot)), recordSize);
+      return 0;
+    }
+  }
   sqlite3_stmt *s = nullptr;
   if (unsigned err = impl_->prepare("SELECT r FROM " + recordTable(table) + " WHERE a=?", s))
     return err;
@@ -636,7 +865,7 @@ unsigned Database::keyOf(int64_t table, unsigned index, uint32_t address, Key &k
 }
 
 unsigned Database::countIndex(int64_t table, unsigned index, uint32_t &count) {
-  if (unsigned err = impl_->checkCounts())
+  if (unsigned err = impl_->checkVersion())
     return err;
   if (auto kept = impl_->counts.find({table, index}); kept != impl_->counts.end()) {
     count = kept->second;
@@ -673,7 +902,7 @@ unsigned Database::commit() {
   // SQLite ends the transaction itself after some failures.
   inTransaction_ = !sqlite3_get_autocommit(impl_->db);
   if (err)
-    impl_->counts.clear();
+    impl_->forgetAll();
   return err;
 }
 
@@ -681,7 +910,7 @@ unsigned Database::rollback() {
   if (!inTransaction_)
     return ISAM_ERR_NO_TRANSACTION;
   beforeWrite();
-  impl_->counts.clear();
+  impl_->forgetAll();
   unsigned err = impl_->exec("ROLLBACK");
   inTransaction_ = !sqlite3_get_autocommit(impl_->db);
   return err;
@@ -703,10 +932,14 @@ unsigned Database::integrityCheck(std::string &result) {
   return mapError(rc);
 }
 
-unsigned Database::openCursor(int64_t table, unsigned index, bool unique, bool descending,
-                              std::unique_ptr<Cursor> &out) {
+unsigned Database::openCursor(int64_t table, uint32_t recordSize, unsigned index, bool unique,
+                              bool descending, KeyEncoder encoder, std::unique_ptr<Cursor> &out) {
   auto impl = std::make_unique<Cursor::Impl>();
   impl->owner = impl_.get();
+  impl->tableId = table;
+  impl->recordSize = recordSize;
+  impl->index = index;
+  impl->encoder = std::move(encoder);
   impl->table = recordTable(table);
   impl->column = keyColumn(index);
   impl->unique = unique;
@@ -733,9 +966,89 @@ Cursor::~Cursor() {
 }
 
 void Cursor::park() {
+  if (impl_->snap)
+    impl_->leaveSnapshot();
   if (impl_->current)
     sqlite3_reset(impl_->current);
   impl_->parked = true;
+}
+
+// Compares entry i of the order with (key, address); without an address
+// only the keys count.
+int Cursor::Impl::compareAt(int64_t i, const std::vector<uint8_t> &key, const uint32_t *address,
+                            std::vector<uint8_t> &scratch) const {
+  const uint32_t slot = (*order)[static_cast<size_t>(i)];
+  scratch.clear();
+  encoder(snap->record(slot), scratch);
+  if (int c = compareKeys(scratch.data(), scratch.size(), key.data(), key.size()))
+    return c;
+  if (!address)
+    return 0;
+  const uint32_t a = snap->address(slot);
+  return a < *address ? -1 : a > *address ? 1 : 0;
+}
+
+// The first entry above (key, address), or not below it with orEqual.
+int64_t Cursor::Impl::firstNotBelow(const std::vector<uint8_t> &key, const uint32_t *address,
+                                    bool orEqual, std::vector<uint8_t> &scratch) const {
+  int64_t first = 0, count = static_cast<int64_t>(order->size());
+  while (count > 0) {
+    const int64_t half = count / 2;
+    const int c = compareAt(first + half, key, address, scratch);
+    if (c < 0 || (c == 0 && !orEqual)) {
+      first += half + 1;
+      count -= half + 1;
+    } else {
+      count = half;
+    }
+  }
+  return first;
+}
+
+// Takes the iteration onto the table's snapshot at the version it started
+// with, placed as the SQLite statement would go on; false leaves it to
+// the statement.
+bool Cursor::Impl::useSnapshot() {
+  std::shared_ptr<const Snapshot> s;
+  if (owner->snapshotFor(tableId, recordSize, index, unique, startVersion, s) || !s)
+    return false;
+  snap = std::move(s);
+  order = &snap->orders.at(index);
+  std::vector<uint8_t> scratch;
+  lo = low.set ? firstNotBelow(low.key, nullptr, true, scratch) : 0;
+  hi = high.set ? firstNotBelow(high.key, nullptr, false, scratch)
+                : static_cast<int64_t>(order->size());
+  if (!descending) {
+    pos = lo;
+    if (hasPosition)
+      pos = std::max(pos, firstNotBelow(positionKey.bytes, unique ? nullptr : &positionAddress,
+                                        false, scratch));
+  } else {
+    pos = hi - 1;
+    if (hasPosition)
+      pos = std::min(
+          pos,
+          firstNotBelow(positionKey.bytes, unique ? nullptr : &positionAddress, true, scratch) - 1);
+  }
+  lastSlot = -1;
+  if (current)
+    sqlite3_reset(current);
+  parked = false;
+  ended = false;
+  return true;
+}
+
+// Back to an SQLite statement, placed after the last record delivered.
+void Cursor::Impl::leaveSnapshot() {
+  if (lastSlot >= 0) {
+    positionKey.bytes.clear();
+    positionKey.present = encoder(snap->record(static_cast<uint32_t>(lastSlot)), positionKey.bytes);
+    positionAddress = snap->address(static_cast<uint32_t>(lastSlot));
+    hasPosition = true;
+  }
+  snap.reset();
+  order = nullptr;
+  parked = true;
 }
 
 // One statement per combination of lower bound, upper bound and start
@@ -795,7 +1108,22 @@ unsigned Cursor::start(const Bound &low, const Bound &high, const Key *afterKey,
     impl_->positionKey = *afterKey;
     impl_->positionAddress = afterAddress;
   }
-  return impl_->seek();
+  Impl &c = *impl_;
+  if (!c.owner)
+    return ISAM_ERR_HANDLE;
+  c.snap.reset();
+  c.order = nullptr;
+  c.delivered = 0;
+  if (unsigned err = c.owner->checkVersion())
+    return err;
+  c.startVersion = c.owner->version;
+  // A snapshot that holds the order already costs nothing to use.
+  auto kept = c.owner->snapshots.find(c.tableId);
+  if ((policy.copyAfter == 0 ||
+       (kept != c.owner->snapshots.end() && kept->second->orders.count(c.index))) &&
+      c.useSnapshot())
+    return 0;
+  return c.seek();
 }
 
 unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
@@ -804,6 +1132,18 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
     return ISAM_ERR_HANDLE;
   if (c.ended)
     return ISAM_END_OF_ITERATION;
+  if (c.snap) {
+    if (c.descending ? c.pos < c.lo : c.pos >= c.hi) {
+      c.ended = true;
+      return ISAM_END_OF_ITERATION;
+    }
+    const uint32_t slot = (*c.order)[static_cast<size_t>(c.pos)];
+    std::memcpy(buffer, c.snap->record(slot), recordSize);
+    address = c.snap->address(slot);
+    c.lastSlot = slot;
+    c.pos += c.descending ? -1 : 1;
+    return 0;
+  }
   if (c.parked)
     if (unsigned err = c.seek())
       return err;
@@ -832,6 +1172,10 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
   readKey(c.current, 2, c.positionKey);
   c.positionAddress = address;
   c.hasPosition = true;
+  // A long walk moves onto the snapshot; the statement keeps the version
+  // pinned while the copy is made.
+  if (++c.delivered == policy.copyAfter && c.recordSize == recordSize)
+    c.useSnapshot();
   return 0;
 }
 

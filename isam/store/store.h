@@ -22,6 +22,15 @@
  * another connection commits (PRAGMA data_version), it rolls back or a
  * commit fails.
  *
+ * Snapshots: an iteration that reads more than a few records makes the
+ * connection copy the table's records into memory in one scan, with the
+ * key order of the index taken from one walk of its SQLite index; from then
+ * on iterations and reads by address are served from memory. A snapshot
+ * belongs to one data version: it is dropped when another connection has
+ * committed, at this connection's own writes to the table, at a rollback and
+ * when a commit fails. Tables whose records exceed the budget of
+ * CachePolicy stay with SQLite's own cursors.
+ *
  * Journal: WAL with synchronous=FULL, so that every commit is atomic and
  * durable on return and readers on other connections never wait for a
  * writer. Writers wait up to five seconds for each other.
@@ -32,6 +41,7 @@
 #define VQ_ISAM_STORE_STORE_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,11 +68,31 @@ struct Bound {
   std::vector<uint8_t> key;
 };
 
+/// Encodes the key of one index from a record image, as the writes do;
+/// false where a sparse index leaves the record out.
+using KeyEncoder = std::function<bool(const uint8_t *record, std::vector<uint8_t> &key)>;
+
+/// When a connection copies a table into memory. Process wide; tests set
+/// it to reach both paths.
+struct CachePolicy {
+  /// Bytes of records, addresses and key orders one connection may hold.
+  uint64_t budget = uint64_t{1} << 30;
+  /// Records an iteration reads through SQLite before the table is copied;
+  /// a short walk from a browser's position never pays for the copy.
+  uint32_t copyAfter = 1024;
+};
+void setCachePolicy(const CachePolicy &policy);
+CachePolicy cachePolicy();
+/// Snapshots copied from SQLite since the process started (for tests).
+uint64_t snapshotLoads();
+
 class Database;
 
-/// A running iteration over one index. Writes through the same database
-/// park every cursor; the next step then seeks again after the last
-/// delivered record, so a write never disturbs an iteration's position.
+/// A running iteration over one index, through an SQLite statement or over
+/// the table's snapshot. Either way it sees the data version of its start.
+/// Writes through the same database park every cursor; the next step then
+/// seeks again after the last delivered record, so a write never disturbs
+/// an iteration's position.
 class Cursor {
 public:
   ~Cursor();
@@ -118,9 +148,10 @@ public:
   unsigned countIndex(int64_t table, unsigned index, uint32_t &count);
 
   /// A cursor over index `index` of table in the given order; unique keys
-  /// need no address to order equal keys.
-  unsigned openCursor(int64_t table, unsigned index, bool unique, bool descending,
-                      std::unique_ptr<Cursor> &out);
+  /// need no address to order equal keys. The encoder places bounds and
+  /// positions in a snapshot.
+  unsigned openCursor(int64_t table, uint32_t recordSize, unsigned index, bool unique,
+                      bool descending, KeyEncoder encoder, std::unique_ptr<Cursor> &out);
 
   unsigned begin();
   unsigned commit();

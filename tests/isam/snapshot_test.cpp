@@ -1,0 +1,279 @@
+// Iterations and reads served from a table's snapshot in memory: the same
+// records in the same order as SQLite's cursors deliver them, whether the
+// snapshot is made at the set-up, in the middle of a walk or never, and a
+// snapshot that never outlives another handle's commit, a rollback or a
+// write of its own handle.
+#include "isam_fixture.h"
+
+#include "store/store.h"
+
+#include <algorithm>
+#include <random>
+
+using namespace isamtest;
+using vqisam::store::CachePolicy;
+
+namespace {
+
+constexpr UINT kRecordSize = 12;
+
+// Record: int32 number at 0, int16 group at 4, text[6] tag at 6.
+std::vector<BYTE> record(int32_t number, int16_t group, const char *tag = "") {
+  std::vector<BYTE> r(kRecordSize, 0);
+  std::memcpy(r.data(), &number, 4);
+  std::memcpy(r.data() + 4, &group, 2);
+  std::memcpy(r.data() + 6, tag, std::min<size_t>(std::strlen(tag), 6));
+  return r;
+}
+
+struct Policy {
+  const char *name;
+  CachePolicy policy;
+};
+
+void PrintTo(const Policy &p, std::ostream *os) { *os << p.name; }
+
+const Policy kPolicies[] = {
+    {"AtSetup", {uint64_t{1} << 30, 0}},
+    {"AfterThreeRecords", {uint64_t{1} << 30, 3}},
+    {"Never", {0, 0}},
+};
+
+class SnapshotTest : public IsamTest, public ::testing::WithParamInterface<Policy> {
+protected:
+  void SetUp() override {
+    IsamTest::SetUp();
+    saved = vqisam::store::cachePolicy();
+    vqisam::store::setCachePolicy(GetParam().policy);
+    create();
+    const UINT sig = keyType("SIGNED"), text = keyType("TEXT");
+    table = makeTable("T",
+                      {keyItem({{sig, 0, 4}}, true),         // 0: number, unique
+                       keyItem({{sig, 4, 2}}),               // 1: group, duplicates
+                       keyItem({{text, 6, 6}}, false, 1),    // 2: tag, sparse
+                       keyItem({{sig, 0, 4}}, false, 0, 1)}, // 3: number, reversed
+                      kRecordSize);
+    for (int i = 0; i < 20; ++i)
+      addr.push_back(insert(table, record((i * 7) % 20 - 5, static_cast<int16_t>(i % 4),
+                                          i % 3 ? "" : (i % 2 ? "odd" : "even"))));
+  }
+  void TearDown() override {
+    UINT detail = 0;
+    for (HISAMFILE f : others)
+      ISAMClose(f, &detail);
+    IsamTest::TearDown();
+    vqisam::store::setCachePolicy(saved);
+  }
+  HISAMTABLE openOther(UINT mode = ISAM_MODE_READWRITE) {
+    HISAMFILE f = nullptr;
+    UINT detail = 0;
+    EXPECT_EQ(ISAMOpen(&f, path().c_str(), mode, &detail), 0u);
+    others.push_back(f);
+    HISAMTABLE t = nullptr;
+    EXPECT_EQ(ISAMOpenTable(f, "T", &t), 0u);
+    return t;
+  }
+  // Addresses of the next n records, fewer at the end.
+  std::vector<DWORD> take(HISAMTABLE t, UINT index, size_t n) {
+    std::vector<DWORD> out;
+    std::vector<BYTE> buffer(kRecordSize);
+    DWORD a = 0;
+    while (out.size() < n && ISAMReadNextRecord(t, index, buffer.data(), &a, 0) == 0)
+      out.push_back(a);
+    return out;
+  }
+  std::vector<BYTE> read(HISAMTABLE t, DWORD a, UINT expected = 0) {
+    std::vector<BYTE> buffer(kRecordSize);
+    EXPECT_EQ(ISAMReadRecordByAddress(t, a, buffer.data(), kRecordSize, 0), expected);
+    return buffer;
+  }
+  CachePolicy saved;
+  HISAMTABLE table = nullptr;
+  std::vector<DWORD> addr;
+  std::vector<HISAMFILE> others;
+};
+
+TEST_P(SnapshotTest, AnotherHandlesCommitIsSeenAtTheNextSetup) {
+  const std::vector<DWORD> before = all(table, 1, kRecordSize);
+  ASSERT_EQ(before.size(), 20u);
+  EXPECT_EQ(all(table, 1, kRecordSize), before);
+  HISAMTABLE writer = openOther();
+  ASSERT_EQ(ISAMDeleteRecord(writer, addr[3]), 0u);
+  ASSERT_EQ(ISAMUpdateRecord(writer, addr[4], record(100, -1).data(), kRecordSize), 0u);
+  const DWORD added = insert(writer, record(-100, 9, "zz"));
+
+  const std::vector<DWORD> after = all(table, 1, kRecordSize);
+  EXPECT_EQ(after.size(), 20u);
+  EXPECT_EQ(after.front(), addr[4]) << "the updated record leads group -1";
+  EXPECT_EQ(after.back(), added);
+  EXPECT_EQ(std::count(after.begin(), after.end(), addr[3]), 0);
+  EXPECT_EQ(all(table, 2, kRecordSize).back(), added) << "\"zz\" sorts last among the tags";
+  EXPECT_EQ(read(table, addr[4]), record(100, -1));
+  read(table, addr[3], ISAM_ERR_RECORD_NOT_FOUND);
+  EXPECT_EQ(read(table, added), record(-100, 9, "zz"));
+}
+
+TEST_P(SnapshotTest, RepeatedIterationsCopyTheTableOnce) {
+  all(table, 0, kRecordSize);
+  const uint64_t loads = vqisam::store::snapshotLoads();
+  all(table, 0, kRecordSize);
+  all(table, 0, kRecordSize, ISAM_ITER_DESCENDING);
+  read(table, addr[5]);
+  EXPECT_EQ(vqisam::store::snapshotLoads(), loads) << "nothing changed";
+  HISAMTABLE writer = openOther();
+  insert(writer, record(500, 1));
+  read(table, addr[5]);
+  all(table, 0, kRecordSize);
+  const bool copies = GetParam().policy.budget > 0;
+  EXPECT_EQ(vqisam::store::snapshotLoads(), loads + (copies ? 1 : 0)) << "another handle wrote";
+  insert(table, record(501, 1));
+  EXPECT_EQ(all(table, 0, kRecordSize).back(), addr.size() + 2);
+  EXPECT_EQ(vqisam::store::snapshotLoads(), loads + (copies ? 2 : 0)) << "this handle wrote";
+}
+
+TEST_P(SnapshotTest, RollbackDropsWhatTheTransactionShowed) {
+  ASSERT_EQ(ISAMBeginTransaction(file), 0u);
+  const DWORD pending = insert(table, record(-50, 0, "tx"));
+  ASSERT_EQ(ISAMDeleteRecord(table, addr[0]), 0u);
+  std::vector<DWORD> inside = all(table, 0, kRecordSize);
+  EXPECT_EQ(inside.front(), pending);
+  EXPECT_EQ(inside.size(), 20u);
+  EXPECT_EQ(read(table, pending), record(-50, 0, "tx"));
+  ASSERT_EQ(ISAMRollbackTransaction(file), 0u);
+  std::vector<DWORD> outside = all(table, 0, kRecordSize);
+  EXPECT_EQ(outside.size(), 20u);
+  EXPECT_EQ(std::count(outside.begin(), outside.end(), pending), 0);
+  EXPECT_EQ(std::count(outside.begin(), outside.end(), addr[0]), 1);
+  read(table, pending, ISAM_ERR_RECORD_NOT_FOUND);
+  EXPECT_EQ(read(table, addr[0]), record(-5, 0, "even"));
+}
+
+TEST_P(SnapshotTest, AWalkKeepsItsVersionWhileAnotherHandleDeletesAndInserts) {
+  const std::vector<DWORD> order = all(table, 0, kRecordSize);
+  ASSERT_EQ(ISAMSetupIterationLimits(table, 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(take(table, 0, 2), std::vector<DWORD>(order.begin(), order.begin() + 2));
+  HISAMTABLE writer = openOther();
+  ASSERT_EQ(ISAMDeleteRecord(writer, order[10]), 0u);
+  insert(writer, record(7000, 0));
+  // The rest of the walk belongs to the version it started with.
+  EXPECT_EQ(take(table, 0, 100), std::vector<DWORD>(order.begin() + 2, order.end()));
+  std::vector<DWORD> now = all(table, 0, kRecordSize);
+  EXPECT_EQ(now.size(), 20u);
+  EXPECT_EQ(std::count(now.begin(), now.end(), order[10]), 0);
+}
+
+TEST_P(SnapshotTest, OwnWritesDuringAWalkAreSeenAfterTheLastRecordDelivered) {
+  ASSERT_EQ(ISAMSetupIterationLimits(table, 1, 0, nullptr, nullptr), 0u);
+  const std::vector<DWORD> first = take(table, 1, 6); // group 0 and one of group 1
+  ASSERT_EQ(first.size(), 6u);
+  // Moves a record from group 3 to group 1 ahead of the walk, and one of
+  // group 1 behind it.
+  const std::vector<DWORD> order = all(table, 1, kRecordSize);
+  ASSERT_EQ(ISAMSetupIterationAddress(table, 1, 12, first.back(), 0), 0u);
+  ASSERT_EQ(ISAMUpdateRecord(table, order.back(), record(900, 1).data(), kRecordSize), 0u);
+  ASSERT_EQ(ISAMUpdateRecord(table, order[6], record(901, -3).data(), kRecordSize), 0u);
+  const std::vector<DWORD> rest = take(table, 1, 100);
+  EXPECT_EQ(rest.size(), 13u);
+  EXPECT_EQ(std::count(rest.begin(), rest.end(), order.back()), 1);
+  EXPECT_EQ(std::count(rest.begin(), rest.end(), order[6]), 0);
+}
+
+// Walks that turn back at every few records, on every index, from the
+// start and inside limits, against the order of a whole walk.
+TEST_P(SnapshotTest, DirectionChangesInTheMiddle) {
+  const auto low = record(-2, 1), high = record(9, 2);
+  for (UINT index = 0; index < 4; ++index) {
+    const std::vector<DWORD> order = all(table, index, kRecordSize);
+    for (size_t turn = 1; turn < order.size(); turn += 3) {
+      ASSERT_EQ(ISAMSetupIterationLimits(table, index, 0, nullptr, nullptr), 0u);
+      const std::vector<DWORD> ahead = take(table, index, turn);
+      ASSERT_EQ(ahead, std::vector<DWORD>(order.begin(), order.begin() + turn));
+      ASSERT_EQ(ISAMSetupIterationAddress(table, index, 28, ahead.back(), 0), 0u);
+      std::vector<DWORD> back(order.begin(), order.begin() + turn - 1);
+      std::reverse(back.begin(), back.end());
+      EXPECT_EQ(take(table, index, 100), back) << "index " << index << " turn " << turn;
+      ASSERT_EQ(ISAMSetupIterationAddress(table, index, 12, ahead.front(), 0), 0u);
+      EXPECT_EQ(take(table, index, 100), std::vector<DWORD>(order.begin() + 1, order.end()))
+          << "index " << index << " forward again after " << turn;
+    }
+    // Inside limits each direction keeps to them.
+    if (index == 2)
+      continue; // tags: the limits' empty tag bounds nothing in particular
+    ASSERT_EQ(ISAMSetupIterationLimits(table, index, 0, low.data(), high.data()), 0u);
+    const std::vector<DWORD> limited = take(table, index, 100);
+    ASSERT_EQ(ISAMSetupIterationLimits(table, index, 16, low.data(), high.data()), 0u);
+    std::vector<DWORD> down = take(table, index, 100);
+    std::reverse(down.begin(), down.end());
+    EXPECT_EQ(down, limited) << "index " << index;
+  }
+}
+
+// Random writes on two handles, commits and rollbacks, each followed by
+// walks from random places; a third handle that never copies a table
+// tells what SQLite's cursors deliver.
+TEST_P(SnapshotTest, RandomWritesAndWalksAgreeWithSqlitesCursors) {
+  HISAMTABLE writer = openOther();
+  std::mt19937 rng(11);
+  std::vector<BYTE> buffer(kRecordSize);
+  bool inTransaction = false;
+  for (int round = 0; round < 60; ++round) {
+    HISAMTABLE t = rng() % 3 ? table : writer;
+    for (int w = 0; w < 4; ++w) {
+      const int32_t number = static_cast<int32_t>(rng() % 60) - 20;
+      DWORD a = 0;
+      switch (rng() % 3) {
+      case 0:
+        ISAMInsertRecord(t, record(number, static_cast<int16_t>(rng() % 3), "r").data(),
+                         kRecordSize, &a);
+        break;
+      case 1:
+        ISAMUpdateRecord(t, 1 + rng() % 30, record(number, 2).data(), kRecordSize);
+        break;
+      default:
+        ISAMDeleteRecord(t, 1 + rng() % 30);
+      }
+    }
+    if (t == table && rng() % 4 == 0) {
+      if (inTransaction)
+        ASSERT_EQ(rng() % 2 ? ISAMCommitTransaction(file) : ISAMRollbackTransaction(file), 0u);
+      else
+        ASSERT_EQ(ISAMBeginTransaction(file), 0u);
+      inTransaction = !inTransaction;
+    }
+    if (inTransaction)
+      continue; // the reference handle would wait for the write lock
+    const CachePolicy tested = vqisam::store::cachePolicy();
+    vqisam::store::setCachePolicy({0, 0});
+    HISAMTABLE reference = openOther(ISAM_MODE_READ);
+    vqisam::store::setCachePolicy(tested);
+    for (UINT index = 0; index < 4; ++index) {
+      const std::vector<DWORD> order = all(reference, index, kRecordSize);
+      ASSERT_EQ(all(table, index, kRecordSize), order) << "round " << round << " index " << index;
+      if (order.empty())
+        continue;
+      const size_t at = rng() % order.size();
+      const UINT mode = rng() % 2 ? 12 : 28;
+      ASSERT_EQ(ISAMSetupIterationAddress(reference, index, mode, order[at], 0), 0u);
+      ASSERT_EQ(ISAMSetupIterationAddress(table, index, mode, order[at], 0), 0u);
+      EXPECT_EQ(take(table, index, 100), take(reference, index, 100))
+          << "round " << round << " index " << index << " mode " << mode;
+    }
+    for (DWORD a = 1; a <= 32; ++a) {
+      std::vector<BYTE> expected(kRecordSize);
+      const UINT err = ISAMReadRecordByAddress(reference, a, expected.data(), kRecordSize, 0);
+      ASSERT_EQ(ISAMReadRecordByAddress(table, a, buffer.data(), kRecordSize, 0), err)
+          << "address " << a;
+      if (!err) {
+        EXPECT_EQ(buffer, expected) << "address " << a;
+      }
+    }
+    UINT detail = 0;
+    ISAMClose(others.back(), &detail);
+    others.pop_back();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Policies, SnapshotTest, ::testing::ValuesIn(kPolicies),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
