@@ -43,6 +43,7 @@ VQ_TBL32_API int vqSetTbl32Language(const char *languageId);
 /* ---- Utility containers, keyword tables, text and number routines ----- */
 
 class CVQConfFile;
+class CVQPrint;
 
 /// A table of keywords with their values, searched by halving. The table
 /// does not own its rows: its user defines them (normally static data) and
@@ -351,6 +352,11 @@ public:
   int VerifyField() const;
   /// Writes the field as grid line `line` (twelve columns). Returns 1.
   int DispDef(CGridDef &grid, UINT line) const;
+  /// Prints the field as line `line` of a field list: `index` + 1, name,
+  /// encode type, offset, size, content kind and justification, display
+  /// kind and justification, display width, each at its tab stop of the
+  /// column header that CVQTableDesc::PrintFieldList set. Returns 1.
+  int PrintDef(CVQPrint &print, UINT line, UINT index) const;
 
   /// The field's display text from `record`, cut to `outputSize` - 1 and
   /// terminated; `*written` (may be NULL) gets its length. 1, or 0 (logged)
@@ -1245,6 +1251,16 @@ public:
   /// The selected entry of the combo box into `buffer` (room for a field
   /// name). 0 (logged) without a box, a selection or its text.
   BOOL GetCurrSelCombo(HWND window, UINT controlId, char *buffer) const;
+
+  /// Prints the field list on the default printer, document "ISAM Table
+  /// Field List": a title area with the table's name, a column header
+  /// repeated on every page, one line per field, and a summary of field
+  /// count, record size and total display width; every page has a header
+  /// line with date, time and page number. 1 after the print; 0 when the
+  /// printer could not be opened (CVQPrint logs why).
+  BOOL PrintFieldList(HWND owner) const;
+  /// Returns 1 and prints nothing; no printer is opened.
+  BOOL PrintKeyList(HWND owner) const;
 
   UINT indexNodeSize;
   char name[32];

@@ -455,6 +455,13 @@ WINGDIAPI BOOL WINAPI ExtTextOutW(HDC hdc, int x, int y, UINT options, const REC
                                   LPCWSTR lpString, UINT c, const INT *lpDx);
 WINGDIAPI BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 WINGDIAPI BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl);
+/// The extent of `cchString` characters as GetTextExtentPoint32A, and with
+/// `lpnFit` the number of leading characters whose extent stays within
+/// `nMaxExtent` (none for a negative extent); `lpnDx` (may be NULL) gets the
+/// extent of each prefix, one entry per character.
+WINGDIAPI BOOL WINAPI GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString,
+                                            int nMaxExtent, LPINT lpnFit, LPINT lpnDx,
+                                            LPSIZE lpSize);
 WINGDIAPI BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 WINGDIAPI BOOL WINAPI GetTextMetricsW(HDC hdc, LPTEXTMETRICW lptm);
 WINGDIAPI int WINAPI GetTextFaceA(HDC hdc, int c, LPSTR lpName);

@@ -461,3 +461,55 @@ TEST_F(GdiText, TheFontLookupCanBeReplaced) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GdiText, ExtentExPointFitsLeadingCharactersAndReportsPrefixExtents) {
+  HFONT f = Font("Times New Roman", -15);
+  HGDIOBJ old = SelectObject(canvas.dc, f);
+  const char text[] = "Gleitkomma 32 Bit";
+  const int n = static_cast<int>(sizeof text - 1);
+  SIZE whole{};
+  ASSERT_TRUE(GetTextExtentPoint32A(canvas.dc, text, n, &whole));
+  int dx[sizeof text] = {};
+  int fit = -1;
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentExPointA(canvas.dc, text, n, whole.cx, &fit, dx, &size));
+  EXPECT_EQ(fit, n);
+  EXPECT_EQ(size.cx, whole.cx);
+  EXPECT_EQ(size.cy, whole.cy);
+  for (int i = 0; i < n; ++i) {
+    SIZE prefix{};
+    GetTextExtentPoint32A(canvas.dc, text, i + 1, &prefix);
+    EXPECT_EQ(dx[i], prefix.cx) << "prefix of " << i + 1;
+  }
+  struct Row {
+    const char *name;
+    int maxExtent, fit;
+  } rows[] = {
+      {"exactly ten characters", dx[9], 10},      {"one unit short of ten", dx[9] - 1, 9},
+      {"narrower than the first", dx[0] - 1, 0},  {"negative", -1, 0},
+      {"wider than the text", whole.cx + 100, n},
+  };
+  for (const Row &r : rows) {
+    fit = -1;
+    ASSERT_TRUE(GetTextExtentExPointA(canvas.dc, text, n, r.maxExtent, &fit, nullptr, &size))
+        << r.name;
+    EXPECT_EQ(fit, r.fit) << r.name;
+    EXPECT_EQ(size.cx, whole.cx) << r.name << ": the size is the whole text's";
+  }
+  SIZE empty{-1, -1};
+  EXPECT_TRUE(GetTextExtentExPointA(canvas.dc, "", 0, 10, &fit, nullptr, &empty));
+  EXPECT_EQ(fit, 0);
+  EXPECT_EQ(empty.cx, 0);
+  SetLastError(0);
+  EXPECT_FALSE(GetTextExtentExPointA(canvas.dc, text, -1, 10, &fit, nullptr, &size));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(GetTextExtentExPointA(canvas.dc, nullptr, 3, 10, &fit, nullptr, &size));
+  EXPECT_FALSE(GetTextExtentExPointA(canvas.dc, text, n, 10, &fit, nullptr, nullptr));
+  EXPECT_FALSE(GetTextExtentExPointA(nullptr, text, n, 10, &fit, nullptr, &size));
+  SelectObject(canvas.dc, old);
+  DeleteObject(f);
+}
+
+} // namespace

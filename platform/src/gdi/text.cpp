@@ -309,6 +309,34 @@ BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR lpString, int c, LPSIZE psizl
   return ExtentImpl(hdc, lpString, c, psizl);
 }
 
+BOOL WINAPI GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int nMaxExtent,
+                                  LPINT lpnFit, LPINT lpnDx, LPSIZE lpSize) {
+  Dc *dc = AsDc(hdc);
+  if (!dc || !lpSize || cchString < 0 || cchString > kMaxText || (cchString && !lpszString)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  FontInstance *inst = Realize(dc->s.font);
+  if (!inst)
+    return FALSE;
+  // Summed as Layout sums them, so the extents match what TextOutA draws.
+  long long x = 0;
+  int fit = 0;
+  for (int i = 0; i < cchString; ++i) {
+    x += inst->GlyphA(static_cast<unsigned char>(lpszString[i])).advance;
+    const int extent = Coord(x);
+    if (lpnDx)
+      lpnDx[i] = extent;
+    if (fit == i && extent <= nMaxExtent)
+      fit = i + 1;
+  }
+  if (lpnFit)
+    *lpnFit = fit;
+  lpSize->cx = Coord(x);
+  lpSize->cy = inst->tm.tmHeight;
+  return TRUE;
+}
+
 int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT format) {
   Dc *dc = AsDc(hdc);
   if (!dc || !lprc || !lpchText || cchText < -1) {
