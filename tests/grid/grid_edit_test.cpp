@@ -4,6 +4,9 @@
 // while a child is open; and a picture of a whole grid.
 #include "grid_fixture.h"
 
+#include <vqwin_dialog.h>
+
+#include <cstring>
 #include <string>
 
 namespace {
@@ -206,6 +209,60 @@ TEST_F(GridEdit, TwoGridsInOneParentKeepTheirEditorsAndIdsApart) {
   EXPECT_EQ(Notes(), (NoteList{{200, GVN_EDITOROPENED, 2}}));
   DestroyWindow(second);
   DestroyWindow(first);
+}
+
+INT_PTR CALLBACK EmptyDialogProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+// Two grids in a dialog: the dialog manager's Tab moves between them, the
+// arrows and Return stay with the grid that has the focus.
+TEST_F(GridEdit, TwoGridsInADialogShareItsKeysAsTheirCodesAsk) {
+  // An extended template without items (version 1, signature 0xFFFF, help
+  // id, extended style, style, no items, 400 x 200, no menu, class or
+  // title): the grids join as tab stops after creation.
+  alignas(4) BYTE tpl[32] = {1, 0, 0xFF, 0xFF};
+  const DWORD style = WS_POPUP | WS_VISIBLE;
+  std::memcpy(tpl + 12, &style, sizeof style);
+  const SHORT size[2] = {400, 200};
+  std::memcpy(tpl + 22, size, sizeof size);
+  HWND dlg = CreateDialogIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(tpl), parent,
+                                        EmptyDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  CGridView *grids[2];
+  HWND windows[2];
+  for (int i = 0; i < 2; ++i) {
+    windows[i] = CreateWindowExA(
+        0, "CVQGridView32", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10 + 300 * i, 10, 280, 150, dlg,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kGridId + i)), nullptr, nullptr);
+    ASSERT_NE(windows[i], nullptr);
+    view = grids[i] = Interface(windows[i]);
+    Columns({50, 50}, GCK_EDIT);
+    AddLines(4);
+    grids[i]->SetCurCell(0, 0);
+  }
+  SetFocus(windows[0]);
+  vqwinSetAutoRun(FALSE);
+  auto press = [&](UINT vk) {
+    vqwinKeyPress(vk, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+      if (!IsDialogMessageA(dlg, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+  };
+  press(VK_DOWN);
+  EXPECT_EQ(grids[0]->GetCurLine(), 1u);
+  press(VK_TAB);
+  EXPECT_EQ(GetFocus(), windows[1]);
+  press(VK_DOWN);
+  press(VK_DOWN);
+  EXPECT_EQ(grids[1]->GetCurLine(), 2u);
+  EXPECT_EQ(grids[0]->GetCurLine(), 1u);
+  press(VK_RETURN);
+  EXPECT_NE(grids[1]->GetChildWindow(), nullptr) << "Return opens the focused grid's editor";
+  EXPECT_EQ(grids[0]->GetChildWindow(), nullptr);
+  vqwinSetAutoRun(TRUE);
+  DestroyWindow(dlg);
 }
 
 struct ListFill {
