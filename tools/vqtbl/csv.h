@@ -129,10 +129,11 @@ inline void CsvWriteRecord(std::string &out, const std::vector<std::string> &fie
     if (i)
       out.push_back(',');
     const std::string &f = fields[i];
-    // A lone empty field is quoted, or the record would read back as an
-    // empty line, which is the end of nothing.
-    const bool quote =
-        f.find_first_of(",\"\r\n") != std::string::npos || (fields.size() == 1 && f.empty());
+    // A lone empty field is quoted so that no record is an empty line
+    // (which other readers skip), and so is a field that starts with a
+    // byte order mark, which would be skipped at the start of a text.
+    const bool quote = f.find_first_of(",\"\r\n") != std::string::npos ||
+                       (fields.size() == 1 && f.empty()) || f.rfind("\xEF\xBB\xBF", 0) == 0;
     if (!quote) {
       out += f;
       continue;
