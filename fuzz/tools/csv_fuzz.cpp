@@ -44,10 +44,10 @@ CVQFieldDesc Field(UINT offset, UINT size, UINT encode, UINT content, UINT displ
 
 // The fields of the sample customer table, one of each kind.
 const CVQFieldDesc kFields[] = {
-    Field(0, 4, iteINT32, 0x0001, 0x0001),  Field(4, 30, iteTEXT, 0x0000, 0x0000),
-    Field(34, 5, iteTEXT, 0x0021, 0x0021),  Field(39, 10, iteTEXT, 0x0102, 0x0102),
-    Field(49, 8, iteINT64, 0x2093, 0x2093), Field(57, 4, ite32FLOATING, 0x1011, 0x1011),
-    Field(61, 1, iteINT8, 0x0001, 0x0001),  Field(62, 40, iteUNICODETEXT, 0, 0),
+    Field(0, 4, iteINT32, 0x0001, 0x0001),    Field(4, 30, iteTEXT, 0x0000, 0x0000),
+    Field(34, 5, iteTEXT, 0x0021, 0x0021),    Field(39, 10, iteTEXT, 0x0102, 0x0102),
+    Field(49, 8, iteINT64, 0x2093, 0x2093),   Field(57, 4, ite32FLOATING, 0x1011, 0x1011),
+    Field(61, 1, iteINT8, 0x0001, 0x0001),    Field(62, 40, iteUNICODETEXT, 0, 0),
     Field(102, 14, iteTEXT, 0x12302, 0x0302), Field(116, 12, iteTEXT, 0x2003, 0x20C3),
 };
 constexpr UINT kRecordSize = 128;

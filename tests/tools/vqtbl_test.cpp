@@ -85,6 +85,7 @@ TEST_F(VqtblTest, CommandLinesGiveTheirStatusAndMessages) {
   const char *const kBadCfg = "Table: \"T\"\nField: 0, 2, 2, 0x0001, 0, 0x0001, 2, 8, \"Nr\"\n"
                               "Key: 1, 0, 0, 0, 0\nKeyPart: \"UNSIGNED\", \"Nr\"\nTable: END\n";
   std::ofstream(dir / "bad.cfg") << kBadCfg;
+  std::ofstream(dir / "junk.txt") << "hello\n";
   const Case cases[] = {
       {"help", "--help", 0, "Usage: vqtbl [OPTIONS] COMMAND ARGS...", nullptr},
       {"command help", "browse --help", 0,
@@ -121,6 +122,8 @@ TEST_F(VqtblTest, CommandLinesGiveTheirStatusAndMessages) {
        "vqtbl: bad.cfg: table \"T\" does not verify\n"},
       {"German messages by default", "verify bad.cfg", 1, nullptr, "vqtbl: message 1312: "},
       {"not an ISAM file", "export bad.cfg T", 1, nullptr, "vqtbl: bad.cfg: not an ISAM file"},
+      {"no descriptions", "info junk.txt", 1, nullptr,
+       "vqtbl: junk.txt: holds no table descriptions"},
       {"verify", "verify s.isa", 0, "s.isa: 3 tables verified", nullptr},
       {"existing target", "create " VQ_SAMPLES_DIR "/kunden.cfg s.isa", 1, nullptr,
        "vqtbl: s.isa exists already (--force replaces it)"},

@@ -271,6 +271,8 @@ int CmdInfo(const Args &args) {
   CVQFileDesc file;
   if (int rc = OpenDescriptions(file, path))
     return rc;
+  if (file.tables.count == 0)
+    return Fail(kFailed, "%s: holds no table descriptions", path.c_str());
   std::vector<CVQTableDesc *> tables;
   if (args.operands.size() > 1) {
     CVQTableDesc *t = FindTable(file, path, args.operands[1]);
