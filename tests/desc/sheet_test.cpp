@@ -9,6 +9,7 @@
 #include "../common/sample_table.h"
 
 #include <commctrl.h>
+#include <vqwin_print.h>
 
 #include <functional>
 
@@ -97,6 +98,12 @@ HWND CurrentPage(HWND sheet) { return PropSheet_GetCurrentPageHwnd(sheet); }
 IGridView *PageGrid(HWND sheet, int id) {
   return reinterpret_cast<IGridView *>(
       SendMessageA(GetDlgItem(CurrentPage(sheet), id), GM_GETINTERFACE, 0, 0));
+}
+
+std::string ItemText(IGridView *g, UINT line, UINT column) {
+  char text[600] = {};
+  g->GetItemText(line, column, text, sizeof text);
+  return text;
 }
 
 std::string DlgText(HWND dlg, int id) {
@@ -369,6 +376,251 @@ TEST_F(Sheet, TheDateFormatListFollowsItsCheckBox) {
   EXPECT_FALSE(enabled[0]);
   EXPECT_TRUE(enabled[1]);
   EXPECT_FALSE(enabled[2]);
+}
+
+// The sample's keys, one grid line per part: lines 0-1 key 0, 2-3 key 1,
+// 4 key 2, 5-6 key 3, 7-8 key 4.
+TEST_F(Sheet, TheKeysPageTogglesCountsChoosesTypesAndFields) {
+  const auto keys = [this]() -> CVQKeyDescList & { return t.keys; };
+  const auto lines = [](HWND sheet) { return PageGrid(sheet, 5320)->GetLineCount(); };
+  Script script{{
+      Do([&](HWND sheet) {
+        EXPECT_EQ(lines(sheet), 9u);
+        EXPECT_EQ(DlgText(CurrentPage(sheet), 5390), "Sample");
+        EXPECT_EQ(ItemText(PageGrid(sheet, 5320), 4, 7), "TEXT");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, kApply))) << "showing is no change";
+      }),
+      Cell(5320, 0, 1),
+      Key(VK_RETURN), // unique on
+      Do([&](HWND sheet) {
+        EXPECT_EQ(keys().keys[0].attributes[0], 1u);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kApply)));
+      }),
+      Key(VK_RETURN), // the current cell stays: unique off again
+      Do([&](HWND) { EXPECT_EQ(keys().keys[0].attributes[0], 0u); }),
+      Cell(5320, 4, 3),
+      Key(VK_RETURN), // key 2 reversed
+      Cell(5320, 4, 6),
+      Key(VK_RETURN),
+      ClearEditor(5320),
+      Type("3"),
+      Key(VK_RETURN),
+      Do([&](HWND sheet) {
+        EXPECT_EQ(keys().keys[2].partCount, 3u);
+        EXPECT_EQ(lines(sheet), 11u);
+      }),
+      Cell(5320, 4, 6),
+      Key(VK_RETURN),
+      ClearEditor(5320),
+      Type("7"),
+      Key(VK_RETURN),
+      Answer(IDOK), // 1713
+      Cell(5320, 4, 7),
+      Key(VK_RETURN),
+      Key(VK_DOWN),
+      Key(VK_DOWN),
+      Key(VK_RETURN),
+      Do([&](HWND sheet) {
+        EXPECT_EQ(keys().keys[2].parts[0].partType, ISAMGetKeyType("UNSIGNED"));
+        EXPECT_EQ(ItemText(PageGrid(sheet, 5320), 4, 7), "UNSIGNED");
+      }),
+      Cell(5320, 4, 8),
+      Key(VK_RETURN),
+      Key(VK_DOWN),
+      Key(VK_RETURN), // Plz to Age
+      Do([&](HWND) { EXPECT_STREQ(keys().keys[2].parts[0].fieldName, "Age"); }),
+      Cell(5320, 2, 0),
+      Key(VK_INSERT), // a key of one part before key 1
+      Do([&](HWND sheet) {
+        EXPECT_EQ(keys().count, 6u);
+        EXPECT_EQ(lines(sheet), 12u);
+      }),
+      Cell(5320, 2, 0),
+      Key(VK_DELETE),
+      Answer(IDNO),
+      Click(5374),
+      Answer(IDYES),
+      Click(IDOK),
+  }};
+  EXPECT_EQ(Run(script, 0x02), 1);
+  ASSERT_EQ(t.keys.count, 5u);
+  EXPECT_STREQ(t.keys.keys[1].parts[0].fieldName, "City") << "the new key went again";
+  EXPECT_EQ(t.keys.keys[2].attributes[2], 1u);
+  EXPECT_EQ(t.keys.keys[4].partCount, 2u);
+  EXPECT_EQ(t.keys.keys[5].partCount, 0u) << "last slot cleared";
+  EXPECT_EQ(Logged(), Calls{"1 CVQTableDescDlg Part count 7 of key 2 is out of range 1 to 4."});
+  const auto boxes = vqwin::MessageBoxRecords();
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[0].caption, "vq_tbl32 Fehler (Fehlercode = 1713)");
+  EXPECT_EQ(boxes[0].text, "Ein Schl\xFC"
+                           "ssel hat 1 bis 4 Teile; 7 Teile sind f\xFC"
+                           "r den Schl\xFC"
+                           "ssel Nr. 3 nicht m\xF6glich.");
+  for (int i : {1, 2}) {
+    EXPECT_EQ(boxes[i].caption, "vq_tbl32 Meldung (Meldungscode = 1712)") << i;
+    EXPECT_EQ(boxes[i].text, "Soll der Eintrag Nr. 2 gel\xF6scht werden?") << i;
+  }
+}
+
+void EnableGallery(CVQTableDesc &t) {
+  t.gallery.enabled = 1;
+  t.gallery.layout = 2;
+  t.gallery.diaMode = 1;
+  t.gallery.diaWidth = 80;
+  t.gallery.diaHeight = 60;
+  t.gallery.images.images = new CVQImgNameDesc[1];
+  t.gallery.images.count = t.gallery.images.capacity = 1;
+  std::strcpy(t.gallery.images.images[0].imageName, "img\\%Name%.png");
+  t.gallery.images.images[0].textLength = 14;
+}
+
+TEST_F(Sheet, TheGalleryPageEditsLayoutModeSizeAndImages) {
+  EnableGallery(t);
+  const CVQGallDesc &g = t.gallery;
+  const auto clear = [](int id) {
+    return Do([id](HWND s) { SetDlgItemTextA(CurrentPage(s), id, ""); });
+  };
+  Script script{{
+      Do([&](HWND sheet) {
+        const HWND page = CurrentPage(sheet);
+        EXPECT_EQ(DlgText(page, 5362), "2 Zeilen");
+        EXPECT_EQ(DlgText(page, 5363), "Strecken");
+        EXPECT_EQ(DlgText(page, 5393) + "x" + DlgText(page, 5394), "80x60");
+        EXPECT_EQ(ItemText(PageGrid(sheet, 5340), 0, 0), "img\\%Name%.png");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, kApply))) << "showing is no change";
+      }),
+      Pick(5362, 4),
+      Pick(5363, 3),
+      Do([&](HWND sheet) {
+        EXPECT_EQ(g.layout, 4u);
+        EXPECT_EQ(g.diaMode, 3u);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kApply)));
+      }),
+      clear(5393),
+      Type("120", 5393),
+      clear(5394),
+      Type("90", 5394),
+      Do([&](HWND) { EXPECT_EQ(g.diaWidth * 1000 + g.diaHeight, 120090u); }),
+      Click(5373),
+      Cell(5340, 1, 0),
+      Key(VK_RETURN),
+      Type("bild%Nr%.jpg"),
+      Key(VK_RETURN),
+      Do([&](HWND) {
+        ASSERT_EQ(g.images.count, 2u);
+        EXPECT_STREQ(g.images.images[1].imageName, "bild%Nr%.jpg");
+        EXPECT_EQ(g.images.images[1].textLength, 12u);
+      }),
+      Cell(5340, 0, 0),
+      Key(VK_DELETE),
+      Answer(IDNO),
+      Click(5374),
+      Answer(IDYES),
+      Do([&](HWND sheet) { EXPECT_EQ(PageGrid(sheet, 5340)->GetLineCount(), 1u); }),
+      Cell(5340, 0, 0),
+      Key(VK_INSERT),
+      Click(IDOK),
+  }};
+  EXPECT_EQ(Run(script, 0x07, 2), 1);
+  ASSERT_EQ(g.images.count, 2u);
+  EXPECT_STREQ(g.images.images[0].imageName, "bild%Nr%.jpg");
+  EXPECT_STREQ(g.images.images[1].imageName, "");
+  EXPECT_EQ(Logged(), Calls{});
+  const auto boxes = vqwin::MessageBoxRecords();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const auto &b : boxes) {
+    EXPECT_EQ(b.caption, "vq_tbl32 Meldung (Meldungscode = 1712)");
+    EXPECT_EQ(b.text, "Soll der Eintrag Nr. 1 gel\xF6scht werden?");
+  }
+}
+
+TEST_F(Sheet, PagesFollowTheMaskAndTheGallerySwitch) {
+  const struct {
+    UINT pages;
+    bool gallery;
+    Calls tabs;
+  } rows[] = {
+      {0x07, false, {"Felder", "Schl\xFCssel"}},
+      {0x07, true, {"Felder", "Schl\xFCssel", "Galerie"}},
+      {0x06, true, {"Schl\xFCssel", "Galerie"}},
+  };
+  for (const auto &r : rows) {
+    t.gallery.enabled = r.gallery;
+    Calls tabs;
+    std::string caption;
+    Script script{{Do([&](HWND sheet) {
+                     HWND tab = PropSheet_GetTabControl(sheet);
+                     for (int i = 0; i < TabCtrl_GetItemCount(tab); ++i) {
+                       char text[32] = {};
+                       TCITEMA item{};
+                       item.mask = TCIF_TEXT;
+                       item.pszText = text;
+                       item.cchTextMax = sizeof text;
+                       SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+                       tabs.push_back(text);
+                     }
+                     char text[64] = {};
+                     GetWindowTextA(sheet, text, sizeof text);
+                     caption = text;
+                   }),
+                   Click(IDCANCEL)}};
+    EXPECT_EQ(Run(script, r.pages), 0);
+    EXPECT_EQ(tabs, r.tabs) << r.pages;
+    EXPECT_EQ(caption, "Tabellenbeschreibung");
+  }
+}
+
+TEST_F(Sheet, ASheetThatCannotBeShownIsReported) {
+  const struct {
+    const char *name;
+    UINT pages, start;
+  } rows[] = {{"no page", 0, 0}, {"start beyond the pages", 0x03, 2}, {"gallery off", 0x04, 0}};
+  for (const auto &r : rows) {
+    Clear();
+    Script script{{}};
+    EXPECT_EQ(Run(script, r.pages, r.start), 0) << r.name;
+    EXPECT_EQ(Logged(), Calls{"0 CVQTableDescDlg Error -1 from PropertySheet."}) << r.name;
+    ExpectOneBox(1701, "Das Eigenschaftsblatt der Tabelle kann nicht angezeigt werden (Fehler 87).",
+                 r.name);
+  }
+}
+
+TEST_F(Sheet, ThePrintButtonPrintsTheFieldList) {
+  const std::string path = testing::TempDir() + "sheet_field_list.pdf";
+  std::remove(path.c_str());
+  ASSERT_TRUE(vqwinSetPrintOutput(path.c_str()));
+  Script script{{Click(5375), Click(IDCANCEL)}};
+  Run(script, 0x01);
+  vqwinSetPrintOutput(nullptr);
+  EXPECT_EQ(vqwinGetLastPrintPages(), 1u);
+  FILE *pdf = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(pdf, nullptr);
+  std::fclose(pdf);
+  std::remove(path.c_str());
+}
+
+// Pictures of every page and of an option dialog, with the sample table,
+// in both languages: for a look, and kept in the test's temporary folder.
+TEST_F(Sheet, EveryPageMakesAPicture) {
+  EnableGallery(t);
+  const auto save = [](const std::string &name) {
+    return Do([name](HWND window) {
+      EXPECT_TRUE(vqwinSaveScreenshot(window, (testing::TempDir() + name).c_str())) << name;
+    });
+  };
+  for (const char *language : {"D", "E"}) {
+    ASSERT_EQ(vqSetTbl32Language(language), 1);
+    const std::string suffix = std::string("_") + language + ".png";
+    for (UINT page = 0; page < 3; ++page) {
+      const char *names[] = {"sheet_fields", "sheet_keys", "sheet_gallery"};
+      Script script{{save(names[page] + suffix), Click(IDCANCEL)}};
+      Run(script, 0x07, page);
+    }
+    Script options{{Cell(5300, 3, 6), Key(VK_RETURN), save("sheet_number_options" + suffix),
+                    Click(5371), Click(IDCANCEL)}};
+    Run(options, 0x01);
+  }
+  EXPECT_EQ(Logged(), Calls{"4 CVQLibrary Language switched to E"});
 }
 
 } // namespace
