@@ -536,6 +536,15 @@ public:
   /// the string number when the module has no such string. Returns the
   /// length, 0 for no such row or no buffer.
   UINT GetText(UINT index, char *buffer, UINT size) const;
+  /// The combo-box path of every table, list-box tables included: fills
+  /// the combo box (CB_RESETCONTENT, CB_INSERTSTRING, CB_SETCURSEL) and
+  /// selects the row of `value`, so that a list-box table such as the
+  /// engine's key types can feed a drop-down combo. 1 when filled; 0
+  /// (logged) for no window or a failed insertion.
+  int DisplayCombo(HWND comboBox, UINT value) const;
+  /// The value of the combo box's selected row (CB_GETCURSEL), (UINT)-1
+  /// when none is selected.
+  UINT SelectCombo(HWND comboBox) const;
 
 protected:
   /// Empties the control, inserts every row's text at its index and selects

@@ -1262,6 +1262,22 @@ public:
   /// Returns 1 and prints nothing; no printer is opened.
   BOOL PrintKeyList(HWND owner) const;
 
+  /// Lets the user edit the description in a modal property sheet (caption
+  /// string 2710) owned by `parent`, with the pages chosen by the bits of
+  /// `pages`: 0x01 the fields (template 5300), 0x02 the keys (5310), 0x04
+  /// the gallery (5320, only while the gallery is enabled), in that order,
+  /// starting on page `startPage` of those shown. Every edit changes the
+  /// description at once; Cancel undoes nothing. The option dialogs 5330
+  /// (number), 5340 (decimal) and 5350 (date/time) edit a field's type
+  /// words. Returns what PropertySheetA returned (1 after OK or Apply, 0
+  /// after a cancel); 0 after message 1701 with the last error when the
+  /// sheet could not be shown (no page, a start page beyond them, a
+  /// missing template), logged with the tag "CVQTableDescDlg". Deleting
+  /// asks 1710 (a field, by name), 1711 (a line without a field) or 1712
+  /// (a key or image, by number from 1); a key part count outside 1..4 is
+  /// refused with message 1713.
+  int PropertySheetA(HWND parent, UINT pages, UINT startPage);
+
   UINT indexNodeSize;
   char name[32];
   CVQKeyDescList keys;

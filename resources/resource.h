@@ -36,5 +36,6 @@
 #include "ids/select.h"
 #include "ids/cache.h"
 #include "ids/file.h"
+#include "ids/sheet.h"
 
 #endif

@@ -76,10 +76,14 @@ int CVQListBox::Display(HWND listBox, UINT value) const {
 
 UINT CVQListBox::Select(HWND listBox) const { return Selected(listBox, LB_GETCURSEL, "listbox"); }
 
-int CVQComboBox::Display(HWND comboBox, UINT value) const {
+int CVQListTable::DisplayCombo(HWND comboBox, UINT value) const {
   return Fill(comboBox, value, CB_RESETCONTENT, CB_INSERTSTRING, CB_SETCURSEL);
 }
 
-UINT CVQComboBox::Select(HWND comboBox) const {
+UINT CVQListTable::SelectCombo(HWND comboBox) const {
   return Selected(comboBox, CB_GETCURSEL, "combobox");
 }
+
+int CVQComboBox::Display(HWND comboBox, UINT value) const { return DisplayCombo(comboBox, value); }
+
+UINT CVQComboBox::Select(HWND comboBox) const { return SelectCombo(comboBox); }

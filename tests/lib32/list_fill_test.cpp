@@ -6,6 +6,8 @@
 
 #include "context_data/ctx_ids.h"
 
+#include <functional>
+
 namespace {
 
 using lib32test::ContextTest;
@@ -73,19 +75,38 @@ TEST_F(ListFill, ListBoxShowsRowsInOrderAndSelectsTheValue) {
   EXPECT_EQ(table.Select(list), 1u);
 }
 
+// A combo-box table, and a list-box table through the combo-box path that
+// drop-down combos of list-box tables take.
 TEST_F(ListFill, ComboBoxShowsRowsInOrderAndSelectsTheValue) {
-  CVQComboBox table(kRows, lib.get());
-  HWND combo = Child("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL);
-  ASSERT_EQ(table.Display(combo, 1), 1);
-  EXPECT_EQ(Items(combo, CB_GETCOUNT, CB_GETLBTEXT), kTexts);
-  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
-  char shown[32] = "";
-  GetWindowTextA(combo, shown, sizeof shown);
-  EXPECT_STREQ(shown, "Rechts");
-  EXPECT_EQ(table.Select(combo), 1u);
-  ASSERT_EQ(table.Display(combo, 77), 1);
-  EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
-  EXPECT_EQ(table.Select(combo), ~0u);
+  const CVQComboBox combo(kRows, lib.get());
+  const CVQListBox list(kRows, lib.get());
+  const struct {
+    const char *name;
+    std::function<int(HWND, UINT)> display;
+    std::function<UINT(HWND)> select;
+  } rows[] = {
+      {"combo table", [&](HWND c, UINT v) { return combo.Display(c, v); },
+       [&](HWND c) { return combo.Select(c); }},
+      {"list table", [&](HWND c, UINT v) { return list.DisplayCombo(c, v); },
+       [&](HWND c) { return list.SelectCombo(c); }},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND box = Child("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL);
+    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("stale"));
+    ASSERT_EQ(row.display(box, 1), 1);
+    EXPECT_EQ(Items(box, CB_GETCOUNT, CB_GETLBTEXT), kTexts);
+    EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), 2);
+    char shown[32] = "";
+    GetWindowTextA(box, shown, sizeof shown);
+    EXPECT_STREQ(shown, "Rechts");
+    EXPECT_EQ(row.select(box), 1u);
+    ASSERT_EQ(row.display(box, 77), 1);
+    EXPECT_EQ(SendMessageA(box, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(row.select(box), ~0u);
+    EXPECT_EQ(row.display(nullptr, 0), 0);
+    DestroyWindow(box);
+  }
 }
 
 TEST_F(ListFill, RowsAreReachedByIndexAndValue) {

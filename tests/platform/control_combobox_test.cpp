@@ -101,8 +101,12 @@ TEST_F(ComboTest, ItemsThroughMessages) {
 
 TEST_F(ComboTest, TheWindowKeepsTheFieldHeightAndTheListTheRest) {
   HWND combo = MakeCombo();
-  RECT wr;
+  RECT wr, client;
   GetWindowRect(combo, &wr);
+  GetClientRect(combo, &client);
+  EXPECT_EQ(GetWindowLongPtrA(combo, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0)
+      << "the scroll bar styles are the list's";
+  EXPECT_EQ(client.right, wr.right - wr.left) << "no bar beside the field";
   int field = wr.bottom - wr.top;
   int item = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(field, item + 8);

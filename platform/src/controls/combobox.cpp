@@ -558,8 +558,13 @@ LRESULT OnItemHeight(Combo &c, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE)
+  if (msg == WM_NCCREATE) {
+    // The scroll bar styles a template gives a combo box are its list's:
+    // the box itself never shows a bar beside its field.
+    const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+    SetWindowLongPtrA(hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL));
     combos.Create(hwnd);
+  }
   std::shared_ptr<Combo> c = combos.Get(hwnd);
   if (!c)
     return DefWindowProcA(hwnd, msg, wp, lp);
