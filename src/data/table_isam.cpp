@@ -30,12 +30,11 @@
 //   - CloseTable takes the callback away from a grid that still lives, so
 //     that it neither paints through a closed table nor calls a destroyed
 //     browser.
+#include "data/sel_eval.h"
 #include "data/table_engine.h"
 #include "frame/library.h"
 
 #include <windows.h>
-
-#include "data/sel_eval.h"
 
 #include <cstring>
 #include <memory>
