@@ -1800,10 +1800,15 @@ public:
 /// make the operation fail; the browser's own failures are logged (level 0,
 /// tag "CVQTableISAM"). Handles the host passed in are never closed.
 ///
-/// Every count iterates the whole index with the selection applied; while
-/// it runs the wait cursor is shown and the progress callback, if any, is
-/// told how far it got. At most 64 records are held, and the positions of
-/// 1024 lines.
+/// A count iterates the index with the selection applied, and only the key
+/// ranges that hold every passing record where the selection limits the
+/// index's first key part; while it runs the wait cursor is shown and the
+/// progress callback, if any, is told how far it got. The DisplayTable
+/// that follows SetSelection on index 0 shows SetSelection's count. At
+/// most 64 records are held, the positions of 1024 recent lines, and the
+/// address of every 256th line of the count, so that no line is more than
+/// 128 lines' walk away.
+struct SLineIndex;
 class VQ_TBL32_API CVQTableISAM : public CVQTableData {
 public:
   CVQTableISAM();
@@ -1851,6 +1856,7 @@ public:
   CVQRecCache cache;
   PFNTABLEPROGRESS progress;
   DWORD_PTR progressValue;
+  SLineIndex *lineIndex; ///< what the last count learned of its lines; owned
 };
 
 /* ---- Selection dialog ---------------------------------------------------- */

@@ -79,6 +79,18 @@ inline bool HasJokers(const char *value) {
   return false;
 }
 
+/// Whether string comparisons of the field ignore case: a text with both
+/// bits of twNOCASE.
+inline bool IsNoCaseText(const CVQFieldDesc &f) {
+  return (f.contentType & twKIND) == pkTEXT && (f.contentType & twNOCASE) == twNOCASE;
+}
+/// Whether a string comparison matches the field's bytes in place: a text
+/// shown as text, whose formatted form would be those bytes without their
+/// trailing blanks, which the comparer trims anyway.
+inline bool MatchesInPlace(const CVQFieldDesc &f) {
+  return f.encodeType == iteTEXT && (f.displayType & twKIND) == pkTEXT;
+}
+
 /// Whether a comparison code is an order (< <= > >=) rather than (in)equality.
 inline bool IsOrder(UINT func) { return func >= cfGREATER && func <= cfLESSEQUAL; }
 
@@ -126,6 +138,20 @@ inline bool Passes(UINT func, int order) {
 inline bool PassesString(UINT func, bool match) {
   return func == cfSTREQUAL ? match : func == cfSTRNOTEQUAL ? !match : false;
 }
+
+/// Most ranges KeyRanges hands out.
+inline constexpr UINT kMaxKeyRanges = 2;
+
+/// Inclusive ranges of the keys of one index that hold every record the
+/// selection below `root` passes, so that a count reading only them counts
+/// what a scan of the whole index counts. `indexDesc` is the index's
+/// description as the engine gives it (ISAMGetIndexDesc); `bounds` receives
+/// a low and a high record image of `recordSize` bytes per range, in the
+/// order the index iterates without the descending flag, ready for
+/// ISAMSetupIterationLimits (2 x kMaxKeyRanges x recordSize bytes). The
+/// number of ranges; 0 when the selection limits no key of this index.
+UINT KeyRanges(const SVQDataCompLink &root, const CVQTableDesc &table, const BYTE *indexDesc,
+               UINT recordSize, char *bounds);
 
 /// Logs and shows the messages the two resolutions share.
 void ReportNoField(const SVQDataCompExpr &expr);

@@ -13,7 +13,10 @@
 
 #include "frame/library.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 namespace vq::sel {
 namespace {
@@ -67,10 +70,17 @@ void ReportMissingField(const char *name, UINT key, UINT part) {
                      part);
 }
 
-// The engine's key partition types whose order is not that of the bytes
-// GetSMaskFiller hands out: two's complement integers, and floating values
-// (-inf lowest, NaN above +inf).
-enum : UINT { kPartSigned = 3, kPartFloat = 4, kPartDouble = 5 };
+// The engine's key partition types. The order of the integers and floating
+// values is not that of the bytes GetSMaskFiller hands out: two's
+// complement integers, and floating values (-inf lowest, NaN above +inf).
+enum : UINT {
+  kPartText = 0,
+  kPartTextNoCase = 1,
+  kPartUnsigned = 2,
+  kPartSigned = 3,
+  kPartFloat = 4,
+  kPartDouble = 5
+};
 
 // The lowest and highest field bytes in the order of such a partition
 // type; false for any other type or a size it does not have.
@@ -188,3 +198,270 @@ int CVQTblSelDesc::keyresolve(const CVQTableDesc *table, UINT *keyIndex, char *l
   *keyIndex = k;
   return 1;
 }
+
+// The ranges a count reads. keyresolve gives a host a hint; a count needs
+// ranges that hold every record the selection passes. Only the comparisons
+// that every passing record meets are used (the root's, or those below AND
+// only), and only where the index's first part covers the compared field's
+// bytes and orders as the comparison does:
+//   - a string comparison (=, jokers or not) of a text matched in place, on
+//     a TEXT or TEXTNOCASE part: the keys that start with the pattern's
+//     literal head, up to its first joker (the longest head of several).
+//     The comparer drops leading blanks and tabs, so the keys that start
+//     with a byte from tab to blank are a second range. Without case on a
+//     TEXT part only a head without letters is used;
+//   - = < <= > >= of a binary integer on a SIGNED or UNSIGNED part of its
+//     width and signedness, and of a float or double on a FLOAT or DOUBLE
+//     part: the values bound one range together (strict ones inclusively).
+// Further parts span their whole order. Anything else (numbers, dates and
+// decimals written as text, a DIGITS part, parts that share bytes) leaves
+// the whole index to the count.
+namespace vq::sel {
+namespace {
+
+constexpr UINT kMaxIndexParts = 4;
+
+struct IndexPart {
+  UINT type, offset, size;
+};
+
+UINT Word(const BYTE *p) { return UINT(p[0]) | UINT(p[1]) << 8; }
+
+IndexPart PartOf(const BYTE *desc, UINT i) {
+  const BYTE *p = desc + 6 + 8 * i;
+  return {Word(p), Word(p + 2), Word(p + 4)};
+}
+
+template <class F> void ForEachRequired(const SVQDataCompLink &link, F &f) {
+  if (IsEmpty(link))
+    return;
+  if (!IsOperation(link)) {
+    f(*static_cast<const SVQDataCompExpr *>(link.pOper));
+    return;
+  }
+  const SVQDataCompOper *oper = AsOper(link);
+  if (oper->Oper != loAND)
+    return;
+  ForEachRequired(oper->Link[0], f);
+  ForEachRequired(oper->Link[1], f);
+}
+
+template <class T> struct Bounds {
+  T low, high;
+  bool limited = false;
+  void Meet(UINT func, T value) {
+    if (func == cfEQUAL || func == cfGREATER || func == cfGREATEREQUAL) {
+      low = value > low ? value : low;
+      limited = true;
+    }
+    if (func == cfEQUAL || func == cfLESS || func == cfLESSEQUAL) {
+      high = value < high ? value : high;
+      limited = true;
+    }
+  }
+  bool Holds() const { return limited && !(high < low); }
+};
+
+// The float nearest to v on the side that keeps v inside the range.
+float FloatAtMost(double v) {
+  if (v > std::numeric_limits<float>::max())
+    return std::numeric_limits<float>::max();
+  const float f = float(v);
+  return double(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity()) : f;
+}
+float FloatAtLeast(double v) {
+  if (v < -std::numeric_limits<float>::max())
+    return -std::numeric_limits<float>::max();
+  const float f = float(v);
+  return double(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity()) : f;
+}
+
+bool HasLetter(const char *text, UINT length) {
+  for (UINT i = 0; i < length; ++i)
+    if ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))
+      return true;
+  return false;
+}
+
+class RangeFinder {
+public:
+  RangeFinder(const CVQTableDesc &table, IndexPart part)
+      : fields_(table.fields.fields), count_(table.fields.count), part_(part) {
+    const UINT bits = part.size * 8;
+    signed_.low = part.size >= 8 ? std::numeric_limits<LONGLONG>::min() : -(1LL << (bits - 1));
+    signed_.high = part.size >= 8 ? std::numeric_limits<LONGLONG>::max() : (1LL << (bits - 1)) - 1;
+    unsigned_.low = 0;
+    unsigned_.high = part.size >= 8 ? ~0ULL : (1ULL << bits) - 1;
+    floating_.low = -std::numeric_limits<double>::infinity();
+    floating_.high = std::numeric_limits<double>::infinity();
+  }
+
+  void operator()(const SVQDataCompExpr &e) {
+    if (e.nField >= count_)
+      return;
+    const CVQFieldDesc &f = fields_[e.nField];
+    if (f.offset != part_.offset || f.size != part_.size)
+      return;
+    if (part_.type == kPartText || part_.type == kPartTextNoCase)
+      Text(e, f);
+    else
+      Number(e, f);
+  }
+
+  // Writes part 0 of each range's images; the number of ranges.
+  UINT Write(char *bounds, UINT recordSize) const {
+    const UINT n = part_.size;
+    auto image = [&](UINT range, UINT high) {
+      return bounds + (2 * range + high) * recordSize + part_.offset;
+    };
+    if (part_.type == kPartText || part_.type == kPartTextNoCase) {
+      if (!headLength_)
+        return 0;
+      const UINT length = headLength_ < n ? headLength_ : n;
+      const BYTE first = BYTE(head_[0]);
+      const bool blankFirst = first > ' ';
+      UINT ranges = 0;
+      if (first >= '\t' && first <= ' ') {
+        ranges = 1; // the head itself starts in the blank range
+      } else {
+        const UINT at = blankFirst ? 1 : 0;
+        std::memcpy(image(at, 0), head_, length);
+        std::memcpy(image(at, 1), head_, length);
+        std::memset(image(at, 1) + length, 0xFF, n - length);
+        ranges = 2;
+      }
+      const UINT blank = ranges == 2 && !blankFirst ? 1 : 0;
+      image(blank, 0)[0] = '\t';
+      image(blank, 1)[0] = ' ';
+      std::memset(image(blank, 1) + 1, 0xFF, n - 1);
+      return ranges;
+    }
+    switch (part_.type) {
+    case kPartSigned:
+      if (!signed_.Holds())
+        return 0;
+      std::memcpy(image(0, 0), &signed_.low, n);
+      std::memcpy(image(0, 1), &signed_.high, n);
+      return 1;
+    case kPartUnsigned:
+      if (!unsigned_.Holds())
+        return 0;
+      std::memcpy(image(0, 0), &unsigned_.low, n);
+      std::memcpy(image(0, 1), &unsigned_.high, n);
+      return 1;
+    case kPartFloat: {
+      if (!floating_.Holds())
+        return 0;
+      const float low = FloatAtMost(floating_.low), high = FloatAtLeast(floating_.high);
+      std::memcpy(image(0, 0), &low, sizeof low);
+      std::memcpy(image(0, 1), &high, sizeof high);
+      return 1;
+    }
+    case kPartDouble:
+      if (!floating_.Holds())
+        return 0;
+      std::memcpy(image(0, 0), &floating_.low, sizeof(double));
+      std::memcpy(image(0, 1), &floating_.high, sizeof(double));
+      return 1;
+    default:
+      return 0;
+    }
+  }
+
+private:
+  void Text(const SVQDataCompExpr &e, const CVQFieldDesc &f) {
+    const CVQStrCmp &p = e.StrCmp;
+    if (e.Func != cfSTREQUAL || !MatchesInPlace(f) || p.segmentCount == 0 ||
+        p.segmentCount > CVQStrCmp::kMaxSegments)
+      return;
+    const CVQStrCmp::Segment &s = p.segments[0];
+    UINT n = 0;
+    while (n < s.length && n < CVQStrCmp::kSegmentSize - 1 && s.text[n] != p.charJoker &&
+           s.text[n] != p.digitJoker)
+      ++n;
+    if (IsNoCaseText(f) && part_.type == kPartText && HasLetter(s.text, n))
+      return;
+    if (n > headLength_) {
+      head_ = s.text;
+      headLength_ = n;
+    }
+  }
+
+  void Number(const SVQDataCompExpr &e, const CVQFieldDesc &f) {
+    if ((f.contentType & twKIND) != pkNUMBER || (e.Func != cfEQUAL && !IsOrder(e.Func)))
+      return;
+    const UINT enc = f.encodeType;
+    const bool isSigned = (f.contentType & twSIGNED) != 0;
+    const bool integer = enc <= iteINT64 && f.size == 1u << enc;
+    if (part_.type == kPartSigned && integer && isSigned)
+      signed_.Meet(e.Func, enc == iteINT64 ? e.CompVal.i64 : LONGLONG(e.CompVal.i32));
+    else if (part_.type == kPartUnsigned && integer && !isSigned)
+      unsigned_.Meet(e.Func, enc == iteINT64 ? e.CompVal.u64 : ULONGLONG(e.CompVal.u32));
+    else if (((part_.type == kPartFloat && enc == ite32FLOATING) ||
+              (part_.type == kPartDouble && enc == ite64FLOATING)) &&
+             !std::isnan(e.CompVal.dbl))
+      floating_.Meet(e.Func, e.CompVal.dbl);
+  }
+
+  const CVQFieldDesc *fields_;
+  UINT count_;
+  IndexPart part_;
+  const char *head_ = nullptr;
+  UINT headLength_ = 0;
+  Bounds<LONGLONG> signed_;
+  Bounds<ULONGLONG> unsigned_;
+  Bounds<double> floating_;
+};
+
+// Fills a further part of both images with the lowest and highest key.
+bool SpanWholePart(const IndexPart &p, char *low, char *high) {
+  switch (p.type) {
+  case kPartText:
+  case kPartTextNoCase:
+  case kPartUnsigned:
+    std::memset(low, 0x00, p.size);
+    std::memset(high, 0xFF, p.size);
+    return true;
+  default:
+    return OrderedFillers(p.type, p.size, low, high);
+  }
+}
+
+bool Overlap(const IndexPart &a, const IndexPart &b) {
+  return a.offset < b.offset + b.size && b.offset < a.offset + a.size;
+}
+
+} // namespace
+
+UINT KeyRanges(const SVQDataCompLink &root, const CVQTableDesc &table, const BYTE *indexDesc,
+               UINT recordSize, char *bounds) {
+  const UINT parts = indexDesc[5];
+  if (IsEmpty(root) || parts == 0 || parts > kMaxIndexParts || !table.fields.fields)
+    return 0;
+  IndexPart part[kMaxIndexParts];
+  for (UINT i = 0; i < parts; ++i) {
+    part[i] = PartOf(indexDesc, i);
+    if (part[i].size == 0 || part[i].offset > recordSize ||
+        part[i].size > recordSize - part[i].offset)
+      return 0;
+    for (UINT j = 0; j < i; ++j)
+      if (Overlap(part[i], part[j]))
+        return 0;
+  }
+  RangeFinder finder(table, part[0]);
+  ForEachRequired(root, finder);
+  std::memset(bounds, 0, 2 * kMaxKeyRanges * recordSize);
+  const UINT ranges = finder.Write(bounds, recordSize);
+  for (UINT r = 0; r < ranges; ++r)
+    for (UINT i = 1; i < parts; ++i)
+      if (!SpanWholePart(part[i], bounds + 2 * r * recordSize + part[i].offset,
+                         bounds + (2 * r + 1) * recordSize + part[i].offset))
+        return 0;
+  // A reversed index iterates from its highest key without the flag.
+  if (ranges == 2 && indexDesc[2])
+    for (UINT b = 0; b < 2 * recordSize; ++b)
+      std::swap(bounds[b], bounds[2 * recordSize + b]);
+  return ranges;
+}
+
+} // namespace vq::sel

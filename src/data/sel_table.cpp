@@ -20,7 +20,6 @@ namespace {
 constexpr UINT kTextBuffer = 1024;
 
 UINT Kind(const CVQFieldDesc &f) { return f.contentType & twKIND; }
-UINT Kind(UINT typeWord) { return typeWord & twKIND; }
 
 template <class T> T Load(const char *bytes) {
   T v;
@@ -28,9 +27,7 @@ template <class T> T Load(const char *bytes) {
   return v;
 }
 bool IsSignedField(const CVQFieldDesc &f) { return (f.contentType & twSIGNED) != 0; }
-bool IsNoCase(const CVQFieldDesc &f) {
-  return Kind(f) == pkTEXT && (f.contentType & twNOCASE) == twNOCASE;
-}
+bool IsNoCase(const CVQFieldDesc &f) { return IsNoCaseText(f); }
 UINT Decimals(const CVQFieldDesc &f) { return (f.contentType & twDECIMALS) >> twDECIMALS_SHIFT; }
 
 // The kind resolution stored the compare value in; (UINT)-1 where it set
@@ -204,9 +201,7 @@ private:
     const char *text;
     UINT length;
     char formatted[kTextBuffer];
-    if (f.encodeType == iteTEXT && Kind(f.displayType) == pkTEXT) {
-      // FormatData would copy the bytes without their trailing blanks,
-      // which the comparer trims anyway: they are matched in place.
+    if (MatchesInPlace(f)) {
       text = record_ + f.offset;
       length = f.size < kTextBuffer ? f.size : kTextBuffer - 1;
     } else {

@@ -26,6 +26,13 @@ struct STableEngine {
   UINT(WINAPI *DispError)(LPCVOID subject, LPCSTR function, UINT error, HWND owner);
 };
 
+/// A count remembers the address of every kLineAnchorStride-th passing
+/// record, and of the first passing record after kAnchorVisitStride
+/// records read without one, so that a line far from the cached ones is
+/// walked to from the nearest of them.
+inline constexpr UINT kLineAnchorStride = 256;
+inline constexpr UINT kAnchorVisitStride = 4096;
+
 /// The engine's own calls, to restore a replaced table.
 VQ_TBL32_API extern const STableEngine kIsamTableEngine;
 VQ_TBL32_API extern STableEngine theTableEngine;

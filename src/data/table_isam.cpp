@@ -9,6 +9,19 @@
 // buffer holds the record of `currentLine` and nothing else: whatever
 // overwrites it (a count, a walk that fails halfway) forgets the line.
 //
+// A count learns more than the number of lines (SLineIndex): where the
+// selection limits the index's first key part it reads only the key ranges
+// that hold every passing record (the same lines as a scan of the whole
+// index), and it remembers the address of every 256th passing record as an
+// anchor, the ends included. A line that is not cached is walked to from
+// the nearest cached line or anchor, whichever is nearer, so that no line
+// costs more than 128 passing records' walk: 4,000 anchors, 32 KB, for a
+// million lines. Where the selection passes few records, the first that
+// passes after 4,096 records read without an anchor is one too, which
+// bounds the records a walk reads. SetSelection's count is kept for the
+// DisplayTable that follows on index 0: it rebuilds the grid's lines but
+// does not count the same lines again.
+//
 // Beyond the plain rules, for safety:
 //   - a second InitISAMFile releases the record buffer of the first;
 //   - a DisplayTable that failed is not taken for done by the same call,
@@ -17,12 +30,14 @@
 //   - CloseTable takes the callback away from a grid that still lives, so
 //     that it neither paints through a closed table nor calls a destroyed
 //     browser.
+#include "data/sel_eval.h"
 #include "data/table_engine.h"
 #include "frame/library.h"
 
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -88,6 +103,86 @@ private:
 
 } // namespace
 
+// What a count learned of the lines of one index under one selection.
+struct SLineIndex {
+  struct Anchor {
+    UINT position; // among the passing records in ascending order
+    DWORD address;
+  };
+
+  void Restart(UINT total) {
+    lines = 0;
+    shown = pending = false;
+    ranges = 0;
+    anchorCount = 0;
+    visitedAtAnchor = 0;
+    const UINT capacity = total / kLineAnchorStride + total / kAnchorVisitStride + 2;
+    if (capacity > anchorCapacity || !anchors) {
+      anchors.reset(new (std::nothrow) Anchor[capacity]);
+      anchorCapacity = anchors ? capacity : 0;
+      if (!anchors)
+        theLibrary.PrtLog(VQLOG_WARNING, kTag,
+                          "Not enough free memory for %u line anchors: lines are walked from the "
+                          "cached ones.",
+                          capacity);
+    }
+  }
+
+  // A passing record at `position`, after `visited` records were read.
+  void Passed(UINT position, DWORD address, UINT visited) {
+    last = {position, address};
+    if (anchorCount && position - anchors[anchorCount - 1].position < kLineAnchorStride &&
+        visited - visitedAtAnchor < kAnchorVisitStride)
+      return;
+    visitedAtAnchor = visited;
+    Add(last);
+  }
+  // The last passing record is an anchor too.
+  void Close(UINT count) {
+    lines = count;
+    if (count && (!anchorCount || anchors[anchorCount - 1].position != last.position))
+      Add(last);
+  }
+  void Add(const Anchor &a) {
+    if (anchorCount < anchorCapacity)
+      anchors[anchorCount++] = a;
+    else if (anchorCount) // a table that grew while it was counted: keep the end
+      anchors[anchorCount - 1] = a;
+  }
+  // The anchor nearest to ascending position p (which may lie outside the
+  // lines).
+  const Anchor *Nearest(LONGLONG p) const {
+    if (!anchorCount)
+      return nullptr;
+    UINT lo = 0, hi = anchorCount;
+    while (lo < hi) {
+      const UINT mid = lo + (hi - lo) / 2;
+      if (LONGLONG(anchors[mid].position) < p)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    if (lo == anchorCount)
+      return &anchors[lo - 1];
+    if (lo > 0 && p - LONGLONG(anchors[lo - 1].position) < LONGLONG(anchors[lo].position) - p)
+      return &anchors[lo - 1];
+    return &anchors[lo];
+  }
+  const char *Bound(UINT range, UINT high, UINT recordSize) const {
+    return bounds.get() + (2 * range + high) * recordSize;
+  }
+
+  UINT lines = 0;
+  bool shown = false;             // the lines the grid shows
+  bool pending = false;           // SetSelection's, for the DisplayTable that follows
+  UINT ranges = 0;                // key ranges the count read; 0 = the whole index
+  std::unique_ptr<char[]> bounds; // their low and high record images
+  std::unique_ptr<Anchor[]> anchors;
+  UINT anchorCount = 0, anchorCapacity = 0;
+  UINT visitedAtAnchor = 0;
+  Anchor last{};
+};
+
 // The steps the browser shares between its operations, with access to its
 // members.
 struct TableISAMSteps {
@@ -95,9 +190,30 @@ struct TableISAMSteps {
     return !t.selection || t.selection->testdata(t.tableDesc, t.recordBuffer, t.recordSize);
   }
 
+  static SLineIndex *Lines(CVQTableISAM &t) {
+    if (!t.lineIndex)
+      t.lineIndex = new (std::nothrow) SLineIndex;
+    return t.lineIndex;
+  }
+
+  // The key ranges of the current index that hold every record the
+  // selection passes, into x.ranges and x.bounds.
+  static void FindRanges(CVQTableISAM &t, SLineIndex &x, const BYTE *description) {
+    if (!t.selection || !t.tableDesc)
+      return;
+    if (!x.bounds)
+      x.bounds.reset(new (std::nothrow) char[2 * vq::sel::kMaxKeyRanges * t.recordSize]);
+    if (x.bounds)
+      x.ranges = vq::sel::KeyRanges(t.selection->Root, *t.tableDesc, description, t.recordSize,
+                                    x.bounds.get());
+  }
+
   static int CountRecords(CVQTableISAM &t, UINT *count) {
     *count = 0;
     t.currentLine = kNone;
+    SLineIndex *x = Lines(t);
+    if (x)
+      x->Restart(0);
     BYTE description[ISAM_INDEX_DESC_SIZE] = {};
     if (Failed(theTableEngine.GetIndexDesc(t.tableHandle, t.index, description), t.fileHandle,
                "ISAMGetIndexDesc"))
@@ -106,27 +222,74 @@ struct TableISAMSteps {
     std::memcpy(&total, description + kRecordCountOffset, sizeof total);
     if (total == 0)
       return 1;
-    if (Failed(theTableEngine.SetupIterationLimits(t.tableHandle, t.index, 0, nullptr, nullptr),
-               t.fileHandle, "ISAMSetupIterationLimits"))
-      return 0;
+    if (x) {
+      x->Restart(total);
+      FindRanges(t, *x, description);
+    }
+    const UINT ranges = x ? x->ranges : 0;
     WaitCursor wait;
     ProgressReport report(t.progress, t.progressValue, total);
     UINT visited = 0;
-    UINT rc;
-    DWORD address = 0;
-    while ((rc = theTableEngine.ReadNextRecord(t.tableHandle, t.index, t.recordBuffer, &address,
-                                               0)) == ISAM_OK) {
-      t.recordAddress = address;
-      if (Passes(t))
-        ++*count;
-      report.Visited(++visited);
+    for (UINT r = 0; r == 0 || r < ranges; ++r) {
+      const char *low = ranges ? x->Bound(r, 0, t.recordSize) : nullptr;
+      const char *high = ranges ? x->Bound(r, 1, t.recordSize) : nullptr;
+      const UINT rc = theTableEngine.SetupIterationLimits(t.tableHandle, t.index, 0, low, high);
+      if (rc != ISAM_OK) {
+        report.Done();
+        Failed(rc, t.fileHandle, "ISAMSetupIterationLimits");
+        return 0;
+      }
+      UINT read;
+      DWORD address = 0;
+      while ((read = theTableEngine.ReadNextRecord(t.tableHandle, t.index, t.recordBuffer, &address,
+                                                   0)) == ISAM_OK) {
+        t.recordAddress = address;
+        ++visited;
+        if (Passes(t)) {
+          if (x)
+            x->Passed(*count, address, visited);
+          ++*count;
+        }
+        report.Visited(visited);
+      }
+      if (read != ISAM_END_OF_ITERATION) {
+        report.Done();
+        Failed(read, t.fileHandle, "ISAMReadNextRecord");
+        return 0;
+      }
     }
     report.Done();
-    if (rc != ISAM_END_OF_ITERATION) {
-      Failed(rc, t.fileHandle, "ISAMReadNextRecord");
-      return 0;
-    }
+    if (x)
+      x->Close(*count);
     return 1;
+  }
+
+  // Reads the first record of the shown order that passes the selection,
+  // over the ranges of the count in that order; ISAM_OK, or the engine's
+  // code with the name of the failed call.
+  static UINT ReadFirstLine(CVQTableISAM &t, const char **failed) {
+    const SLineIndex *x = t.lineIndex;
+    const UINT ranges = x ? x->ranges : 0;
+    UINT rc = ISAM_END_OF_ITERATION;
+    for (UINT k = 0; k == 0 || k < ranges; ++k) {
+      const UINT r = t.descending && ranges ? ranges - 1 - k : k;
+      const char *low = ranges ? x->Bound(r, 0, t.recordSize) : nullptr;
+      const char *high = ranges ? x->Bound(r, 1, t.recordSize) : nullptr;
+      *failed = "ISAMSetupIterationLimits";
+      rc = theTableEngine.SetupIterationLimits(t.tableHandle, t.index,
+                                               t.descending ? kDescendingFlag : 0, low, high);
+      if (rc != ISAM_OK)
+        return rc;
+      *failed = "ISAMReadNextRecord";
+      do {
+        DWORD address = 0;
+        rc = theTableEngine.ReadNextRecord(t.tableHandle, t.index, t.recordBuffer, &address, 0);
+        t.recordAddress = address;
+      } while (rc == ISAM_OK && !Passes(t));
+      if (rc != ISAM_END_OF_ITERATION)
+        return rc;
+    }
+    return rc;
   }
 
   // Reads from the iteration set up until `steps` passing records went by;
@@ -149,27 +312,60 @@ struct TableISAMSteps {
     return 1;
   }
 
+  // The anchor nearest to `line` of the shown lines: its line and address.
+  static bool NearestAnchor(const CVQTableISAM &t, UINT line, UINT *at, DWORD *address) {
+    const SLineIndex *x = t.lineIndex;
+    if (!x || !x->shown)
+      return false;
+    const LONGLONG last = LONGLONG(x->lines) - 1;
+    const SLineIndex::Anchor *a = x->Nearest(t.descending ? last - line : LONGLONG(line));
+    if (!a)
+      return false;
+    *at = t.descending ? UINT(last - a->position) : a->position;
+    *address = a->address;
+    return true;
+  }
+
+  static UINT Distance(UINT a, UINT b) { return a < b ? b - a : a - b; }
+
   // Brings the record of `line` into the record buffer.
   static int MakeCurrent(CVQTableISAM &t, UINT line) {
     if (line == t.currentLine)
       return 1;
     if (const UINT hit = t.cache.FindLine(line); hit != kNone)
       return FromCache(t, hit, line);
-    UINT nearest, record;
-    if (!t.cache.FindNearestLine(line, &nearest, &record)) {
+    UINT nearest = kNone, record;
+    DWORD from = 0;
+    if (t.cache.FindNearestLine(line, &nearest, &record))
+      from = t.cache.GetRecord(record)->address;
+    UINT anchor;
+    DWORD anchorAddress;
+    if (NearestAnchor(t, line, &anchor, &anchorAddress) &&
+        (nearest == kNone || Distance(anchor, line) < Distance(nearest, line))) {
+      nearest = anchor;
+      from = anchorAddress;
+    }
+    if (nearest == kNone) {
       theLibrary.TextBox("Cannot find the nearest item in the record cache.");
       return 0;
     }
-    const bool forward = nearest < line;
-    const bool ascending = forward == !t.descending;
-    const UINT mode = ascending ? kAfterAscending : kAfterDescending;
-    const DWORD from = t.cache.GetRecord(record)->address;
-    if (Failed(theTableEngine.SetupIterationAddress(t.tableHandle, t.index, mode, from, 0),
-               t.fileHandle, "ISAMSetupIterationAddress"))
-      return 0;
     t.currentLine = kNone;
-    if (!Walk(t, forward ? line - nearest : nearest - line))
-      return 0;
+    if (nearest == line) { // an anchor
+      if (Failed(theTableEngine.ReadRecordByAddress(t.tableHandle, from, t.recordBuffer,
+                                                    t.recordSize, 0),
+                 t.fileHandle, "ISAMReadRecordByAddress"))
+        return 0;
+      t.recordAddress = from;
+    } else {
+      const bool forward = nearest < line;
+      const bool ascending = forward == !t.descending;
+      const UINT mode = ascending ? kAfterAscending : kAfterDescending;
+      if (Failed(theTableEngine.SetupIterationAddress(t.tableHandle, t.index, mode, from, 0),
+                 t.fileHandle, "ISAMSetupIterationAddress"))
+        return 0;
+      if (!Walk(t, forward ? line - nearest : nearest - line))
+        return 0;
+    }
     t.currentLine = line;
     t.cache.SaveRecord(t.recordBuffer, t.recordAddress, line);
     return 1;
@@ -223,13 +419,15 @@ using Steps = TableISAMSteps;
 CVQTableISAM::CVQTableISAM()
     : fileHandle(nullptr), tableHandle(nullptr), ownFile(0), ownTable(0), index(kNone),
       descending(kNone), currentLine(kNone), recordSize(0), recordAddress(0),
-      recordBuffer(nullptr), fileName{}, progress(nullptr), progressValue(0) {}
+      recordBuffer(nullptr), fileName{}, progress(nullptr), progressValue(0), lineIndex(nullptr) {}
 
 CVQTableISAM::~CVQTableISAM() {
   CloseTable();
   delete[] recordBuffer;
   recordBuffer = nullptr;
   cache.FreeCache();
+  delete lineIndex;
+  lineIndex = nullptr;
 }
 
 void CVQTableISAM::SetProgressCallback(PFNTABLEPROGRESS callback, DWORD_PTR userValue) {
@@ -296,6 +494,9 @@ int CVQTableISAM::InitISAMFile(void *givenFile, void *givenTable, CVQFileDesc *f
     Steps::ReleaseHandles(*this, file->fileName, &result);
     return 0;
   }
+  // Its bounds are record images of the old size.
+  delete lineIndex;
+  lineIndex = nullptr;
   CopyText(fileName, sizeof fileName, file->fileName);
   tableDesc = &table;
   selection = nullptr;
@@ -311,7 +512,11 @@ UINT CVQTableISAM::SetSelection(CVQTblSelDesc *newSelection) {
   currentLine = kNone;
   selection = newSelection;
   UINT count = 0;
-  return Steps::CountRecords(*this, &count) ? count : 0;
+  if (!Steps::CountRecords(*this, &count))
+    return 0;
+  if (lineIndex)
+    lineIndex->pending = true;
+  return count;
 }
 
 int CVQTableISAM::DisplayTable(UINT newIndex, UINT extra, UINT newDescending) {
@@ -322,6 +527,11 @@ int CVQTableISAM::DisplayTable(UINT newIndex, UINT extra, UINT newDescending) {
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "No grid to display the table: InitTable first.");
     return 0;
   }
+  // SetSelection counted these lines just now; the direction does not
+  // change what a count gives.
+  const bool counted = lineIndex && lineIndex->pending && newIndex == index;
+  if (lineIndex)
+    lineIndex->shown = lineIndex->pending = false;
   cache.InvalidateCache();
   grid->DeleteAllItems(FALSE);
   // The owner-data count outlives DeleteAllItems; with the cache empty the
@@ -330,8 +540,8 @@ int CVQTableISAM::DisplayTable(UINT newIndex, UINT extra, UINT newDescending) {
   descending = newDescending;
   index = newIndex;
   currentLine = kNone;
-  UINT count = 0;
-  if (!Steps::CountRecords(*this, &count)) {
+  UINT count = counted ? lineIndex->lines : 0;
+  if (!counted && !Steps::CountRecords(*this, &count)) {
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Cannot inquire the number of records.");
     descending = kNone; // the same call again must not pass for done
     return 0;
@@ -340,17 +550,8 @@ int CVQTableISAM::DisplayTable(UINT newIndex, UINT extra, UINT newDescending) {
   if (count == 0) {
     theLibrary.PrtLog(VQLOG_WARNING, kTag, "No isam data record in index tree %u", index);
   } else {
-    const UINT flags = descending ? kDescendingFlag : 0;
-    UINT rc = theTableEngine.SetupIterationLimits(tableHandle, index, flags, nullptr, nullptr);
-    const char *failed = "ISAMSetupIterationLimits";
-    if (rc == ISAM_OK) {
-      failed = "ISAMReadNextRecord";
-      do {
-        DWORD address = 0;
-        rc = theTableEngine.ReadNextRecord(tableHandle, index, recordBuffer, &address, 0);
-        recordAddress = address;
-      } while (rc == ISAM_OK && !Steps::Passes(*this));
-    }
+    const char *failed = "";
+    const UINT rc = Steps::ReadFirstLine(*this, &failed);
     // The count found a passing record: even the end is an error here.
     if (rc != ISAM_OK) {
       grid->SetItemCount(TableItemCallback, 0, reinterpret_cast<DWORD_PTR>(this), FALSE);
@@ -361,6 +562,8 @@ int CVQTableISAM::DisplayTable(UINT newIndex, UINT extra, UINT newDescending) {
     currentLine = 0;
     cache.SaveRecord(recordBuffer, recordAddress, 0);
   }
+  if (lineIndex)
+    lineIndex->shown = true;
   InvalidateRect(grid->GetWindow(), nullptr, TRUE);
   return 1;
 }
@@ -370,6 +573,8 @@ int CVQTableISAM::CloseTable() {
   Steps::DetachGrid(*this);
   Steps::ReleaseHandles(*this, fileName, &result);
   cache.FreeCache();
+  if (lineIndex)
+    lineIndex->shown = lineIndex->pending = false;
   currentLine = kNone;
   fileName[0] = '\0';
   return result;

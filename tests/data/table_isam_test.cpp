@@ -137,8 +137,8 @@ TEST_F(Browse, Line500Then499CostsOneStepBack) {
   const struct {
     UINT descending;
     const char *selection;
-    UINT forwardMode, backMode;
-  } rows[] = {{0, "", 12, 28}, {1, "", 28, 12}, {0, "age >= 0", 12, 28}};
+    UINT backMode;
+  } rows[] = {{0, "", 28}, {1, "", 12}, {0, "age >= 0", 28}};
   for (const auto &row : rows) {
     CVQTableISAM b;
     file = CVQFileDesc();
@@ -153,14 +153,15 @@ TEST_F(Browse, Line500Then499CostsOneStepBack) {
     char text[64];
     ASSERT_NE(b.GetDataField(500, NAME, text, sizeof text), ~0u);
     EXPECT_EQ(std::string(text), Cell(*b.tableDesc, expected[500], NAME)) << row.selection;
-    EXPECT_EQ(Counted().addressModes, std::vector<UINT>{row.forwardMode});
-    // Every record read counts, passing or not: the records from line 0's
-    // on to line 500's, then back to line 499's.
+    // Line 500 is nearer to the count's anchor on line 512 than to line 0.
+    EXPECT_EQ(Counted().addressModes, std::vector<UINT>{row.backMode});
+    // Every record read counts, passing or not: the records from line
+    // 512's back to line 500's, then back to line 499's.
     const auto all = Expected(SampleFile(1025), 0, row.descending, nullptr, *b.tableDesc);
     auto position = [&](UINT line) {
       return UINT(std::find(all.begin(), all.end(), expected[line]) - all.begin());
     };
-    EXPECT_EQ(Counted().reads, position(500) - position(0)) << row.selection;
+    EXPECT_EQ(Counted().reads, position(2 * kLineAnchorStride) - position(500)) << row.selection;
     Counted() = Calls{};
     ASSERT_NE(b.GetDataField(499, NAME, text, sizeof text), ~0u);
     EXPECT_EQ(std::string(text), Cell(*b.tableDesc, expected[499], NAME));
@@ -176,6 +177,78 @@ TEST_F(Browse, Line500Then499CostsOneStepBack) {
     b.GetDataField(0, AGE, text, sizeof text);
     EXPECT_EQ(Counted().reads + Counted().byAddress + Counted().addressModes.size(), 0u);
     theTableEngine = kIsamTableEngine;
+  }
+}
+
+TEST_F(Browse, KeyRangeCountsShowWhatFullScansShow) {
+  const UINT records = 1025;
+  CVQTableISAM b;
+  Open(b, records);
+  // The first and last names in key order limit the range at either end.
+  const auto byName = Expected(SampleFile(records), 0, false, nullptr, *b.tableDesc);
+  const std::string first = "name = " + Cell(*b.tableDesc, byName.front(), NAME);
+  const std::string last = "name = " + Cell(*b.tableDesc, byName.back(), NAME);
+  const struct {
+    std::string selection;
+    UINT index;
+    bool limited;
+  } rows[] = {
+      {"name = N00*", 0, true},
+      {"name = N01*1 and age > 3", 0, true},
+      {first, 0, true},
+      {last, 0, true},
+      {"age > 3 and (name = N01* and city = b*)", 0, true},
+      {"city = B*", 1, true}, // without case, on a key without case
+      {"city = b* and count < 500", 1, true},
+      {"price >= 100 and price < 150", 4, true},
+      {"price = 12,25", 4, true},
+      {"price <= 0", 4, true},
+      {"name = N00* or age > 3", 0, false},
+      {"name = *1", 0, false},
+      {"city = *n", 1, false},
+      {"plz = 10037", 2, false}, // digits as text: no byte order
+      {"price > 300 and price < 100", 4, false},
+  };
+  for (const auto &row : rows) {
+    CVQTblSelDesc sel;
+    ASSERT_EQ(sel.parse(row.selection.c_str(), UINT(row.selection.size())), 1) << row.selection;
+    ASSERT_EQ(sel.resolve(b.tableDesc), 1) << row.selection;
+    b.SetSelection(&sel);
+    ASSERT_EQ(b.DisplayTable((row.index + 1) % kKeys, 0, 0), 1);
+    CountEngineCalls();
+    ASSERT_EQ(b.DisplayTable(row.index, 0, 0), 1);
+    // Half the cities start with a B.
+    if (row.limited)
+      EXPECT_LT(Counted().reads, records * 6 / 10) << row.selection;
+    else
+      EXPECT_GE(Counted().reads, records) << row.selection;
+    theTableEngine = kIsamTableEngine;
+    for (UINT descending : {0u, 1u})
+      CheckBrowse(b, records, row.index, descending, &sel,
+                  row.selection + (descending ? " down" : " up"));
+  }
+  EXPECT_TRUE(vqwin::MessageBoxRecords().empty());
+}
+
+TEST_F(Browse, FarLinesAreWalkedToFromTheNearestAnchor) {
+  for (UINT descending : {0u, 1u}) {
+    CVQTableISAM b;
+    file = CVQFileDesc();
+    Open(b, 1025);
+    ASSERT_EQ(b.DisplayTable(2, 0, descending), 1);
+    const auto expected = Expected(SampleFile(1025), 2, descending, nullptr, *b.tableDesc);
+    // Either end, anchors themselves, and lines between them, in an order
+    // that keeps each far from the lines cached before it.
+    for (UINT line : {1024u, 256u, 700u, 1000u, 128u, 383u, 900u}) {
+      CountEngineCalls();
+      char text[64];
+      ASSERT_NE(b.GetDataField(line, NAME, text, sizeof text), ~0u) << line;
+      EXPECT_EQ(std::string(text), Cell(*b.tableDesc, expected[line], NAME)) << line;
+      EXPECT_LE(Counted().reads, kLineAnchorStride / 2) << line;
+      EXPECT_EQ(Counted().byAddress, line % kLineAnchorStride == 0 || line == 1024 ? 1u : 0u)
+          << line;
+      theTableEngine = kIsamTableEngine;
+    }
   }
 }
 
@@ -205,11 +278,25 @@ TEST_F(Browse, DisplayTableRebuildsOnlyWhenSomethingChanged) {
   EXPECT_EQ(Counted().indexDescs + Counted().reads + Counted().limits, 0u);
   ASSERT_EQ(b.DisplayTable(0, 0, 1), 1);
   EXPECT_EQ(Counted().indexDescs, 1u);
+  // After SetSelection always, but on index 0 with SetSelection's count.
+  char text[64];
+  ASSERT_NE(b.GetDataField(40, NAME, text, sizeof text), ~0u);
   EXPECT_EQ(b.SetSelection(nullptr), 64u);
   Counted() = Calls{};
-  ASSERT_EQ(b.DisplayTable(0, 0, 1), 1); // after SetSelection always
-  EXPECT_EQ(Counted().indexDescs, 1u);
+  ASSERT_EQ(b.DisplayTable(0, 0, 1), 1);
+  EXPECT_EQ(Counted().indexDescs, 0u);
+  EXPECT_EQ(Counted().limits, 1u); // the first line read afresh
   EXPECT_EQ(view->GetLineCount(), 64u);
+  const auto expected = Expected(SampleFile(64), 0, true, nullptr, *b.tableDesc);
+  Counted() = Calls{};
+  ASSERT_NE(b.GetDataField(1, NAME, text, sizeof text), ~0u); // the cache was emptied
+  EXPECT_EQ(std::string(text), Cell(*b.tableDesc, expected[1], NAME));
+  EXPECT_EQ(Counted().reads, 1u);
+  // Another index is counted.
+  EXPECT_EQ(b.SetSelection(nullptr), 64u);
+  Counted() = Calls{};
+  ASSERT_EQ(b.DisplayTable(2, 0, 0), 1);
+  EXPECT_EQ(Counted().indexDescs, 1u);
 }
 
 TEST_F(Browse, EmptyResultsGiveAnEmptyGrid) {
@@ -436,7 +523,7 @@ TEST_F(Browse, LongCountsReportProgressUnderTheWaitCursor) {
   const HCURSOR before = SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   b.SetProgressCallback(OnProgress, reinterpret_cast<DWORD_PTR>(&log));
   EXPECT_EQ(b.SetSelection(&sel), quiet);
-  ASSERT_EQ(b.DisplayTable(0, 0, 1), 1);
+  ASSERT_EQ(b.DisplayTable(1, 0, 1), 1); // another index: a second count
   VqwinSetClock(nullptr);
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
   SetCursor(before);
