@@ -230,37 +230,35 @@ bool entryLess(const SortEntry &a, const SortEntry &b) {
   return a.chunk != b.chunk ? a.chunk < b.chunk : a.tail < b.tail;
 }
 
-// Stable least-significant-digit radix sort of [v, v + n) by (chunk, tail),
-// skipping the digits all entries share.
+// Stable least-significant-digit radix sort of [v, v + n) by (chunk, tail):
+// the tail first, then the chunk in six digits of 11 bits, skipping the
+// digits all entries share.
 void radixSort(SortEntry *v, SortEntry *tmp, size_t n) {
   if (n < 256) {
     std::stable_sort(v, v + n, entryLess);
     return;
   }
-  std::vector<uint32_t> hist(9 * 256, 0);
-  for (size_t i = 0; i < n; ++i) {
-    ++hist[v[i].tail];
-    for (unsigned d = 0; d < 8; ++d)
-      ++hist[256 * (d + 1) + ((v[i].chunk >> (8 * d)) & 0xFF)];
-  }
+  constexpr unsigned kDigits = 7, kBuckets = 2048;
+  const auto digit = [](const SortEntry &e, unsigned d) -> unsigned {
+    return d == 0 ? e.tail : static_cast<unsigned>(e.chunk >> (11 * (d - 1))) & (kBuckets - 1);
+  };
+  std::vector<uint32_t> hist(kDigits * kBuckets, 0);
+  for (size_t i = 0; i < n; ++i)
+    for (unsigned d = 0; d < kDigits; ++d)
+      ++hist[kBuckets * d + digit(v[i], d)];
   SortEntry *from = v, *to = tmp;
-  for (unsigned d = 0; d < 9; ++d) {
-    uint32_t *h = &hist[256 * d];
-    bool trivial = false;
-    for (unsigned b = 0; b < 256 && !trivial; ++b)
-      trivial = h[b] == n;
-    if (trivial)
+  for (unsigned d = 0; d < kDigits; ++d) {
+    uint32_t *h = &hist[kBuckets * d];
+    if (h[digit(v[0], d)] == n)
       continue;
     uint32_t sum = 0;
-    for (unsigned b = 0; b < 256; ++b) {
+    for (unsigned b = 0; b < kBuckets; ++b) {
       const uint32_t c = h[b];
       h[b] = sum;
       sum += c;
     }
-    for (size_t i = 0; i < n; ++i) {
-      const unsigned b = d == 0 ? from[i].tail : (from[i].chunk >> (8 * (d - 1))) & 0xFF;
-      to[h[b]++] = from[i];
-    }
+    for (size_t i = 0; i < n; ++i)
+      to[h[digit(from[i], d)]++] = from[i];
     std::swap(from, to);
   }
   if (from != v)
