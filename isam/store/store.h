@@ -27,8 +27,8 @@
  * key order of the index taken from one walk of its SQLite index; from then
  * on iterations and reads by address are served from memory. A snapshot
  * belongs to one data version: it is dropped when another connection has
- * committed, at this connection's own writes to the table, at a rollback and
- * when a commit fails. Tables whose records exceed the budget of
+ * committed, at a rollback and when a commit fails; this connection's own
+ * writes patch it. Tables whose records exceed the budget of
  * CachePolicy stay with SQLite's own cursors.
  *
  * Journal: WAL with synchronous=FULL, so that every commit is atomic and
