@@ -15,6 +15,7 @@
 #include <map>
 #include <new>
 #include <sqlite3.h>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace vqisam::store {
@@ -23,6 +24,7 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 constexpr uint32_t kMinNodeSize = 32;
 constexpr uint32_t kMaxNodeSize = 65535;
+constexpr int64_t kPrefetch = 8; // records fetched ahead of a walk over a snapshot
 
 unsigned mapError(int rc) {
   switch (rc & 0xFF) {
@@ -112,34 +114,203 @@ uint64_t snapshotLoads() { return loads; }
 
 // One table's records as a connection saw them at one data version, with
 // the key order of every index iterated since. Slots follow the addresses;
-// while no record has been deleted they are dense and need no list.
+// while no record has been deleted they are dense and need no list. The
+// connection's own writes patch it: a new record takes a slot at the end,
+// a deleted one leaves a dead slot behind.
 struct Snapshot {
+  // Records live in blocks of about 1 MiB: growing by a record never moves
+  // the others, and no doubling leaves capacity unused.
+  static constexpr size_t kBlockBytes = size_t{1} << 20;
+
+  struct Order {
+    // Slots in ascending key order, equal keys in address order, as the
+    // SQLite index keeps them.
+    std::vector<uint32_t> slots;
+    KeyEncoder encoder;
+    // Bytes moved by patches; past a few times the order's own size, a
+    // new sort costs less than going on patching.
+    uint64_t moved = 0;
+  };
+
   uint32_t recordSize = 0;
-  uint32_t count = 0;
+  unsigned shift = 0; // records per block = 1 << shift
+  uint32_t count = 0; // slots, dead ones included
+  uint32_t dead = 0;
   uint32_t first = 0;              // address of slot 0 when dense
   std::vector<uint32_t> addresses; // ascending, one per slot; empty when dense
-  std::vector<uint8_t> records;    // slot i at i * recordSize
-  // Slots in ascending key order, equal keys in address order, as the
-  // SQLite index walks them.
-  std::map<unsigned, std::vector<uint32_t>> orders;
+  std::vector<std::unique_ptr<uint8_t[]>> blocks;
+  std::vector<uint64_t> deadBits; // empty while no slot is dead
+  std::map<unsigned, Order> orders;
 
-  const uint8_t *record(uint32_t slot) const { return records.data() + size_t{slot} * recordSize; }
+  explicit Snapshot(uint32_t size) : recordSize(size) {
+    while ((size_t{recordSize} << (shift + 1)) <= kBlockBytes)
+      ++shift;
+  }
+  uint8_t *record(uint32_t slot) const {
+    return blocks[slot >> shift].get() + size_t{slot & ((1u << shift) - 1)} * recordSize;
+  }
   uint32_t address(uint32_t slot) const {
     return addresses.empty() ? first + slot : addresses[slot];
   }
-  int64_t slotOf(uint32_t a) const {
+  bool isDead(uint32_t slot) const {
+    return !deadBits.empty() && (deadBits[slot >> 6] >> (slot & 63) & 1);
+  }
+  // The slot holding address a, dead or alive; -1 for none.
+  int64_t anySlotOf(uint32_t a) const {
     if (addresses.empty())
-      return a >= first && a - first < count ? int64_t{a - first} : int64_t{-1};
+      return count && a >= first && a - first < count ? int64_t{a - first} : int64_t{-1};
     auto it = std::lower_bound(addresses.begin(), addresses.end(), a);
     return it != addresses.end() && *it == a ? it - addresses.begin() : -1;
   }
+  int64_t slotOf(uint32_t a) const {
+    const int64_t slot = anySlotOf(a);
+    return slot >= 0 && isDead(static_cast<uint32_t>(slot)) ? -1 : slot;
+  }
+  // A new last slot for the record at address a, above every slot.
+  void append(uint32_t a, const void *bytes) {
+    if (count && a <= address(count - 1))
+      throw std::invalid_argument("address below the last slot");
+    if (count == 0xFFFFFFFFu)
+      throw std::length_error("slots");
+    if ((count >> shift) == blocks.size())
+      blocks.emplace_back(new uint8_t[size_t{recordSize} << shift]);
+    if (count == 0)
+      first = a;
+    else if (addresses.empty() && a != first + count) {
+      addresses.reserve(count + 1);
+      for (uint32_t s = 0; s < count; ++s)
+        addresses.push_back(first + s);
+    }
+    if (!addresses.empty())
+      addresses.push_back(a);
+    if (!deadBits.empty() && (count >> 6) == deadBits.size())
+      deadBits.push_back(0);
+    std::memcpy(record(count), bytes, recordSize);
+    ++count;
+  }
+  void setDead(uint32_t slot, bool on) {
+    if (deadBits.empty())
+      deadBits.assign((size_t{count} + 63) / 64 + 1, 0);
+    const uint64_t bit = uint64_t{1} << (slot & 63);
+    if (on != ((deadBits[slot >> 6] & bit) != 0))
+      dead += on ? 1 : static_cast<uint32_t>(-1);
+    deadBits[slot >> 6] = on ? deadBits[slot >> 6] | bit : deadBits[slot >> 6] & ~bit;
+  }
   uint64_t bytes() const {
-    uint64_t n = records.capacity() + addresses.capacity() * 4;
+    uint64_t n = uint64_t{blocks.size()} * (uint64_t{recordSize} << shift) +
+                 addresses.capacity() * 4 + deadBits.capacity() * 8;
     for (const auto &entry : orders)
-      n += entry.second.capacity() * 4;
+      n += entry.second.slots.capacity() * 4;
     return n;
   }
 };
+
+namespace {
+
+// Sorting slots by key in memory: each entry holds eight key bytes from
+// `depth` on, big endian, and how many key bytes that leaves (9: more
+// follow). Entries equal in both with more bytes to follow are sorted again
+// on the next eight bytes; a stable sort keeps equal keys in address order.
+struct SortEntry {
+  uint64_t chunk;
+  uint32_t slot;
+  uint32_t tail;
+};
+
+void fillEntry(SortEntry &e, const std::vector<uint8_t> &key, size_t depth) {
+  uint64_t chunk = 0;
+  for (size_t i = 0; i < 8; ++i)
+    chunk = (chunk << 8) | (depth + i < key.size() ? key[depth + i] : 0);
+  e.chunk = chunk;
+  const size_t left = key.size() > depth ? key.size() - depth : 0;
+  e.tail = static_cast<uint32_t>(std::min<size_t>(left, 9));
+}
+
+bool entryLess(const SortEntry &a, const SortEntry &b) {
+  return a.chunk != b.chunk ? a.chunk < b.chunk : a.tail < b.tail;
+}
+
+// Stable least-significant-digit radix sort of [v, v + n) by (chunk, tail):
+// the tail first, then the chunk in six digits of 11 bits, skipping the
+// digits all entries share.
+void radixSort(SortEntry *v, SortEntry *tmp, size_t n) {
+  if (n < 256) {
+    std::stable_sort(v, v + n, entryLess);
+    return;
+  }
+  constexpr unsigned kDigits = 7, kBuckets = 2048;
+  const auto digit = [](const SortEntry &e, unsigned d) -> unsigned {
+    return d == 0 ? e.tail : static_cast<unsigned>(e.chunk >> (11 * (d - 1))) & (kBuckets - 1);
+  };
+  std::vector<uint32_t> hist(kDigits * kBuckets, 0);
+  for (size_t i = 0; i < n; ++i)
+    for (unsigned d = 0; d < kDigits; ++d)
+      ++hist[kBuckets * d + digit(v[i], d)];
+  SortEntry *from = v, *to = tmp;
+  for (unsigned d = 0; d < kDigits; ++d) {
+    uint32_t *h = &hist[kBuckets * d];
+    if (h[digit(v[0], d)] == n)
+      continue;
+    uint32_t sum = 0;
+    for (unsigned b = 0; b < kBuckets; ++b) {
+      const uint32_t c = h[b];
+      h[b] = sum;
+      sum += c;
+    }
+    for (size_t i = 0; i < n; ++i)
+      to[h[digit(from[i], d)]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != v)
+    std::memcpy(v, from, n * sizeof(SortEntry));
+}
+
+// The key order of one index over the live slots of a snapshot.
+void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint32_t> &out) {
+  std::vector<SortEntry> entries;
+  entries.reserve(snap.count - snap.dead);
+  std::vector<uint8_t> key;
+  for (uint32_t slot = 0; slot < snap.count; ++slot) {
+    if (snap.isDead(slot) || !encoder(snap.record(slot), key))
+      continue;
+    SortEntry e;
+    e.slot = slot;
+    fillEntry(e, key, 0);
+    entries.push_back(e);
+  }
+  std::vector<SortEntry> tmp(entries.size());
+  struct Range {
+    size_t begin, end, depth;
+  };
+  std::vector<Range> todo{{0, entries.size(), 0}};
+  while (!todo.empty()) {
+    const Range r = todo.back();
+    todo.pop_back();
+    if (r.depth) {
+      for (size_t i = r.begin; i < r.end; ++i) {
+        encoder(snap.record(entries[i].slot), key);
+        fillEntry(entries[i], key, r.depth);
+      }
+    }
+    radixSort(entries.data() + r.begin, tmp.data(), r.end - r.begin);
+    for (size_t i = r.begin; i < r.end;) {
+      size_t j = i + 1;
+      while (j < r.end && entries[j].chunk == entries[i].chunk &&
+             entries[j].tail == entries[i].tail)
+        ++j;
+      if (j - i > 1 && entries[i].tail == 9)
+        todo.push_back({i, j, r.depth + 8});
+      i = j;
+    }
+  }
+  tmp = {};
+  out.clear();
+  out.reserve(entries.size());
+  for (const SortEntry &e : entries)
+    out.push_back(e.slot);
+}
+
+} // namespace
 
 struct Database::Impl {
   sqlite3 *db = nullptr;
@@ -165,6 +336,12 @@ struct Database::Impl {
 
   unsigned checkVersion();
   void forget(int64_t table) { snapshots.erase(table); }
+  // A refused key leaves the database as it was; after any other failure
+  // SQLite may have rolled back more than the statement.
+  void afterFailedWrite(int64_t table, unsigned err) {
+    if (err != ISAM_ERR_DUPLICATE_KEY && err != ISAM_ERR_TABLE_FULL)
+      forget(table);
+  }
   void forgetAll() {
     counts.clear();
     snapshots.clear();
@@ -175,10 +352,21 @@ struct Database::Impl {
       n += entry.second->bytes();
     return n;
   }
-  unsigned snapshotFor(int64_t table, uint32_t recordSize, unsigned index, bool unique,
-                       int64_t atVersion, std::shared_ptr<const Snapshot> &out);
+  unsigned snapshotFor(int64_t table, uint32_t recordSize, unsigned index,
+                       const KeyEncoder &encoder, int64_t atVersion,
+                       std::shared_ptr<const Snapshot> &out);
   unsigned loadSnapshot(int64_t table, uint32_t recordSize, std::shared_ptr<Snapshot> &out);
-  unsigned loadOrder(int64_t table, unsigned index, bool unique, Snapshot &snap);
+  // The snapshot of table that holds the key order of index, at the
+  // current data version, without copying or sorting anything.
+  const Snapshot *heldOrder(int64_t table, uint32_t recordSize, unsigned index) const {
+    auto found = snapshots.find(table);
+    return found != snapshots.end() && found->second->recordSize == recordSize &&
+                   found->second->orders.count(index)
+               ? found->second.get()
+               : nullptr;
+  }
+  void patchWrite(int64_t table, uint32_t address, const void *record, const std::vector<Key> *keys,
+                  bool inserted);
   bool countsOf(int64_t table) const {
     auto it = counts.lower_bound({table, 0u});
     return it != counts.end() && it->first.first == table;
@@ -312,7 +500,7 @@ std::vector<bool> presenceOf(const std::vector<Key> &keys) {
 // records and every order to the same version; a statement running on this
 // connection already holds it, and keeps it past the COMMIT.
 unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigned index,
-                                     bool unique, int64_t atVersion,
+                                     const KeyEncoder &encoder, int64_t atVersion,
                                      std::shared_ptr<const Snapshot> &out) {
   out.reset();
   const bool own = sqlite3_get_autocommit(db) != 0;
@@ -326,19 +514,31 @@ unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigne
     try {
       auto found = snapshots.find(table);
       std::shared_ptr<Snapshot> snap = found != snapshots.end() ? found->second : nullptr;
+      if (snap && snap->recordSize != recordSize)
+        snap.reset();
       if (!snap) {
         err = loadSnapshot(table, recordSize, snap);
         if (!err && snap)
           snapshots[table] = snap;
       }
       // A map keeps its elements in place: cursors walking another order of
-      // this snapshot are not disturbed by the one added.
-      if (!err && snap && !snap->orders.count(index))
-        err = loadOrder(table, index, unique, *snap);
-      if (!err && snap && !snap->orders.count(index))
-        snap.reset();
+      // this snapshot are not disturbed by the one added. The order is
+      // sorted from the records in memory rather than read from the SQLite
+      // index: the keys are the ones the writes stored, and both sort by
+      // bytes, then by address.
+      if (!err && snap && !snap->orders.count(index)) {
+        if (uint64_t{snap->count} * 4 + snapshotBytes() > policy.budget) {
+          snapshots.erase(table);
+          snap.reset();
+        } else {
+          Snapshot::Order order;
+          order.encoder = encoder;
+          sortOrder(*snap, encoder, order.slots);
+          snap->orders.emplace(index, std::move(order));
+        }
+      }
       out = snap;
-    } catch (const std::bad_alloc &) {
+    } catch (const std::exception &) {
       snapshots.erase(table);
       out.reset();
     }
@@ -366,19 +566,14 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
     if (sqlite3_column_type(s, 0) != SQLITE_NULL)
       span = sqlite3_column_int64(s, 1) - sqlite3_column_int64(s, 0) + 1;
   }
-  // Room for the records, their addresses and one key order.
-  const uint64_t perRecord = uint64_t{recordSize} + 8;
+  // Room for the records and one key order.
+  const uint64_t perRecord = uint64_t{recordSize} + 4;
   const uint64_t most = policy.budget / perRecord;
   if (span < 0 || span > 0xFFFFFFFFll)
     return 0;
   if (static_cast<uint64_t>(span) * perRecord + snapshotBytes() > policy.budget)
     snapshots.clear();
-  auto snap = std::make_shared<Snapshot>();
-  snap->recordSize = recordSize;
-  const size_t expected =
-      static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(span), most));
-  snap->addresses.reserve(expected);
-  snap->records.reserve(expected * recordSize);
+  auto snap = std::make_shared<Snapshot>(recordSize);
   if (unsigned err = prepare("SELECT a, r FROM " + t + " ORDER BY a", s))
     return err;
   ResetOnExit reset{s};
@@ -387,50 +582,110 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
     const sqlite3_int64 a = sqlite3_column_int64(s, 0);
     const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(s, 1));
     if (a < 1 || a > 0xFFFFFFFFll || !p ||
-        static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize ||
-        snap->addresses.size() >= most)
+        static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize || snap->count >= most)
       return 0;
-    snap->addresses.push_back(static_cast<uint32_t>(a));
-    snap->records.insert(snap->records.end(), p, p + recordSize);
+    snap->append(static_cast<uint32_t>(a), p);
   }
   if (rc != SQLITE_DONE)
     return mapError(rc);
-  snap->count = static_cast<uint32_t>(snap->addresses.size());
-  if (snap->count && snap->addresses.back() - snap->addresses.front() + 1 == snap->count) {
-    snap->first = snap->addresses.front();
-    snap->addresses = {};
-  } else if (snap->records.capacity() > snap->records.size() / 4 * 5) {
-    // Deleted records left the range wider than the table.
-    snap->records.shrink_to_fit();
-    snap->addresses.shrink_to_fit();
-  }
+  snap->addresses.shrink_to_fit();
   out = std::move(snap);
   ++loads;
   return 0;
 }
 
-unsigned Database::Impl::loadOrder(int64_t table, unsigned index, bool unique, Snapshot &snap) {
-  const std::string k = keyColumn(index);
-  sqlite3_stmt *s = nullptr;
-  if (unsigned err = prepare("SELECT a FROM " + recordTable(table) + " WHERE " + k +
-                                 " IS NOT NULL ORDER BY " + k + (unique ? "" : ", a"),
-                             s))
-    return err;
-  ResetOnExit reset{s};
-  std::vector<uint32_t> order;
-  order.reserve(snap.count);
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    const sqlite3_int64 a = sqlite3_column_int64(s, 0);
-    const int64_t slot = a < 1 || a > 0xFFFFFFFFll ? -1 : snap.slotOf(static_cast<uint32_t>(a));
-    if (slot < 0 || order.size() == snap.count)
-      return 0; // an index entry without its record: not ours to judge here
-    order.push_back(static_cast<uint32_t>(slot));
+namespace {
+
+// The place of (key, address) in an order: the first entry not below it.
+size_t placeIn(const Snapshot &snap, const Snapshot::Order &order, const std::vector<uint8_t> &key,
+               uint32_t address, std::vector<uint8_t> &scratch) {
+  size_t first = 0, count = order.slots.size();
+  while (count > 0) {
+    const size_t half = count / 2;
+    const uint32_t slot = order.slots[first + half];
+    order.encoder(snap.record(slot), scratch);
+    int c = compareKeys(scratch.data(), scratch.size(), key.data(), key.size());
+    if (c == 0) {
+      const uint32_t a = snap.address(slot);
+      c = a < address ? -1 : a > address ? 1 : 0;
+    }
+    if (c < 0) {
+      first += half + 1;
+      count -= half + 1;
+    } else {
+      count = half;
+    }
   }
-  if (rc != SQLITE_DONE)
-    return mapError(rc);
-  snap.orders.emplace(index, std::move(order));
-  return 0;
+  return first;
+}
+
+} // namespace
+
+// Brings the table's snapshot up to a write of this connection that SQLite
+// has done: the record at `address` now holds `record` with `keys`, or is
+// gone when keys is null. Orders that patches would cost more than a new
+// sort are dropped, to be sorted again when next walked; a snapshot that
+// cannot follow is dropped whole.
+void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *record,
+                                const std::vector<Key> *keys, bool inserted) {
+  auto found = snapshots.find(table);
+  if (found == snapshots.end())
+    return;
+  Snapshot &snap = *found->second;
+  try {
+    const int64_t existing = snap.anySlotOf(address);
+    if (inserted ? existing >= 0 && !snap.isDead(static_cast<uint32_t>(existing))
+                 : existing < 0 || snap.isDead(static_cast<uint32_t>(existing)))
+      throw std::logic_error("the snapshot does not hold what SQLite held");
+    uint32_t slot;
+    if (existing >= 0) {
+      slot = static_cast<uint32_t>(existing);
+    } else {
+      const bool newBlock = (snap.count >> snap.shift) == snap.blocks.size();
+      if (newBlock && snapshotBytes() + (uint64_t{snap.recordSize} << snap.shift) > policy.budget)
+        throw std::length_error("budget");
+      snap.append(address, record);
+      slot = snap.count - 1;
+    }
+    std::vector<uint8_t> oldKey, scratch;
+    for (auto it = snap.orders.begin(); it != snap.orders.end();) {
+      Snapshot::Order &order = it->second;
+      const unsigned index = it->first;
+      const bool had = !inserted && order.encoder(snap.record(slot), oldKey);
+      const Key *now = keys && index < keys->size() ? &(*keys)[index] : nullptr;
+      const bool has = now && now->present;
+      if (had && has && oldKey == now->bytes) {
+        ++it;
+        continue; // the key stays, and with it the place
+      }
+      const uint64_t moved0 = order.moved;
+      if (had) {
+        const size_t at = placeIn(snap, order, oldKey, address, scratch);
+        if (at >= order.slots.size() || order.slots[at] != slot)
+          throw std::logic_error("an order without the record");
+        order.moved += (order.slots.size() - at) * 4;
+        order.slots.erase(order.slots.begin() + static_cast<long>(at));
+      }
+      if (has) {
+        const size_t at = placeIn(snap, order, now->bytes, address, scratch);
+        order.moved += (order.slots.size() - at) * 4;
+        order.slots.insert(order.slots.begin() + static_cast<long>(at), slot);
+      }
+      if (order.moved > moved0 && order.moved > uint64_t{8} * 4 * (order.slots.size() + 1024))
+        it = snap.orders.erase(it);
+      else
+        ++it;
+    }
+    if (!keys) {
+      snap.setDead(slot, true);
+    } else if (existing >= 0) {
+      std::memcpy(snap.record(slot), record, snap.recordSize);
+      if (inserted)
+        snap.setDead(slot, false);
+    }
+  } catch (const std::exception &) {
+    snapshots.erase(found);
+  }
 }
 
 unsigned Database::Impl::prepare(const std::string &sql, sqlite3_stmt *&stmt) {
@@ -660,8 +915,9 @@ unsigned Database::createTable(const TableMeta &meta, const std::vector<bool> &u
     bindBytes(s, 5, meta.keyItems);
     err = mapError(sqlite3_step(s));
   }
+  int64_t id = 0;
   if (!err) {
-    const int64_t id = sqlite3_last_insert_rowid(impl_->db);
+    id = sqlite3_last_insert_rowid(impl_->db);
     const std::string t = recordTable(id);
     std::string sql = "CREATE TABLE " + t +
                       "(a INTEGER PRIMARY KEY CHECK(a BETWEEN 1 AND 4294967295), r BLOB NOT NULL";
@@ -680,7 +936,13 @@ unsigned Database::createTable(const TableMeta &meta, const std::vector<bool> &u
     impl_->exec("RELEASE create_table");
     return err;
   }
-  return impl_->exec("RELEASE create_table");
+  if ((err = impl_->exec("RELEASE create_table")))
+    return err;
+  // A table this connection made is empty: its snapshot costs nothing to
+  // start, and the connection's own inserts fill it.
+  if (policy.budget >= (size_t{meta.recordSize} << 4) && !impl_->checkVersion())
+    impl_->snapshots[id] = std::make_shared<Snapshot>(meta.recordSize);
+  return 0;
 }
 
 unsigned Database::descSize(int64_t table, uint32_t &size) {
@@ -754,10 +1016,12 @@ unsigned Database::insert(int64_t table, const void *record, uint32_t size,
   sqlite3_bind_blob(s, 1, record, static_cast<int>(size), SQLITE_STATIC);
   for (unsigned i = 0; i < keys.size(); ++i)
     bindKey(s, static_cast<int>(i) + 2, keys[i]);
-  impl_->forget(table);
-  if (unsigned err = mapError(sqlite3_step(s)))
+  if (unsigned err = mapError(sqlite3_step(s))) {
+    impl_->afterFailedWrite(table, err);
     return err;
+  }
   address = static_cast<uint32_t>(sqlite3_last_insert_rowid(impl_->db));
+  impl_->patchWrite(table, address, record, &keys, true);
   if (impl_->countsOf(table))
     impl_->adjustCounts(table, {}, presenceOf(keys));
   return 0;
@@ -785,11 +1049,13 @@ unsigned Database::update(int64_t table, uint32_t address, const void *record, u
   if (counted)
     if (unsigned err = impl_->presence(table, address, before))
       return err;
-  impl_->forget(table);
-  if (unsigned err = mapError(sqlite3_step(s)))
+  if (unsigned err = mapError(sqlite3_step(s))) {
+    impl_->afterFailedWrite(table, err);
     return err;
+  }
   if (!sqlite3_changes(impl_->db))
     return ISAM_ERR_RECORD_NOT_FOUND;
+  impl_->patchWrite(table, address, record, &keys, false);
   if (counted)
     impl_->adjustCounts(table, before, presenceOf(keys));
   return 0;
@@ -808,11 +1074,13 @@ unsigned Database::remove(int64_t table, uint32_t address) {
   if (counted)
     if (unsigned err = impl_->presence(table, address, before))
       return err;
-  impl_->forget(table);
-  if (unsigned err = mapError(sqlite3_step(s)))
+  if (unsigned err = mapError(sqlite3_step(s))) {
+    impl_->afterFailedWrite(table, err);
     return err;
+  }
   if (!sqlite3_changes(impl_->db))
     return ISAM_ERR_RECORD_NOT_FOUND;
+  impl_->patchWrite(table, address, nullptr, nullptr, false);
   if (counted)
     impl_->adjustCounts(table, before, {});
   return 0;
@@ -1010,10 +1278,10 @@ int64_t Cursor::Impl::firstNotBelow(const std::vector<uint8_t> &key, const uint3
 // the statement.
 bool Cursor::Impl::useSnapshot() {
   std::shared_ptr<const Snapshot> s;
-  if (owner->snapshotFor(tableId, recordSize, index, unique, startVersion, s) || !s)
+  if (owner->snapshotFor(tableId, recordSize, index, encoder, startVersion, s) || !s)
     return false;
   snap = std::move(s);
-  order = &snap->orders.at(index);
+  order = &snap->orders.at(index).slots;
   std::vector<uint8_t> scratch;
   lo = low.set ? firstNotBelow(low.key, nullptr, true, scratch) : 0;
   hi = high.set ? firstNotBelow(high.key, nullptr, false, scratch)
@@ -1118,9 +1386,7 @@ unsigned Cursor::start(const Bound &low, const Bound &high, const Key *afterKey,
     return err;
   c.startVersion = c.owner->version;
   // A snapshot that holds the order already costs nothing to use.
-  auto kept = c.owner->snapshots.find(c.tableId);
-  if ((policy.copyAfter == 0 ||
-       (kept != c.owner->snapshots.end() && kept->second->orders.count(c.index))) &&
+  if ((policy.copyAfter == 0 || c.owner->heldOrder(c.tableId, c.recordSize, c.index)) &&
       c.useSnapshot())
     return 0;
   return c.seek();
@@ -1138,12 +1404,25 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
       return ISAM_END_OF_ITERATION;
     }
     const uint32_t slot = (*c.order)[static_cast<size_t>(c.pos)];
+    // Records of a key order lie all over memory: fetching a few ahead
+    // lets their cache misses overlap.
+    const int64_t ahead = c.pos + (c.descending ? -kPrefetch : kPrefetch);
+    if (ahead >= c.lo && ahead < c.hi) {
+      const uint8_t *p = c.snap->record((*c.order)[static_cast<size_t>(ahead)]);
+      __builtin_prefetch(p);
+      __builtin_prefetch(p + recordSize - 1);
+    }
     std::memcpy(buffer, c.snap->record(slot), recordSize);
     address = c.snap->address(slot);
     c.lastSlot = slot;
     c.pos += c.descending ? -1 : 1;
     return 0;
   }
+  // After a write of this connection a snapshot it has kept up holds the
+  // walk's order as SQLite would deliver it.
+  if (c.parked && c.owner->heldOrder(c.tableId, c.recordSize, c.index) &&
+      recordSize == c.recordSize && c.useSnapshot())
+    return next(buffer, recordSize, address);
   if (c.parked)
     if (unsigned err = c.seek())
       return err;

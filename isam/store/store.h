@@ -24,11 +24,11 @@
  *
  * Snapshots: an iteration that reads more than a few records makes the
  * connection copy the table's records into memory in one scan, with the
- * key order of the index taken from one walk of its SQLite index; from then
+ * key order of the index sorted from those records in memory; from then
  * on iterations and reads by address are served from memory. A snapshot
  * belongs to one data version: it is dropped when another connection has
- * committed, at this connection's own writes to the table, at a rollback and
- * when a commit fails. Tables whose records exceed the budget of
+ * committed, at a rollback and when a commit fails; this connection's own
+ * writes patch it. Tables whose records exceed the budget of
  * CachePolicy stay with SQLite's own cursors.
  *
  * Journal: WAL with synchronous=FULL, so that every commit is atomic and
