@@ -6,11 +6,11 @@
 #define VQ_TBL32_RES_SHEET_H
 
 // Numbered messages of the sheet.
-#define IDS_MSG_SHEET_FAILED 1701     // last error
-#define IDS_MSG_SHEET_DELFIELD 1710   // field name
-#define IDS_MSG_SHEET_DELLINE 1711    // line number (from 1)
-#define IDS_MSG_SHEET_DELENTRY 1712   // key or image number (from 1)
-#define IDS_MSG_SHEET_PARTCOUNT 1713  // part count, key number (from 1)
+#define IDS_MSG_SHEET_FAILED 1701    // last error
+#define IDS_MSG_SHEET_DELFIELD 1710  // field name
+#define IDS_MSG_SHEET_DELLINE 1711   // line number (from 1)
+#define IDS_MSG_SHEET_DELENTRY 1712  // key or image number (from 1)
+#define IDS_MSG_SHEET_PARTCOUNT 1713 // part count, key number (from 1)
 
 // Captions of the sheet and its pages.
 #define IDS_SHEET_CAPTION 2710
