@@ -340,10 +340,8 @@ int CmdCreate(const Args &args) {
 int CmdCopyStructure(const Args &args) {
   const std::string &source = args.operands[0], &target = args.operands[1];
   CVQFileDesc file;
-  if (int rc = OpenDescriptions(file, source))
+  if (int rc = OpenIsamDescriptions(file, source))
     return rc;
-  if (!file.isIsamFile)
-    return Fail(kFailed, "%s: not an ISAM file", source.c_str());
   NewFile out;
   if (int rc = out.Prepare(target, args.Has("--force")))
     return rc;
@@ -359,10 +357,8 @@ int CmdCopyStructure(const Args &args) {
 int CmdWriteConfig(const Args &args) {
   const std::string &source = args.operands[0], &target = args.operands[1];
   CVQFileDesc file;
-  if (int rc = OpenDescriptions(file, source))
+  if (int rc = OpenIsamDescriptions(file, source))
     return rc;
-  if (!file.isIsamFile)
-    return Fail(kFailed, "%s: not an ISAM file", source.c_str());
   NewFile out;
   if (int rc = out.Prepare(target, args.Has("--force"), ".cfg"))
     return rc;

@@ -133,6 +133,14 @@ int OpenDescriptions(CVQFileDesc &file, const std::string &path) {
   return kOk;
 }
 
+int OpenIsamDescriptions(CVQFileDesc &file, const std::string &path) {
+  if (int rc = OpenDescriptions(file, path))
+    return rc;
+  if (!file.isIsamFile)
+    return Fail(kFailed, "%s: not an ISAM file", path.c_str());
+  return kOk;
+}
+
 CVQTableDesc *FindTable(CVQFileDesc &file, const std::string &path, const std::string &name) {
   for (UINT i = 0; i < file.tables.count; ++i)
     if (strcasecmp(file.tables.tables[i].name, name.c_str()) == 0) {

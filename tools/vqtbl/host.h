@@ -56,6 +56,8 @@ private:
 /// Opens the descriptions of an ISAM or configuration file. kOk, or the
 /// status after its message.
 int OpenDescriptions(CVQFileDesc &file, const std::string &path);
+/// The same for a file that must be an ISAM file.
+int OpenIsamDescriptions(CVQFileDesc &file, const std::string &path);
 /// The table named `name` (ASCII case ignored) of the opened file, or NULL
 /// after the message.
 CVQTableDesc *FindTable(CVQFileDesc &file, const std::string &path, const std::string &name);

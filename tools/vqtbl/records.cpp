@@ -73,10 +73,8 @@ std::vector<std::string> FieldNames(const CVQTableDesc &t) {
 
 // Opens the descriptions and finds the table named by the second operand.
 int OpenTableDesc(const Args &args, CVQFileDesc &file, CVQTableDesc *&table) {
-  if (int rc = OpenDescriptions(file, args.operands[0]))
+  if (int rc = OpenIsamDescriptions(file, args.operands[0]))
     return rc;
-  if (!file.isIsamFile)
-    return Fail(kFailed, "%s: not an ISAM file", args.operands[0].c_str());
   table = FindTable(file, args.operands[0], args.operands[1]);
   return table ? kOk : kFailed;
 }
