@@ -26,8 +26,8 @@ struct Column {
   UINT percent;
   bool right;
 };
-constexpr Column kLayout[kColumns] = {{0, false},  {45, true}, {55, true},
-                                      {60, false}, {85, true}, {88, false}};
+constexpr Column kLayout[kColumns] = {{0, false},  {40, true}, {50, true},
+                                      {53, false}, {85, true}, {88, false}};
 
 constexpr int Stop(UINT column) { return -16 + static_cast<int>(column); }
 
@@ -55,7 +55,7 @@ void PageHeader(CVQPrint &print, const char *title, UINT page) {
   const UINT line = print.GetLine(-1);
   print.LeftText(print.prtLeft, line, title ? title : "", 0);
   char number[32];
-  std::snprintf(number, sizeof number, "- %u -", page);
+  std::snprintf(number, sizeof number, "%u", page);
   print.RightText(print.prtRight, line, number, 0);
 }
 
