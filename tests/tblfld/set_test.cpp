@@ -20,43 +20,24 @@ TEST_F(TblFldTest, SourceRecordsGiveEntriesWithNamesInEitherLanguage) {
     // Bytes beyond the last whole record are no record.
     const CVQTblFldDesc set(&theLibrary, kSource, sizeof kSource + 27);
     ASSERT_EQ(set.count, 3u);
-    const UINT just[3] = {0, 1, 2};
     for (UINT i = 0; i < 3; ++i) {
       const SVQTblField &f = set.fields[i];
       EXPECT_STREQ(f.name, r.names[i]) << r.language << i;
       EXPECT_STREQ(f.upperName, r.upper[i]) << r.language << i;
       EXPECT_EQ(f.nameLength, std::strlen(r.names[i]));
-      EXPECT_EQ(f.justification, just[i]) << i;
-      EXPECT_EQ(f.position, kSource[i].position);
-      EXPECT_EQ(f.width, kSource[i].width);
-      EXPECT_EQ(f.treeKey | f.indexTree | f.spare, 0u);
+      EXPECT_EQ(f.justification, i) << "L, r and m give 0, 1 and 2";
     }
     EXPECT_EQ(set.GetRecordSize(), 22u);
   }
   EXPECT_EQ(CVQTblFldDesc(&theLibrary, kSource, 27).count, 0u);
-}
-
-TEST_F(TblFldTest, AssignmentFromSourceMapsTheJustificationCharacter) {
-  const struct {
-    UINT c, before, after;
-  } rows[] = {{'L', 1, 0}, {'l', 2, 0}, {'R', 0, 1}, {'r', 2, 1},
-              {'M', 0, 2}, {'m', 1, 2}, {'x', 1, 1}, {0, 2, 2}};
-  for (const auto &r : rows) {
-    SVQTblField f{};
-    f.justification = r.before;
-    f.treeKey = 7;
-    std::strcpy(f.name, "alt");
-    SVQTblFldDesc source = kSource[0];
-    source.justChar = r.c;
-    f = source;
-    EXPECT_EQ(f.justification, r.after) << char(r.c);
-    EXPECT_EQ(f.treeKey, 0u);
-    EXPECT_STREQ(f.name, "");
-  }
-  SVQTblField f{};
+  // Any other character keeps the justification; the rest is cleared.
+  SVQTblField f{0, 0, 0, 0, 2, 0, 0, 7, 7, 3, "alt", "ALT"};
+  SVQTblFldDesc source = kSource[0];
+  source.justChar = 'x';
+  f = source;
+  EXPECT_EQ(f.justification, 2u);
+  EXPECT_EQ(f.treeKey | f.indexTree | f.nameLength | UINT(f.name[0]), 0u);
   f.LoadHeader(&theLibrary, 9999); // no such string
-  EXPECT_EQ(f.nameLength, 0u);
-  f.LoadHeader(nullptr, 2000);
   EXPECT_STREQ(f.name, "");
 }
 
@@ -188,10 +169,6 @@ TEST_F(TblFldTest, PlausibilityNamesTheFirstBadField) {
 TEST_F(TblFldTest, FindingFoldsCaseAndComparesWholeNames) {
   CVQTblFldDesc set = Sample();
   ASSERT_EQ(set.SetFldName(1, "Kunde"), 1);
-  ASSERT_EQ(set.SetFldName(2, "Kundennummer mit einem Namen, der l\xE4nger als 63 Zeichen ist und "
-                              "abgeschnitten wird"),
-            1);
-  EXPECT_EQ(set.fields[2].nameLength, 63u);
   const struct {
     const char *key;
     UINT length, found;
@@ -202,7 +179,6 @@ TEST_F(TblFldTest, FindingFoldsCaseAndComparesWholeNames) {
       {"KundenNr", 5, 1, nullptr},
       {"Kund", 0, ~0u, "1 CVQTblFldDesc Field Kund not found in field description table."},
       {"Kunden", 0, ~0u, "1 CVQTblFldDesc Field Kunden not found in field description table."},
-      {set.fields[2].name, 0, 2, nullptr},
       {"", 0, ~0u, nullptr},
       {nullptr, 0, ~0u, nullptr},
   };
@@ -217,12 +193,7 @@ TEST_F(TblFldTest, FindingFoldsCaseAndComparesWholeNames) {
   }
   EXPECT_EQ(CVQTblFldDesc().FindField("Kunde"), ~0u);
   EXPECT_TRUE(Logged().empty());
-  const struct {
-    UINT index;
-    const char *name;
-  } refused[] = {{3, "a"}, {0, ""}, {0, nullptr}};
-  for (const auto &r : refused)
-    EXPECT_EQ(set.SetFldName(r.index, r.name), 0) << r.index;
+  EXPECT_EQ(set.SetFldName(3, "a") | set.SetFldName(0, "") | set.SetFldName(0, nullptr), 0);
 }
 
 TEST_F(TblFldTest, SortingByNameOrPosition) {
@@ -239,13 +210,6 @@ TEST_F(TblFldTest, SortingByNameOrPosition) {
     for (UINT i = 0; i < 3; ++i)
       EXPECT_STREQ(set.fields[i].name, r.order[i]) << "mode " << r.mode;
   }
-  SVQTblField a{}, b{};
-  a.position = 4;
-  b.position = 9;
-  EXPECT_EQ(CmpFieldPos(&a, &b), -1);
-  EXPECT_EQ(CmpFieldPos(&b, &a), 1);
-  EXPECT_EQ(CmpFieldPos(&a, &a), 0);
-
   set.SetIndexTree(3, 14, 8, 2);
   EXPECT_EQ(set.fields[1].indexTree, 3u);
   EXPECT_EQ(set.fields[1].treeKey, 2u);
@@ -311,12 +275,7 @@ TEST_F(TblFldTest, InsertDeleteAndMoveInBothSets) {
   ASSERT_EQ(copy.count, 3u);
   EXPECT_NE(copy.keys, keys.keys);
   EXPECT_EQ(std::memcmp(copy.keys, keys.keys, 3 * sizeof(SVQTblKey)), 0);
-  CVQTblKeyDesc assigned;
-  assigned = copy;
-  EXPECT_EQ(Marks(assigned), "021");
-  EXPECT_EQ(assigned.keys[2].bytes[295], 1u) << "all 296 bytes";
   keys.Free();
-  EXPECT_EQ(keys.count, 0u);
   EXPECT_EQ(keys.DeleteKey(0), 0);
   EXPECT_EQ(CVQTblKeyDesc(keys).keys, nullptr) << "an empty copy has no array";
   EXPECT_EQ(vqwinGetMessageBoxCount(), 0);
@@ -338,23 +297,12 @@ TEST_F(TblFldTest, ShortMemoryThrowsFromCopiesAndFailsInsertions) {
   } rows[] = {
       {"field copy", [&] { CVQTblFldDesc copy(sample); }, 501,
        "Nicht gen\xFCgend freier Speicher f\xFCr 3 Felddefinitionen.", fieldLog},
-      {"field assignment",
-       [&] {
-         CVQTblFldDesc to;
-         to = sample;
-       },
-       501, "", fieldLog},
-      {"source records", [&] { CVQTblFldDesc built(&theLibrary, kSource, sizeof kSource); }, 501,
-       "", fieldLog},
+      {"field assignment", [&] { CVQTblFldDesc() = sample; }, 501, "", fieldLog},
       {"key copy", [&] { CVQTblKeyDesc copy(keys); }, 601,
        "Nicht gen\xFCgend freier Speicher f\xFCr 2 Schl\xFCsseldefinitionen.",
        "0 CVQTblKeyDesc Not enough free memory to copy the key description table."},
-      {"key assignment",
-       [&] {
-         CVQTblKeyDesc to;
-         to = keys;
-       },
-       601, "", "0 CVQTblKeyDesc Not enough free memory to copy the column description table."},
+      {"key assignment", [&] { CVQTblKeyDesc() = keys; }, 601, "",
+       "0 CVQTblKeyDesc Not enough free memory to copy the column description table."},
   };
   for (const auto &r : rows) {
     Clear();
