@@ -80,6 +80,7 @@ void CVQTblFldDesc::FillDescLV(CVQListView &listView) const {
 }
 
 int CVQTblFldDesc::DispDataHeader(HWND listView) const {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the message answers with a handle
   HWND header = reinterpret_cast<HWND>(SendMessageA(listView, LVM_GETHEADER, 0, 0));
   const LRESULT columns = header ? SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
   const UINT have = columns > 0 ? static_cast<UINT>(columns) : 0;
@@ -145,7 +146,7 @@ int CVQTblFldDesc::InsertDataLine(HWND listView, UINT line, LPARAM lineData, con
   LVITEMA it = {};
   it.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
   it.iItem = static_cast<int>(line);
-  it.pszText = LPSTR_TEXTCALLBACKA;
+  it.pszText = LPSTR_TEXTCALLBACKA; // NOLINT(performance-no-int-to-ptr)
   it.lParam = lineData;
   const LRESULT item = SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it));
   if (item < 0) {

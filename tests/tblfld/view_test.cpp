@@ -39,10 +39,11 @@ protected:
     return buf;
   }
   std::vector<int> Widths() const {
-    std::vector<int> out;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the message answers with a handle
     HWND header = reinterpret_cast<HWND>(SendMessageA(lv, LVM_GETHEADER, 0, 0));
-    for (int i = 0; i < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++i)
-      out.push_back(int(SendMessageA(lv, LVM_GETCOLUMNWIDTH, i, 0)));
+    std::vector<int> out(size_t(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)));
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = int(SendMessageA(lv, LVM_GETCOLUMNWIDTH, i, 0));
     return out;
   }
   HWND parent = nullptr, lv = nullptr;
@@ -118,6 +119,7 @@ LRESULT CALLBACK Refusing(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(TblFldView, RefusedColumnsAndLinesAreReported) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the window's procedure
   listViewProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(lv, GWLP_WNDPROC));
   SetWindowLongPtrA(lv, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Refusing));
   const CVQTblFldDesc set = Sample();
