@@ -476,9 +476,22 @@ VQ_TBL32_API UINT ParseDateLiteral(const char *text);
 
 /* ---- Engine field types ------------------------------------------------ */
 
+class CVQLibrary;
+struct SVQTblFldDesc;
+
 /// One field of a list-view field description set, typed with the engine's
 /// field type codes.
-struct SVQTblField {
+struct VQ_TBL32_API SVQTblField {
+  /// Takes position, length, type, flags and width of a source record; its
+  /// justification character gives 0 ('L', 'l'), 2 ('M', 'm') or 1 ('R',
+  /// 'r'), any other leaves the justification as it was. The spare byte,
+  /// tree key, index tree and the names are cleared.
+  SVQTblField &operator=(const SVQTblFldDesc &source);
+  /// The name from string `stringId` of the context's resource module (at
+  /// most 63 characters), its length and its upper-case twin; a string
+  /// that cannot be loaded (or no context) gives the empty name.
+  void LoadHeader(CVQLibrary *library, UINT stringId);
+
   UINT position;      ///< byte offset in the record
   UINT length;        ///< bytes of the field
   UINT type;          ///< engine field type code
@@ -1876,6 +1889,181 @@ public:
 
   UINT reserved; ///< not used by the dialog
   CVQTblSelDesc *selection;
+};
+
+
+/* ---- List-view table field and key description sets --------------------- */
+
+/// A field as an application defines it in a static table, 28 bytes. Its
+/// name is the resource string `headerString` of the application's context.
+struct SVQTblFldDesc {
+  UINT position;      ///< byte offset of the field in the record
+  UINT length;        ///< bytes of the field
+  UINT type;          ///< engine field type code (lbFldTypes)
+  UINT flags;         ///< 0x8000: drop leading zeros of text (codes 0, 1)
+  UINT justChar;      ///< 'L' or 'l' left, 'R' or 'r' right, 'M' or 'm' middle
+  BYTE width;         ///< percent of the list view's client width
+  BYTE reserved[3];   ///< 0
+  UINT headerString;  ///< string number of the field's name
+};
+static_assert(sizeof(SVQTblFldDesc) == 28, "SVQTblFldDesc is a fixed record");
+
+/// The justifications: left (0), middle (2), right (1), in this order,
+/// named by resource strings 590, 591 and 592 (593 names any other value).
+VQ_TBL32_API extern const CVQListBox lbJustTypes;
+
+/// Thrown by the copies (copy constructor, assignment, construction from
+/// source records) of CVQTblFldDesc and CVQTblKeyDesc when the memory for
+/// the copied entries cannot be had; the copy has logged and shown its
+/// message first.
+class VQ_TBL32_API CVQTblFldErr {
+public:
+  CVQTblFldErr() : text("Not enough free memory to copy a table description set") {}
+  explicit CVQTblFldErr(const char *reason) : text(reason) {}
+  const char *what() const { return text; }
+
+private:
+  const char *text; ///< static text
+};
+
+/// Orders two SVQTblField entries by position: -1, 0 or 1 (qsort form).
+VQ_TBL32_API int CmpFieldPos(const void *first, const void *second);
+
+/// The fields of a table for standard list views, typed with the engine's
+/// field type codes: built from an application's static source records or
+/// read from configuration lines, written back, shown in list views (the
+/// field list, or records with one column per field), sized in percent of
+/// the control's width, searched by name, sorted and printed.
+///
+/// Failures are logged (tag "CVQTblFldDesc") and shown as numbered boxes:
+/// 500 the keyword has no line, 501 memory is short (record count), 510 a
+/// line does not parse (error number, file name), 511 fewer than six
+/// numbers, 512 no name, 513 a justification other than L, M or R (field
+/// number from 1), 520 a column cannot be inserted, 530 a line cannot be
+/// inserted (numbers from 1), 550 no fields, 551 a type the engine does not
+/// have, 552 a field of length 0, 553 a field without a name.
+///
+/// Configuration line of one field, in the block the caller chose:
+///   keyword  pos, len, type, width, 'J', 0xFLAG, "name"  ; Table field definition
+/// with J one of L, M, R (also read in lower case); a quote in the name is
+/// doubled.
+class VQ_TBL32_API CVQTblFldDesc {
+public:
+  CVQTblFldDesc() : count(0), fields(nullptr) {}
+  /// One entry per 28 bytes of `source` (`sourceSize` bytes), its name
+  /// loaded from the context's resource module. CVQTblFldErr (after message
+  /// 501) when memory is short.
+  CVQTblFldDesc(CVQLibrary *library, const SVQTblFldDesc *source, UINT sourceSize);
+  /// Deep copies; CVQTblFldErr (after message 501, the target then empty).
+  CVQTblFldDesc(const CVQTblFldDesc &other);
+  CVQTblFldDesc &operator=(const CVQTblFldDesc &other);
+  ~CVQTblFldDesc() { Free(); }
+
+  /// Releases the entries; the count is 0.
+  void Free();
+  /// The largest position + length of the entries; 0 when there are none.
+  UINT GetRecordSize() const;
+  /// Inserts a zeroed entry before `index` (at the end for an index beyond
+  /// it). 0 when memory is short (message 501): the set is then empty.
+  int InsertField(UINT index);
+  /// Removes entry `index`; 0 when it is not below the count.
+  int DeleteField(UINT index);
+  /// Exchanges entry `from` (clamped to the last) with entry `to`; 0 when
+  /// `to` is not below the count.
+  int MoveField(UINT from, UINT to);
+  /// Names entry `index` (cut to 63 characters). 0 without entries, for an
+  /// index out of range, or for no or an empty name.
+  int SetFldName(UINT index, const char *name);
+  /// The first entry named `name` (`length` characters, 0 = up to the
+  /// terminator; cut to 63) without regard to case, or (UINT)-1 (logged at
+  /// level 1 unless the set or the name is empty).
+  UINT FindField(const char *name, UINT length = 0) const;
+  /// Mode 0 sorts by the upper-case names (byte order), 1 by position;
+  /// other modes and sets of fewer than two entries are left alone.
+  void SortFields(UINT mode);
+  /// 1 when every entry has an engine type code, a length and a name; with
+  /// `allowEmpty` an empty set passes too. 0 after message 550-553.
+  int IsPlausible(int allowEmpty) const;
+  /// Replaces the set by the `keyword` lines of the current block. 1, or 0
+  /// after message 500, 501, 510, 511, 512 or 513 with the set empty.
+  int ParseDesc(CVQConfFile &conf, const char *keyword);
+  /// Writes a comment head, one `keyword` line per entry and an empty
+  /// comment into the block the caller has opened. 0 without entries
+  /// (nothing written) or when the editor refuses a line.
+  int EditDesc(CVQConfFile &conf, const char *keyword) const;
+  /// Empties the wrapper's list view and shows one item per entry: name,
+  /// position, length, type name, width and justification name.
+  void FillDescLV(CVQListView &listView) const;
+  /// Inserts one column per entry (its justification, width and name)
+  /// unless the list view has as many columns already. 1, or 0 after
+  /// message 520.
+  int DispDataHeader(HWND listView) const;
+  /// Sets the columns to their percentages of the client width, each cut
+  /// so that the columns so far fit into it. Returns 1.
+  int ResizeDataHeader(HWND listView) const;
+  /// Scales the columns' present widths from `oldWidth` to the client
+  /// width (0: as the one-argument form); `unused` is not consulted.
+  int ResizeDataHeader(HWND listView, UINT oldWidth, UINT unused) const;
+  /// Inserts item `line` (text by callback, `lineData` as its value) with
+  /// the display text of every field that starts inside the record (cut to
+  /// its end). 1, or 0 after message 530.
+  int InsertDataLine(HWND listView, UINT line, LPARAM lineData, const void *record,
+                     UINT recordLength) const;
+  /// The field's bytes without leading and trailing blanks and tabs (ending
+  /// at a NUL byte), cut to `size` - 1 and terminated: its length. Size 0
+  /// writes nothing; an index or position outside give the empty text and 0.
+  UINT GetDataField(UINT index, const void *record, UINT recordLength, char *output,
+                    UINT size) const;
+  /// The field's display text (FormatEngineField): the field's length
+  /// inside the record, or 0 as GetDataField.
+  UINT EditDataField(UINT index, const void *record, UINT recordLength, char *output,
+                     UINT size) const;
+  /// Gives the first entry at `position` with `length` bytes the tree key
+  /// and index tree (logged at level 5 either way).
+  void SetIndexTree(UINT indexTree, UINT position, UINT length, UINT treeKey);
+  /// Prints the field list on the default printer. 1 when printed, 0 when
+  /// the printer could not be opened or the document not written.
+  int PrintDesc(HWND parent) const;
+
+  UINT count;
+  SVQTblField *fields;
+
+private:
+  bool Alloc(UINT entries);
+};
+
+/// One entry of a CVQTblKeyDesc: 296 bytes whose meaning belongs to the
+/// applications.
+struct SVQTblKey {
+  BYTE bytes[296];
+};
+static_assert(sizeof(SVQTblKey) == 296, "SVQTblKey is a fixed record");
+
+/// The key-side companion of CVQTblFldDesc: an owned array of opaque key
+/// entries that applications fill and read. Failures are logged (tag
+/// "CVQTblKeyDesc") and shown as message 601 (record count).
+class VQ_TBL32_API CVQTblKeyDesc {
+public:
+  CVQTblKeyDesc() : count(0), keys(nullptr) {}
+  /// Deep copies; CVQTblFldErr after message 601 (the target of an
+  /// assignment keeps its entries then).
+  CVQTblKeyDesc(const CVQTblKeyDesc &other);
+  CVQTblKeyDesc &operator=(const CVQTblKeyDesc &other);
+  ~CVQTblKeyDesc() { Free(); }
+
+  /// Inserts a zeroed entry before `index` (at the end for an index beyond
+  /// it). 0 after message 601, the set unchanged.
+  int InsertKey(UINT index);
+  /// Removes entry `index`; 0 when it is not below the count.
+  int DeleteKey(UINT index);
+  /// Exchanges entry `from` (clamped to the last) with entry `to`; 0 when
+  /// `to` is not below the count.
+  int MoveKey(UINT from, UINT to);
+  /// Releases the entries; the count is 0.
+  void Free();
+
+  UINT count;
+  SVQTblKey *keys;
 };
 
 #endif
