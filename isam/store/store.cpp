@@ -30,7 +30,7 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr int kTransactionCacheKiB = 64 * 1024;
 constexpr uint32_t kMinNodeSize = 32;
 constexpr uint32_t kMaxNodeSize = 65535;
-constexpr int64_t kPrefetch = 8; // records fetched ahead of a walk over a snapshot
+constexpr int64_t kPrefetch = 16; // records fetched ahead of a walk over a snapshot
 
 unsigned mapError(int rc) {
   switch (rc & 0xFF) {
@@ -225,8 +225,13 @@ struct SortEntry {
 
 void fillEntry(SortEntry &e, const std::vector<uint8_t> &key, size_t depth) {
   uint64_t chunk = 0;
-  for (size_t i = 0; i < 8; ++i)
-    chunk = (chunk << 8) | (depth + i < key.size() ? key[depth + i] : 0);
+  if (depth + 8 <= key.size()) {
+    std::memcpy(&chunk, key.data() + depth, 8);
+    chunk = __builtin_bswap64(chunk);
+  } else {
+    for (size_t i = 0; i < 8; ++i)
+      chunk = (chunk << 8) | (depth + i < key.size() ? key[depth + i] : 0);
+  }
   e.chunk = chunk;
   const size_t left = key.size() > depth ? key.size() - depth : 0;
   e.tail = static_cast<uint32_t>(std::min<size_t>(left, 9));
@@ -240,6 +245,18 @@ bool entryLess(const SortEntry &a, const SortEntry &b) {
 // the tail first, then the chunk in six digits of 11 bits, skipping the
 // digits all entries share.
 void radixSort(SortEntry *v, SortEntry *tmp, size_t n) {
+  if (n <= 32) {
+    // Insertion is stable, and short runs are most of the work once the
+    // first eight bytes are sorted.
+    for (size_t i = 1; i < n; ++i) {
+      const SortEntry e = v[i];
+      size_t j = i;
+      for (; j > 0 && entryLess(e, v[j - 1]); --j)
+        v[j] = v[j - 1];
+      v[j] = e;
+    }
+    return;
+  }
   if (n < 256) {
     std::stable_sort(v, v + n, entryLess);
     return;
@@ -293,6 +310,9 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
     const Range r = todo.back();
     todo.pop_back();
     if (r.depth) {
+      // The records of a run lie anywhere: their cache misses overlap.
+      for (size_t i = r.begin; i < r.end && i < r.begin + 16; ++i)
+        __builtin_prefetch(snap.record(entries[i].slot));
       for (size_t i = r.begin; i < r.end; ++i) {
         encoder(snap.record(entries[i].slot), key);
         fillEntry(entries[i], key, r.depth);
