@@ -64,11 +64,18 @@ uint8_t foldCase(uint8_t c) {
 // Fixed width keeps the encoding prefix free; bytes after the first NUL are
 // not part of the text.
 void encodeText(const uint8_t *p, uint16_t size, bool fold, std::vector<uint8_t> &out) {
-  bool ended = false;
-  for (uint16_t i = 0; i < size; ++i) {
-    ended = ended || p[i] == 0;
-    out.push_back(ended ? 0 : (fold ? foldCase(p[i]) : p[i]));
+  const size_t at = out.size();
+  out.resize(at + size);
+  uint8_t *q = out.data() + at;
+  const void *nul = std::memchr(p, 0, size);
+  const size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t *>(nul) - p) : size;
+  if (fold) {
+    for (size_t i = 0; i < n; ++i)
+      q[i] = foldCase(p[i]);
+  } else {
+    std::memcpy(q, p, n);
   }
+  std::memset(q + n, 0, size - n);
 }
 
 // Sign flipped so that negative numbers sort below positive ones.
