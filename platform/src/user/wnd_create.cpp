@@ -5,10 +5,10 @@
 //
 // A window whose WM_CREATE answers -1 gets WM_NCDESTROY only.
 //
-// Chosen here: windows are hidden and lose the capture silently (no
-// WM_CAPTURECHANGED, as on Win32) and the focus before WM_DESTROY (no WM_WINDOWPOSCHANGING /
-// WM_WINDOWPOSCHANGED), and WM_PARENTNOTIFY is not sent; nothing in the library family listens to
-// them.
+// Chosen here: windows are hidden and lose the focus before WM_DESTROY (no
+// WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED), the capture silently (no
+// WM_CAPTURECHANGED, as on Win32), and WM_PARENTNOTIFY is not sent; nothing
+// in the library family listens to them.
 #include "backend/backend.h"
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
