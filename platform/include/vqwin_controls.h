@@ -6,10 +6,10 @@
  * the window manager's header stays about windows. windows.h includes it.
  *
  * The classes are registered as global classes when the layer is loaded.
- * Only single-selection list boxes and single-line edits are present; the
- * styles of the other kinds are defined with their Win32 values but a
- * control created with them behaves as the single-line / single-selection
- * kind.
+ * Only single-selection list boxes are present; the styles of the other
+ * kinds are defined with their Win32 values but a list box created with
+ * them behaves as the single-selection kind. Multi-line edits break lines
+ * at "\r\n" and do not wrap.
  */
 #ifndef VQWIN_CONTROLS_H
 #define VQWIN_CONTROLS_H
@@ -48,6 +48,8 @@
 #define EM_GETMODIFY 0x00B8
 #define EM_SETMODIFY 0x00B9
 #define EM_GETLINECOUNT 0x00BA
+#define EM_LINEINDEX 0x00BB
+#define EM_LINEFROMCHAR 0x00C9
 #define EM_LINELENGTH 0x00C1
 #define EM_REPLACESEL 0x00C2
 #define EM_GETLINE 0x00C4

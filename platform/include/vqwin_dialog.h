@@ -166,6 +166,9 @@ typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define BN_DOUBLECLICKED 5
 #define BN_SETFOCUS 6
 #define BN_KILLFOCUS 7
+#define BN_PUSHED BN_HILITE
+#define BN_UNPUSHED BN_UNHILITE
+#define BN_DBLCLK BN_DOUBLECLICKED
 
 /* ---- Statics ---- */
 
@@ -265,9 +268,12 @@ WINUSERAPI LRESULT WINAPI SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Ms
 WINUSERAPI BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 WINUSERAPI UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 /// Reads the control's text as a decimal number: leading blanks skipped, a
-/// '-' accepted when bSigned, nothing but digits after it. Out-of-range
-/// values and other text give 0 with *lpTranslated FALSE.
+/// sign, at least one digit; the number ends at the first other character.
+/// An unsigned read of "-N" gives the value wrapped around, as strtoul does.
+/// Out-of-range values and text without digits give 0 with *lpTranslated
+/// FALSE.
 WINUSERAPI UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL *lpTranslated, BOOL bSigned);
+/// Writes the number as text into the control; TRUE even without the item.
 WINUSERAPI BOOL WINAPI SetDlgItemInt(HWND hDlg, int nIDDlgItem, UINT uValue, BOOL bSigned);
 WINUSERAPI BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 WINUSERAPI UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);

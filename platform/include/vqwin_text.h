@@ -22,6 +22,11 @@
 WINUSERAPI LPSTR WINAPI CharUpperA(LPSTR lpsz);
 /// Lower-cases a text in place, or a single character as CharUpperA does.
 WINUSERAPI LPSTR WINAPI CharLowerA(LPSTR lpsz);
+/// Whether a Windows-1252 character is an upper case letter.
+WINUSERAPI BOOL WINAPI IsCharUpperA(CHAR ch);
+/// Whether a Windows-1252 character is a lower case letter (ß and ÿ too,
+/// which have no upper case form in the code page).
+WINUSERAPI BOOL WINAPI IsCharLowerA(CHAR ch);
 /// Upper-cases cchLength bytes in place (terminators included); returns
 /// cchLength, or 0 for a NULL buffer.
 WINUSERAPI DWORD WINAPI CharUpperBuffA(LPSTR lpsz, DWORD cchLength);

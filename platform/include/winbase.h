@@ -137,14 +137,48 @@ WINBASEAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 
 /// The length of a text in bytes; 0 for NULL.
 WINBASEAPI int WINAPI lstrlenA(LPCSTR lpString);
-/// Compares two texts by word sort (see lstrcmpiA), then by case with lower
-/// case first. Returns -1, 0 or 1. NULL compares as the empty text.
+/// Compares two texts as CompareStringA does without flags (word sort, case
+/// with lower case first). Returns -1, 0 or 1. NULL compares as the empty text.
 WINBASEAPI int WINAPI lstrcmpA(LPCSTR lpString1, LPCSTR lpString2);
-/// Compares two texts without regard to case: symbols sort before digits,
-/// digits before letters, accented letters beside their base letter (after
-/// it when the rest is equal). Returns -1, 0 or 1. NULL compares as the
-/// empty text.
+/// Compares two texts as CompareStringA does with NORM_IGNORECASE. Returns
+/// -1, 0 or 1. NULL compares as the empty text.
 WINBASEAPI int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);
+
+/* ---- Locales ---------------------------------------------------------- */
+
+/* Language ids and their macros come with the resource header. */
+typedef DWORD LCID;
+#define MAKELCID(lgid, srtid) ((DWORD)((((DWORD)((WORD)(srtid))) << 16) | ((DWORD)((WORD)(lgid)))))
+#define SORT_DEFAULT 0x0
+#define LOCALE_INVARIANT 0x007f
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SYSTEM_DEFAULT 0x0800
+
+#define NORM_IGNORECASE 0x00000001
+#define NORM_IGNORENONSPACE 0x00000002
+#define NORM_IGNORESYMBOLS 0x00000004
+#define SORT_STRINGSORT 0x00001000
+#define CSTR_LESS_THAN 1
+#define CSTR_EQUAL 2
+#define CSTR_GREATER_THAN 3
+
+/// Compares two Windows-1252 texts by the one sort order the layer knows,
+/// whatever the locale: symbols before digits before letters, accented
+/// letters after their base letter, lower case before upper case, "ß" equal
+/// to "ss". Without SORT_STRINGSORT (word sort) hyphens and apostrophes
+/// weigh only when the texts are otherwise equal, and then make a text
+/// greater; with it they are ordinary symbols. A count of -1 means up to the
+/// terminator. Returns CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN; 0
+/// with ERROR_INVALID_PARAMETER for a NULL text, ERROR_INVALID_FLAGS for a
+/// flag outside NORM_IGNORECASE, NORM_IGNORENONSPACE, NORM_IGNORESYMBOLS and
+/// SORT_STRINGSORT.
+WINBASEAPI int WINAPI CompareStringA(LCID Locale, DWORD dwCmpFlags, LPCSTR lpString1, int cchCount1,
+                                     LPCSTR lpString2, int cchCount2);
+/// The ANSI code page: always 1252, the layer's single-byte character set.
+WINBASEAPI UINT WINAPI GetACP(void);
+
+/// The calling thread's identifier, as PostThreadMessageA takes it.
+WINBASEAPI DWORD WINAPI GetCurrentThreadId(void);
 /// Copies lpString2 with its terminator over lpString1. NULL for either
 /// argument gives NULL.
 WINBASEAPI LPSTR WINAPI lstrcpyA(LPSTR lpString1, LPCSTR lpString2);

@@ -416,8 +416,48 @@ WINGDIAPI int WINAPI GetBkMode(HDC hdc);
 WINGDIAPI UINT WINAPI SetTextAlign(HDC hdc, UINT align);
 WINGDIAPI UINT WINAPI GetTextAlign(HDC hdc);
 
+/* Mix modes of pens. The layer draws lines and shapes with R2_COPYPEN
+   only: SetROP2 accepts that mode and fails with ERROR_INVALID_PARAMETER
+   for the others, so a caller never believes it drew what it did not. */
+#define R2_BLACK 1
+#define R2_NOTMERGEPEN 2
+#define R2_MASKNOTPEN 3
+#define R2_NOTCOPYPEN 4
+#define R2_MASKPENNOT 5
+#define R2_NOT 6
+#define R2_XORPEN 7
+#define R2_NOTMASKPEN 8
+#define R2_MASKPEN 9
+#define R2_NOTXORPEN 10
+#define R2_NOP 11
+#define R2_MERGENOTPEN 12
+#define R2_COPYPEN 13
+#define R2_MERGEPENNOT 14
+#define R2_MERGEPEN 15
+#define R2_WHITE 16
+WINGDIAPI int WINAPI SetROP2(HDC hdc, int rop2);
+WINGDIAPI int WINAPI GetROP2(HDC hdc);
+
+/* Coordinate spaces: logical units are device pixels (MM_TEXT, the only
+   mapping mode; SetMapMode fails with ERROR_INVALID_PARAMETER for others),
+   moved by the viewport origin, which SaveDC keeps. */
+#define MM_TEXT 1
+#define MM_LOMETRIC 2
+#define MM_HIMETRIC 3
+#define MM_LOENGLISH 4
+#define MM_HIENGLISH 5
+#define MM_TWIPS 6
+#define MM_ISOTROPIC 7
+#define MM_ANISOTROPIC 8
+WINGDIAPI int WINAPI SetMapMode(HDC hdc, int iMode);
+WINGDIAPI int WINAPI GetMapMode(HDC hdc);
+WINGDIAPI BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint);
+WINGDIAPI BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+
 /* Lines, shapes and pixels */
 WINGDIAPI BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
 WINGDIAPI BOOL WINAPI LineTo(HDC hdc, int x, int y);
 WINGDIAPI BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
 WINGDIAPI COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);

@@ -607,6 +607,23 @@ typedef struct tagWINDOWPOS {
 #define SB_HORZ 0
 #define SB_VERT 1
 #define SB_CTL 2
+
+/* The "ScrollBar" control: styles and messages. SB_CTL in the scroll
+   functions addresses such a control itself. */
+#define SBS_HORZ 0x0000L
+#define SBS_VERT 0x0001L
+#define SBS_TOPALIGN 0x0002L
+#define SBS_LEFTALIGN 0x0002L
+#define SBS_BOTTOMALIGN 0x0004L
+#define SBS_RIGHTALIGN 0x0004L
+#define SBM_SETPOS 0x00E0
+#define SBM_GETPOS 0x00E1
+#define SBM_SETRANGE 0x00E2
+#define SBM_SETRANGEREDRAW 0x00E6
+#define SBM_GETRANGE 0x00E3
+#define SBM_ENABLE_ARROWS 0x00E4
+#define SBM_SETSCROLLINFO 0x00E9
+#define SBM_GETSCROLLINFO 0x00EA
 #define SB_BOTH 3
 
 #define SB_LINEUP 0
@@ -774,6 +791,10 @@ WINUSERAPI LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARA
 /// message. Fails with ERROR_INVALID_WINDOW_HANDLE for a stale handle and
 /// with ERROR_WINDOW_OF_OTHER_THREAD for a window of another thread.
 WINUSERAPI BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+/// Queues a thread message (no window) for the thread idThread. Each
+/// thread's queue is its own and unlocked, so only the calling thread can
+/// be posted to; any other id fails with ERROR_INVALID_THREAD_ID.
+WINUSERAPI BOOL WINAPI PostThreadMessageA(DWORD idThread, UINT Msg, WPARAM wParam, LPARAM lParam);
 /// Takes the next message: posted ones first, then input, then WM_QUIT,
 /// then WM_PAINT for a window with an update region, then WM_TIMER for a
 /// due timer. Returns 0 for WM_QUIT. Returns -1 for a bad argument or a
@@ -842,7 +863,8 @@ WINUSERAPI SHORT WINAPI GetKeyState(int nVirtKey);
 WINUSERAPI SHORT WINAPI GetAsyncKeyState(int vKey);
 WINUSERAPI UINT WINAPI GetDoubleClickTime(void);
 
-/* ---- Scroll bars of a window (SB_HORZ, SB_VERT) ---- */
+/* ---- Scroll bars of a window (SB_HORZ, SB_VERT) or a "ScrollBar"
+   control (SB_CTL, answered by the control's SBM_ messages) ---- */
 
 /// Sets range and position of a window scroll bar; shows the bar when the
 /// range is not empty and hides it otherwise, unless SIF_DISABLENOSCROLL.
@@ -941,6 +963,7 @@ WINUSERAPI BOOL WINAPI ScrollWindow(HWND hWnd, int XAmount, int YAmount, const R
 #define CreateWindow CreateWindowA
 #define SendMessage SendMessageA
 #define PostMessage PostMessageA
+#define PostThreadMessage PostThreadMessageA
 #define GetMessage GetMessageA
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA

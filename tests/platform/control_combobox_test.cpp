@@ -195,24 +195,24 @@ TEST_F(ComboTest, KeysMoveTheSelectionOpenAndClose) {
     bool dropped;
     Seq notes;
   } rows[] = {
-      {"Down selects the first", VK_DOWN, 0, 0, false, {"CBN_SELCHANGE"}},
-      {"Down", VK_DOWN, 0, 1, false, {"CBN_SELCHANGE"}},
-      {"Up at the top", VK_UP, 0, 0, false, {"CBN_SELCHANGE"}},
-      {"Up stays at the top", VK_UP, 0, 0, false, {}},
-      {"End", VK_END, 0, 4, false, {"CBN_SELCHANGE"}},
+      {"Down selects the first", VK_DOWN, 0, 0, false, {"CBN_SELENDOK", "CBN_SELCHANGE"}},
+      {"Down", VK_DOWN, 0, 1, false, {"CBN_SELENDOK", "CBN_SELCHANGE"}},
+      {"Up at the top", VK_UP, 0, 0, false, {"CBN_SELENDOK", "CBN_SELCHANGE"}},
+      {"Up stays at the top, and says so", VK_UP, 0, 0, false, {"CBN_SELENDOK", "CBN_SELCHANGE"}},
+      {"End", VK_END, 0, 4, false, {"CBN_SELENDOK", "CBN_SELCHANGE"}},
       {"Alt+Down opens", VK_DOWN, VQWIN_ALT, 4, true, {"CBN_DROPDOWN"}},
       {"Up while open", VK_UP, 0, 3, true, {"CBN_SELCHANGE"}},
-      {"Escape restores",
+      {"Escape keeps what the keys chose",
        VK_ESCAPE,
        0,
-       4,
+       3,
        false,
-       {"CBN_SELENDCANCEL", "CBN_CLOSEUP", "CBN_SELCHANGE"}},
-      {"F4 opens", VK_F4, 0, 4, true, {"CBN_DROPDOWN"}},
+       {"CBN_SELENDCANCEL", "CBN_CLOSEUP"}},
+      {"F4 opens", VK_F4, 0, 3, true, {"CBN_DROPDOWN"}},
       {"Home while open", VK_HOME, 0, 0, true, {"CBN_SELCHANGE"}},
       {"Return keeps", VK_RETURN, 0, 0, false, {"CBN_SELENDOK", "CBN_CLOSEUP"}},
       {"Alt+Up opens too", VK_UP, VQWIN_ALT, 0, true, {"CBN_DROPDOWN"}},
-      {"F4 closes with the choice", VK_F4, 0, 0, false, {"CBN_SELENDOK", "CBN_CLOSEUP"}},
+      {"F4 closes as a cancel", VK_F4, 0, 0, false, {"CBN_SELENDCANCEL", "CBN_CLOSEUP"}},
   };
   for (const Row &row : rows) {
     vqwinKeyPress(row.vk, row.mods);
@@ -251,9 +251,8 @@ TEST_F(ComboTest, ShowDropDownAndFocusLoss) {
   Notes(combo);
   SetFocus(other);
   EXPECT_FALSE(Dropped(combo));
-  EXPECT_EQ(Sel(combo), 2);
-  EXPECT_EQ(Notes(combo),
-            Seq({"CBN_SELENDCANCEL", "CBN_CLOSEUP", "CBN_SELCHANGE", "CBN_KILLFOCUS"}));
+  EXPECT_EQ(Sel(combo), 3) << "what the arrow key chose and announced stays";
+  EXPECT_EQ(Notes(combo), Seq({"CBN_SELENDCANCEL", "CBN_CLOSEUP", "CBN_KILLFOCUS"}));
 }
 
 TEST_F(ComboTest, PaintsFieldButtonAndList) {
@@ -310,7 +309,7 @@ TEST_F(ComboTest, DropDownStyleEditsInItsField) {
   EXPECT_EQ(SendMessageA(combo, CB_GETEDITSEL, 0, 0),
             static_cast<LRESULT>(MAKELRESULT(0, Name(0).size())))
       << "with its text selected";
-  EXPECT_EQ(Notes(combo), Seq({"CBN_SELCHANGE"}));
+  EXPECT_EQ(Notes(combo), Seq({"CBN_SELENDOK", "CBN_SELCHANGE"}));
   vqwinKeyPress(VK_DOWN, VQWIN_ALT);
   EXPECT_TRUE(Dropped(combo));
   vqwinKeyPress(VK_DOWN, 0);
@@ -329,7 +328,7 @@ TEST_F(ComboTest, DropDownStyleEditsInItsField) {
   HWND other = Make("EDIT", WS_BORDER, 200, 20, 80, 24);
   Notes(combo);
   SetFocus(other);
-  EXPECT_EQ(Notes(combo), Seq({"CBN_KILLFOCUS"}));
+  EXPECT_EQ(Notes(combo), Seq({"CBN_SELENDCANCEL", "CBN_KILLFOCUS"}));
   vqwinRunUntilIdle();
   RECT rc;
   GetClientRect(combo, &rc);

@@ -228,12 +228,16 @@ TEST_F(Gdi, FillRectExcludesRightAndBottomEdges) {
   RECT r2{50, 50, 52, 52};
   FillRect(canvas.dc, &r2, reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1));
   EXPECT_EQ(canvas.At(51, 51), GetSysColor(COLOR_HIGHLIGHT));
-  // Null brushes and empty or inverted rectangles paint nothing.
+  // Null brushes and empty rectangles paint nothing; an inverted one fills
+  // as a negative extent: one pixel further on each inverted side.
   canvas.Clear(kWhite);
-  RECT inverted{40, 40, 30, 30};
-  FillRect(canvas.dc, &inverted, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  RECT empty{40, 40, 40, 50};
+  FillRect(canvas.dc, &empty, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   FillRect(canvas.dc, &r, reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
   EXPECT_EQ(Str(canvas.Ink()), Str(RECT{0, 0, 0, 0}));
+  RECT inverted{40, 40, 30, 30};
+  FillRect(canvas.dc, &inverted, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(Str(canvas.Ink()), Str(RECT{31, 31, 41, 41}));
 }
 
 TEST_F(Gdi, FrameRectAndRectangleDrawInsideTheirBounds) {

@@ -162,11 +162,13 @@ std::string TextOf(const ListView &lv, int index, int sub) {
 // ---- Notifications and state ----
 
 // Changes an item's state bits under `mask`, asking the parent first.
-// False when the parent refused or the control went away.
-bool SetState(ListView &lv, int index, UINT state, UINT mask) {
+// False when the parent refused or the control went away. A change asked
+// for by a message (`asked`) sends LVN_ITEMCHANGING even when the state
+// stays, as Win32 does; LVN_ITEMCHANGED follows only a real change.
+bool SetState(ListView &lv, int index, UINT state, UINT mask, bool asked = false) {
   Item &item = lv.items[static_cast<size_t>(index)];
   UINT next = (item.state & ~mask) | (state & mask);
-  if (next == item.state)
+  if (next == item.state && !asked)
     return true;
   NMLISTVIEW nm{};
   nm.iItem = index;
@@ -177,6 +179,8 @@ bool SetState(ListView &lv, int index, UINT state, UINT mask) {
   HWND hwnd = lv.hwnd;
   if (Notify(hwnd, LVN_ITEMCHANGING, &nm.hdr) || !lv.alive || !Valid(lv, index))
     return false;
+  if (nm.uNewState == nm.uOldState)
+    return true;
   lv.items[static_cast<size_t>(index)].state = next;
   InvalidateRect(hwnd, nullptr, TRUE);
   Notify(hwnd, LVN_ITEMCHANGED, &nm.hdr);
@@ -337,17 +341,19 @@ LRESULT OnGetItem(const ListView &lv, LVITEMA *out) {
 }
 
 LRESULT OnGetItemText(const ListView &lv, WPARAM wp, LVITEMA *io) {
-  if (!io || !Valid(lv, wp) || io->iSubItem < 0) {
-    if (io)
-      CopyText("", io->pszText, io->cchTextMax);
+  // A missing item leaves the caller's buffer as it was, as on Win32.
+  if (!io || !Valid(lv, wp) || io->iSubItem < 0)
     return 0;
-  }
   return CopyText(TextOf(lv, static_cast<int>(wp), io->iSubItem).c_str(), io->pszText,
                   io->cchTextMax);
 }
 
 LRESULT OnDeleteItem(ListView &lv, WPARAM wp) {
   if (!Valid(lv, wp))
+    return FALSE;
+  // The item gives up its state first, which the parent hears of.
+  SetState(lv, static_cast<int>(wp), 0, ~0u, true);
+  if (!lv.alive || !Valid(lv, wp))
     return FALSE;
   NMLISTVIEW nm{};
   nm.iItem = static_cast<int>(wp);
@@ -363,9 +369,12 @@ LRESULT OnDeleteItem(ListView &lv, WPARAM wp) {
 LRESULT OnDeleteAll(ListView &lv) {
   NMLISTVIEW nm{};
   nm.iItem = -1;
-  // A parent that answers FALSE wants LVN_DELETEITEM for every item.
+  // A parent that answers FALSE wants LVN_DELETEITEM for every item, the
+  // last first, as Win32 removes them.
   if (!Notify(lv.hwnd, LVN_DELETEALLITEMS, &nm.hdr))
-    for (size_t i = 0; i < lv.items.size() && lv.alive; ++i) {
+    for (size_t i = lv.items.size(); i-- > 0 && lv.alive;) {
+      if (i >= lv.items.size())
+        continue;
       NMLISTVIEW one{};
       one.iItem = static_cast<int>(i);
       one.lParam = lv.items[i].param;
@@ -398,7 +407,7 @@ LRESULT OnSetItemState(ListView &lv, WPARAM wp, const LVITEMA *in) {
   int index = static_cast<int>(static_cast<INT_PTR>(wp));
   if (index == -1) {
     for (size_t i = 0; i < lv.items.size() && lv.alive; ++i)
-      SetState(lv, static_cast<int>(i), in->state, in->stateMask);
+      SetState(lv, static_cast<int>(i), in->state, in->stateMask, true);
     return TRUE;
   }
   if (!Valid(lv, wp))
@@ -408,7 +417,7 @@ LRESULT OnSetItemState(ListView &lv, WPARAM wp, const LVITEMA *in) {
     for (size_t i = 0; i < lv.items.size() && lv.alive; ++i)
       if (static_cast<int>(i) != index && (lv.items[i].state & LVIS_SELECTED))
         SetState(lv, static_cast<int>(i), 0, LVIS_SELECTED);
-  return lv.alive && SetState(lv, index, in->state, in->stateMask);
+  return lv.alive && SetState(lv, index, in->state, in->stateMask, true);
 }
 
 LRESULT OnGetItemRect(const ListView &lv, WPARAM wp, RECT *r) {

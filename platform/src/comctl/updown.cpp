@@ -123,8 +123,8 @@ HWND SetBuddy(UpDown &u, HWND buddy) {
     lenders[u.buddy] = Lender{proc, u.hwnd};
     SetWindowLongPtrA(u.buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProc));
   }
+  // The buddy's text stays until the position is set, as on Win32.
   Place(u);
-  SetBuddyInt(u);
   return old;
 }
 

@@ -377,8 +377,13 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   case BM_CLICK:
-    if (IsWindowEnabled(hwnd) && type != BS_GROUPBOX)
-      Click(hwnd, *b);
+    // A press and a release inside, as Win32 sends them: the button takes
+    // the focus like a user's click.
+    if (IsWindowEnabled(hwnd) && type != BS_GROUPBOX) {
+      SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      if (IsWindow(hwnd))
+        SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+    }
     return 0;
   case BM_GETCHECK:
     return IsCheck(type) || IsRadio(type) ? b->check : BST_UNCHECKED;
@@ -409,7 +414,7 @@ bool RegisterButton() {
   wc.lpfnWndProc = ButtonProc;
   wc.cbWndExtra = sizeof(Button *);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = "BUTTON";
+  wc.lpszClassName = "Button";
   return RegisterClassA(&wc) != 0;
 }
 

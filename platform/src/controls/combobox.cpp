@@ -7,13 +7,16 @@
 // Chosen here, where Win32 leaves room:
 // - CBS_DROPDOWN puts an "Edit" child (id 1001) in the field; CBS_SIMPLE,
 //   whose list would always show, is built as CBS_DROPDOWN.
-// - Closing with a choice sends CBN_SELENDOK, CBN_CLOSEUP, then
-//   CBN_SELCHANGE when the selection differs from the last one announced;
-//   closing without one (Escape, a click elsewhere, focus loss) puts back
-//   the selection from before the drop-down and sends CBN_SELENDCANCEL,
-//   CBN_CLOSEUP, and CBN_SELCHANGE if arrow keys had announced another.
+// - As on Win32, a selection key on the closed list sends CBN_SELENDOK and
+//   CBN_SELCHANGE, on the open list CBN_SELCHANGE, even when the selection
+//   stays. Closing with a choice (Return, a click on an item) sends
+//   CBN_SELENDOK and CBN_CLOSEUP, then CBN_SELCHANGE when a click chose
+//   another item; closing without one (Escape, F4, a click elsewhere)
+//   sends CBN_SELENDCANCEL and CBN_CLOSEUP. Losing the focus sends
+//   CBN_SELENDCANCEL (and CBN_CLOSEUP when open) before CBN_KILLFOCUS.
 // - Moving the mouse over the open list highlights without notifying;
-//   arrow keys select and send CBN_SELCHANGE, open or closed.
+//   closing without a choice puts back the selection last announced, so
+//   what arrow keys chose stays.
 // - The field is the font height plus 8 pixels high; the height given at
 //   creation or by a later resize is the height of field and list together.
 #include "controls/controls.h"
@@ -76,14 +79,15 @@ bool AnnounceSelection(Combo &c) {
 void Redraw(const Combo &c) { InvalidateRect(c.hwnd, nullptr, TRUE); }
 
 // After the selection changed: the field shows it, in the edit with its
-// text selected.
+// text selected when the combo box has the focus.
 void ShowSelection(Combo &c) {
   Redraw(c);
   if (!c.edit)
     return;
   c.settingText = true;
   SetWindowTextA(c.edit, SelectedText(c).c_str());
-  SendMessageA(c.edit, EM_SETSEL, 0, -1);
+  if (c.focused)
+    SendMessageA(c.edit, EM_SETSEL, 0, -1);
   c.settingText = false;
 }
 
@@ -130,24 +134,33 @@ void DropDown(Combo &c) {
   Redraw(c);
 }
 
-void CloseUp(const std::shared_ptr<Combo> &c, bool ok) {
-  if (!c->dropped)
+// Ends a choice: hides the open list (CBN_CLOSEUP), telling first whether
+// the choice was made. `evenClosed` sends the CBN_SELENDCANCEL of a focus
+// loss for a closed list too.
+void CloseUp(const std::shared_ptr<Combo> &c, bool ok, bool evenClosed = false) {
+  bool wasDropped = c->dropped;
+  if (!wasDropped && !evenClosed)
     return;
   c->dropped = false;
-  if (!ok)
-    ToList(*c, LB_SETCURSEL, static_cast<WPARAM>(c->selAtDrop));
-  if (GetCapture() == c->list)
-    ReleaseCapture();
-  ShowWindow(c->list, SW_HIDE);
-  if (ok || CurSel(*c) != c->announced)
-    ShowSelection(*c);
-  else
-    Redraw(*c);
+  if (wasDropped) {
+    if (!ok && CurSel(*c) != c->announced)
+      ToList(*c, LB_SETCURSEL, static_cast<WPARAM>(c->announced));
+    if (GetCapture() == c->list)
+      ReleaseCapture();
+    ShowWindow(c->list, SW_HIDE);
+    if (ok)
+      ShowSelection(*c);
+    else
+      Redraw(*c);
+  }
   if (!NotifyParent(c->hwnd, ok ? CBN_SELENDOK : CBN_SELENDCANCEL) || !c->alive)
+    return;
+  if (!wasDropped)
     return;
   if (!NotifyParent(c->hwnd, CBN_CLOSEUP) || !c->alive)
     return;
-  AnnounceSelection(*c);
+  if (ok)
+    AnnounceSelection(*c);
 }
 
 // Arrow keys, paging and the first letter move the selection, open or not.
@@ -156,11 +169,14 @@ void MoveSelection(Combo &c, int to) {
   if (count <= 0)
     return;
   to = std::clamp(to, 0, count - 1);
-  if (to == CurSel(c))
+  if (to != CurSel(c)) {
+    ToList(c, LB_SETCURSEL, static_cast<WPARAM>(to));
+    ShowSelection(c);
+  }
+  if (!c.dropped && !NotifyParent(c.hwnd, CBN_SELENDOK))
     return;
-  ToList(c, LB_SETCURSEL, static_cast<WPARAM>(to));
-  ShowSelection(c);
-  AnnounceSelection(c);
+  c.announced = CurSel(c);
+  NotifyParent(c.hwnd, CBN_SELCHANGE);
 }
 
 int PageOf(const Combo &c) {
@@ -174,7 +190,7 @@ void OnKeyDown(const std::shared_ptr<Combo> &c, WPARAM vk, bool alt) {
   int sel = CurSel(*c);
   if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
     if (c->dropped)
-      CloseUp(c, true);
+      CloseUp(c, false);
     else
       DropDown(*c);
     return;
@@ -387,7 +403,7 @@ void OnEditCommand(const std::shared_ptr<Combo> &c, WORD code) {
     if (c->nextFocus == c->hwnd)
       return;
     c->focused = false;
-    CloseUp(c, false);
+    CloseUp(c, false, true);
     if (c->alive)
       NotifyParent(c->hwnd, CBN_KILLFOCUS);
     return;
@@ -467,6 +483,13 @@ LRESULT OnTextMessage(Combo &c, UINT msg, WPARAM wp, LPARAM lp) {
       SendMessageA(c.edit, EM_SETSEL, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lp))),
                    static_cast<SHORT>(HIWORD(lp)));
       return TRUE;
+    case WM_SETTEXT: {
+      // A program's text is no typing: no CBN_EDITUPDATE / CBN_EDITCHANGE.
+      c.settingText = true;
+      LRESULT r = SendMessageA(c.edit, msg, wp, lp);
+      c.settingText = false;
+      return r;
+    }
     }
     return SendMessageA(c.edit, msg, wp, lp);
   }
@@ -631,7 +654,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (c->edit || !c->focused)
       return 0; // the edit holds the focus, or there was none to lose
     c->focused = false;
-    CloseUp(c, false);
+    CloseUp(c, false, true);
     if (!c->alive)
       return 0;
     Redraw(*c);

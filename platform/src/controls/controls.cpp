@@ -86,6 +86,7 @@ struct Registration {
     RegisterEditClass();
     RegisterListBoxClasses();
     RegisterComboBoxClass();
+    RegisterScrollBarClass();
   }
 };
 

@@ -76,6 +76,7 @@ bool HasPrefix(const std::string &text, const std::string &prefix);
 bool RegisterEditClass();
 bool RegisterListBoxClasses();
 bool RegisterComboBoxClass();
+bool RegisterScrollBarClass();
 
 /// Ends a combo box's drop-down: the user chose the highlighted item of its
 /// list (`ok`) or left it with a click elsewhere.

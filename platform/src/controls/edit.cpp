@@ -1,24 +1,30 @@
-// The "Edit" control, single-line: typing, caret, keyboard and mouse
-// selection, horizontal scrolling with ES_AUTOHSCROLL, the EM_ messages and
-// the EN_ notifications of Win32.
+// The "Edit" control, single-line and multi-line (ES_MULTILINE): typing,
+// caret, keyboard and mouse selection, horizontal scrolling with
+// ES_AUTOHSCROLL, the EM_ messages and the EN_ notifications of Win32.
+// A multi-line edit breaks lines at "\r\n" only and keeps them in its text
+// as they are; a Return typed into it inserts "\r\n".
 //
 // Chosen here, where Win32 leaves room:
-// - Without ES_AUTOHSCROLL an insertion is cut to what fits the visible
-//   width, and EN_MAXTEXT tells so; WM_SETTEXT is neither cut nor limited.
-// - The default limit is 32767 characters; EM_LIMITTEXT 0 lifts it to
-//   0x7FFFFFFE.
+// - Without ES_AUTOHSCROLL a single-line insertion is cut to what fits the
+//   visible width, and EN_MAXTEXT tells so; WM_SETTEXT is neither cut nor
+//   limited. Multi-line edits do not wrap long lines: they scroll.
+// - The default limit is 30000 characters, as Win32 answers
+//   EM_GETLIMITTEXT; EM_LIMITTEXT 0 lifts it to 0x7FFFFFFE (single-line) or
+//   0xFFFFFFFF (multi-line).
 // - Left or Right without Shift on a selection collapses it to that side.
 // - There is no clipboard and no undo.
 #include "controls/controls.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vqwin::controls {
 namespace {
 
-constexpr int kDefaultLimit = 32767;
-constexpr int kMaxLimit = 0x7FFFFFFE;
+constexpr size_t kDefaultLimit = 30000;
+constexpr size_t kMaxLimit = 0x7FFFFFFE;
+constexpr size_t kMaxMultiLimit = 0xFFFFFFFF;
 constexpr int kMargin = 1; // pixels between the client edge and the text
 
 struct Edit {
@@ -27,8 +33,10 @@ struct Edit {
   std::string text;
   int anchor = 0; // the fixed end of the selection
   int caret = 0;  // the moving end, where the caret stands
-  int limit = kDefaultLimit;
+  size_t limit = kDefaultLimit;
   int offset = 0; // pixels scrolled out on the left
+  int top = 0;    // first visible line of a multi-line edit
+  bool multi = false;
   HFONT font = nullptr;
   char password = 0;
   bool modified = false;
@@ -42,6 +50,33 @@ DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongA(hwnd, GWL_ST
 
 int SelMin(const Edit &e) { return std::min(e.anchor, e.caret); }
 int SelMax(const Edit &e) { return std::max(e.anchor, e.caret); }
+
+// A line of the text: where it starts and how many characters it shows
+// (its "\r\n" is not counted). A single-line edit has one line.
+struct Line {
+  int start = 0, length = 0;
+};
+
+std::vector<Line> Lines(const Edit &e) {
+  std::vector<Line> lines;
+  const std::string &t = e.text;
+  int start = 0;
+  if (e.multi)
+    for (size_t at = t.find("\r\n"); at != std::string::npos; at = t.find("\r\n", at + 2)) {
+      lines.push_back(Line{start, static_cast<int>(at) - start});
+      start = static_cast<int>(at) + 2;
+    }
+  lines.push_back(Line{start, static_cast<int>(t.size()) - start});
+  return lines;
+}
+
+// The line holding a character index; indexes past the end are on the last.
+int LineOf(const std::vector<Line> &lines, int index) {
+  int line = 0;
+  while (line + 1 < static_cast<int>(lines.size()) && lines[line + 1].start <= index)
+    ++line;
+  return line;
+}
 
 std::string Shown(const Edit &e) {
   return e.password ? std::string(e.text.size(), e.password) : e.text;
@@ -75,16 +110,33 @@ int Origin(const Edit &e, const Layout &l, int textWidth) {
   return l.left - e.offset;
 }
 
-int XOf(const Edit &e, const std::string &shown, const TextDC &m, const Layout &l, int i) {
-  return Origin(e, l, Prefix(shown, m, static_cast<int>(shown.size()))) + Prefix(shown, m, i);
+// The shown text of one line.
+std::string LineText(const Edit &e, const Line &line) {
+  return Shown(e).substr(static_cast<size_t>(line.start), static_cast<size_t>(line.length));
 }
 
-// The character boundary nearest to client x.
-int IndexAt(const Edit &e, int x) {
+// Client x of character index i, on its line.
+int XOf(const Edit &e, const TextDC &m, const Layout &l, int i) {
+  std::vector<Line> lines = Lines(e);
+  const Line &line = lines[static_cast<size_t>(LineOf(lines, i))];
+  std::string shown = LineText(e, line);
+  return Origin(e, l, Prefix(shown, m, line.length)) + Prefix(shown, m, i - line.start);
+}
+
+int YOf(const Edit &e, const Layout &l, int i) {
+  return e.multi ? (LineOf(Lines(e), i) - e.top) * l.lineHeight : 0;
+}
+
+// The character boundary nearest to client (x, y).
+int IndexAt(const Edit &e, int x, int y = 0) {
   TextDC m(e.hwnd, e.font);
-  std::string shown = Shown(e);
   Layout l = LayoutOf(e, m);
-  int origin = Origin(e, l, Prefix(shown, m, static_cast<int>(shown.size())));
+  std::vector<Line> lines = Lines(e);
+  int row = e.multi && l.lineHeight > 0 ? e.top + (y < 0 ? -1 : y / l.lineHeight) : 0;
+  const Line &line =
+      lines[static_cast<size_t>(std::clamp(row, 0, static_cast<int>(lines.size()) - 1))];
+  std::string shown = LineText(e, line);
+  int origin = Origin(e, l, Prefix(shown, m, line.length));
   int lo = 0, hi = static_cast<int>(shown.size());
   while (lo < hi) { // last boundary at or left of x
     int mid = (lo + hi + 1) / 2;
@@ -98,20 +150,32 @@ int IndexAt(const Edit &e, int x) {
     if (x - a > b - x)
       ++lo;
   }
-  return lo;
+  return line.start + lo;
 }
 
 // Scrolls so that the caret is inside the visible width; with
 // ES_AUTOHSCROLL a third of the width is kept in view beyond it.
 void ScrollToCaret(Edit &e, const TextDC &m, const Layout &l) {
-  std::string shown = Shown(e);
-  int total = Prefix(shown, m, static_cast<int>(shown.size()));
+  std::vector<Line> lines = Lines(e);
+  int row = LineOf(lines, e.caret);
+  if (e.multi && l.lineHeight > 0) {
+    RECT rc{};
+    GetClientRect(e.hwnd, &rc);
+    int visible = std::max(1, static_cast<int>(rc.bottom) / l.lineHeight);
+    if (row < e.top)
+      e.top = row;
+    else if (row >= e.top + visible)
+      e.top = row - visible + 1;
+  }
+  const Line &line = lines[static_cast<size_t>(row)];
+  std::string shown = LineText(e, line);
+  int total = Prefix(shown, m, line.length);
   int avail = l.Avail();
-  if (!(StyleOf(e.hwnd) & ES_AUTOHSCROLL) || total <= avail) {
+  if ((!(StyleOf(e.hwnd) & ES_AUTOHSCROLL) && !e.multi) || total <= avail) {
     e.offset = 0;
     return;
   }
-  int at = Prefix(shown, m, e.caret);
+  int at = Prefix(shown, m, e.caret - line.start);
   if (at - e.offset > avail)
     e.offset = at - avail + avail / 3;
   else if (at - e.offset < 0)
@@ -122,8 +186,7 @@ void ScrollToCaret(Edit &e, const TextDC &m, const Layout &l) {
 void PlaceCaret(Edit &e, const TextDC &m, const Layout &l) {
   if (!e.focused)
     return;
-  std::string shown = Shown(e);
-  SetCaretPos(XOf(e, shown, m, l, e.caret), 0);
+  SetCaretPos(XOf(e, m, l, e.caret), YOf(e, l, e.caret));
 }
 
 // After the text, selection or geometry changed: scroll, move the caret,
@@ -185,13 +248,13 @@ size_t FittingLength(const Edit &e, const std::string &insert) {
 bool ReplaceSelection(Edit &e, std::string insert) {
   ApplyCase(e.hwnd, insert);
   size_t kept = e.text.size() - static_cast<size_t>(SelMax(e) - SelMin(e));
-  size_t room = static_cast<size_t>(e.limit) > kept ? e.limit - kept : 0;
+  size_t room = e.limit > kept ? e.limit - kept : 0;
   bool cut = false;
   if (insert.size() > room) {
     insert.resize(room);
     cut = true;
   }
-  if (!(StyleOf(e.hwnd) & ES_AUTOHSCROLL)) {
+  if (!(StyleOf(e.hwnd) & ES_AUTOHSCROLL) && !e.multi) {
     size_t fit = FittingLength(e, insert);
     if (fit < insert.size()) {
       insert.resize(fit);
@@ -200,8 +263,9 @@ bool ReplaceSelection(Edit &e, std::string insert) {
   }
   if (cut && !NotifyParent(e.hwnd, EN_MAXTEXT))
     return false;
+  // Win32 announces a refused insertion too, as a change to the same text.
   if (insert.empty() && e.anchor == e.caret)
-    return true;
+    return !cut || AnnounceChange(e);
   int at = SelMin(e);
   e.text.replace(static_cast<size_t>(at), static_cast<size_t>(SelMax(e) - at), insert);
   e.anchor = e.caret = at + static_cast<int>(insert.size());
@@ -247,7 +311,8 @@ int NextWord(const std::string &t, int i) {
 // ---- Message handlers ----
 
 void OnCreate(Edit &e, const CREATESTRUCTA *cs) {
-  if (cs->style & ES_PASSWORD)
+  e.multi = (cs->style & ES_MULTILINE) != 0;
+  if (cs->style & ES_PASSWORD && !e.multi)
     e.password = '*';
   if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) {
     e.text = cs->lpszName;
@@ -272,19 +337,34 @@ void OnKeyDown(Edit &e, WPARAM vk) {
     else
       MoveCaret(e, ctrl ? NextWord(e.text, e.caret) : e.caret + 1, shift);
     break;
-  case VK_HOME:
-    MoveCaret(e, 0, shift);
+  case VK_HOME: {
+    std::vector<Line> lines = Lines(e);
+    MoveCaret(e, ctrl ? 0 : lines[static_cast<size_t>(LineOf(lines, e.caret))].start, shift);
     break;
-  case VK_END:
-    MoveCaret(e, static_cast<int>(e.text.size()), shift);
+  }
+  case VK_END: {
+    std::vector<Line> lines = Lines(e);
+    const Line &line = lines[static_cast<size_t>(LineOf(lines, e.caret))];
+    MoveCaret(e, ctrl ? static_cast<int>(e.text.size()) : line.start + line.length, shift);
     break;
+  }
+  case VK_UP:
+  case VK_DOWN: {
+    if (!e.multi)
+      break;
+    TextDC m(e.hwnd, e.font);
+    Layout l = LayoutOf(e, m);
+    int y = YOf(e, l, e.caret) + (vk == VK_UP ? -1 : 1) * l.lineHeight;
+    MoveCaret(e, IndexAt(e, XOf(e, m, l, e.caret), y + l.lineHeight / 2), shift);
+    break;
+  }
   case VK_DELETE:
     if (readOnly)
       break;
     if (selection)
       DeleteRange(e, SelMin(e), SelMax(e));
     else if (e.caret < static_cast<int>(e.text.size()))
-      DeleteRange(e, e.caret, e.caret + 1);
+      DeleteRange(e, e.caret, e.caret + (e.text.compare(e.caret, 2, "\r\n") == 0 ? 2 : 1));
     break;
   }
 }
@@ -297,8 +377,18 @@ void OnChar(Edit &e, WPARAM wp) {
   if (ch == '\b') {
     if (e.anchor != e.caret)
       DeleteRange(e, SelMin(e), SelMax(e));
+    else if (e.caret > 1 && e.text.compare(e.caret - 2, 2, "\r\n") == 0)
+      DeleteRange(e, e.caret - 2, e.caret);
     else if (e.caret > 0)
       DeleteRange(e, e.caret - 1, e.caret);
+    return;
+  }
+  if (e.multi && (ch == '\r' || ch == '\n')) {
+    ReplaceSelection(e, "\r\n");
+    return;
+  }
+  if (e.multi && ch == '\t') {
+    ReplaceSelection(e, "\t");
     return;
   }
   if (ch < 0x20 || ch == 0x7F)
@@ -308,19 +398,19 @@ void OnChar(Edit &e, WPARAM wp) {
   ReplaceSelection(e, std::string(1, static_cast<char>(ch)));
 }
 
-void OnButtonDown(const std::shared_ptr<Edit> &e, WPARAM keys, int x) {
+void OnButtonDown(const std::shared_ptr<Edit> &e, WPARAM keys, int x, int y) {
   if (GetFocus() != e->hwnd) {
     SetFocus(e->hwnd);
     if (!e->alive)
       return;
   }
-  MoveCaret(*e, IndexAt(*e, x), keys & MK_SHIFT);
+  MoveCaret(*e, IndexAt(*e, x, y), keys & MK_SHIFT);
   e->selecting = true;
   SetCapture(e->hwnd);
 }
 
-void OnDoubleClick(Edit &e, int x) {
-  int at = IndexAt(e, x);
+void OnDoubleClick(Edit &e, int x, int y) {
+  int at = IndexAt(e, x, y);
   const std::string &t = e.text;
   int n = static_cast<int>(t.size());
   bool space = at < n ? IsSpace(t[at]) : (at > 0 && IsSpace(t[at - 1]));
@@ -381,16 +471,52 @@ void OnSetSel(Edit &e, WPARAM wp, LPARAM lp) {
   Refresh(e);
 }
 
-LRESULT OnGetLine(const Edit &e, LPARAM lp) {
-  if (!lp)
+LRESULT OnGetLine(const Edit &e, WPARAM wp, LPARAM lp) {
+  std::vector<Line> lines = Lines(e);
+  if (!lp || wp >= lines.size())
     return 0;
+  const Line &line = lines[e.multi ? wp : 0];
   auto *buffer = reinterpret_cast<char *>(lp);
   WORD size;
   std::memcpy(&size, buffer, sizeof size);
-  size_t n = std::min(static_cast<size_t>(size), e.text.size());
+  size_t n = std::min(static_cast<size_t>(size), static_cast<size_t>(line.length));
   // The line goes out without a terminator, as EM_GETLINE documents.
-  std::memcpy(buffer, e.text.data(), n); // NOLINT(bugprone-not-null-terminated-result)
+  std::memcpy(buffer, e.text.data() + line.start, n); // NOLINT(bugprone-not-null-terminated-result)
   return static_cast<LRESULT>(n);
+}
+
+LRESULT OnLineIndex(const Edit &e, WPARAM wp) {
+  if (!e.multi)
+    return 0;
+  std::vector<Line> lines = Lines(e);
+  auto line = static_cast<int>(wp);
+  if (line == -1)
+    line = LineOf(lines, e.caret);
+  if (line < 0 || line >= static_cast<int>(lines.size()))
+    return -1;
+  return lines[static_cast<size_t>(line)].start;
+}
+
+LRESULT OnLineFromChar(const Edit &e, WPARAM wp) {
+  if (!e.multi)
+    return 0;
+  auto index = static_cast<int>(wp);
+  return LineOf(Lines(e), index == -1 ? SelMin(e) : std::max(index, 0));
+}
+
+// For -1, the characters of the selection's lines that are not selected.
+LRESULT OnLineLength(const Edit &e, WPARAM wp) {
+  std::vector<Line> lines = Lines(e);
+  auto index = static_cast<int>(wp);
+  if (index != -1) {
+    if (index < 0 || index > static_cast<int>(e.text.size()))
+      return 0;
+    return lines[static_cast<size_t>(LineOf(lines, index))].length;
+  }
+  const Line &first = lines[static_cast<size_t>(LineOf(lines, SelMin(e)))];
+  const Line &last = lines[static_cast<size_t>(LineOf(lines, SelMax(e)))];
+  return (SelMin(e) - first.start) +
+         (last.start + last.length - std::min(SelMax(e), last.start + last.length));
 }
 
 LRESULT OnGetText(const Edit &e, WPARAM size, LPARAM lp) {
@@ -408,6 +534,7 @@ bool OnSetText(Edit &e, LPARAM lp) {
   ApplyCase(e.hwnd, e.text);
   e.anchor = e.caret = 0;
   e.offset = 0;
+  e.top = 0;
   e.modified = false;
   return AnnounceChange(e);
 }
@@ -429,8 +556,9 @@ LRESULT OnPosFromChar(const Edit &e, WPARAM index) {
     return -1;
   TextDC m(e.hwnd, e.font);
   Layout l = LayoutOf(e, m);
-  int x = XOf(e, Shown(e), m, l, static_cast<int>(index));
-  return MAKELRESULT(static_cast<WORD>(static_cast<SHORT>(x)), 0);
+  int x = XOf(e, m, l, static_cast<int>(index)), y = YOf(e, l, static_cast<int>(index));
+  return MAKELRESULT(static_cast<WORD>(static_cast<SHORT>(x)),
+                     static_cast<WORD>(static_cast<SHORT>(y)));
 }
 
 void Paint(const Edit &e) {
@@ -452,16 +580,27 @@ void Paint(const Edit &e) {
     SetBkMode(dc, TRANSPARENT);
     TextDC m(e.hwnd, e.font);
     Layout l = LayoutOf(e, m);
-    std::string shown = Shown(e);
-    int n = static_cast<int>(shown.size());
-    int origin = Origin(e, l, Prefix(shown, m, n));
-    TextOutA(dc, origin, 0, shown.data(), n);
-    if (e.anchor != e.caret && (e.focused || (style & ES_NOHIDESEL))) {
-      int x0 = origin + Prefix(shown, m, SelMin(e)), x1 = origin + Prefix(shown, m, SelMax(e));
-      RECT sel{x0, 0, x1, l.lineHeight};
-      FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
-      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-      TextOutA(dc, x0, 0, shown.data() + SelMin(e), SelMax(e) - SelMin(e));
+    std::vector<Line> lines = Lines(e);
+    COLORREF textColor = GetTextColor(dc);
+    bool showSel = e.anchor != e.caret && (e.focused || (style & ES_NOHIDESEL));
+    for (int i = e.multi ? e.top : 0; i < static_cast<int>(lines.size()); ++i) {
+      int y = (i - (e.multi ? e.top : 0)) * l.lineHeight;
+      if (y >= rc.bottom && i > 0)
+        break;
+      const Line &line = lines[static_cast<size_t>(i)];
+      std::string shown = LineText(e, line);
+      int n = line.length;
+      int origin = Origin(e, l, Prefix(shown, m, n));
+      SetTextColor(dc, textColor);
+      TextOutA(dc, origin, y, shown.data(), n);
+      int from = std::max(SelMin(e) - line.start, 0), to = std::min(SelMax(e) - line.start, n);
+      if (showSel && from < to) {
+        int x0 = origin + Prefix(shown, m, from), x1 = origin + Prefix(shown, m, to);
+        RECT sel{x0, y, x1, y + l.lineHeight};
+        FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        TextOutA(dc, x0, y, shown.data() + from, to - from);
+      }
     }
     if (oldFont)
       SelectObject(dc, oldFont);
@@ -477,7 +616,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   std::shared_ptr<Edit> e = edits.Get(hwnd);
   if (!e)
     return DefWindowProcA(hwnd, msg, wp, lp);
-  int x = static_cast<SHORT>(LOWORD(lp));
+  int x = static_cast<SHORT>(LOWORD(lp)), y = static_cast<SHORT>(HIWORD(lp));
   switch (msg) {
   case WM_CREATE:
     OnCreate(*e, reinterpret_cast<const CREATESTRUCTA *>(lp));
@@ -511,7 +650,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_GETTEXTLENGTH:
     return static_cast<LRESULT>(e->text.size());
   case WM_GETDLGCODE:
-    return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (e->multi ? DLGC_WANTALLKEYS : 0);
   case WM_SETFOCUS:
     OnSetFocus(e);
     return 0;
@@ -525,14 +664,14 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     OnChar(*e, wp);
     return 0;
   case WM_LBUTTONDOWN:
-    OnButtonDown(e, wp, x);
+    OnButtonDown(e, wp, x, y);
     return 0;
   case WM_LBUTTONDBLCLK:
-    OnDoubleClick(*e, x);
+    OnDoubleClick(*e, x, y);
     return 0;
   case WM_MOUSEMOVE:
     if (e->selecting && GetCapture() == hwnd)
-      MoveCaret(*e, IndexAt(*e, x), true);
+      MoveCaret(*e, IndexAt(*e, x, y), true);
     return 0;
   case WM_LBUTTONUP:
     if (e->selecting) {
@@ -559,16 +698,22 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     ReplaceSelection(*e, lp ? reinterpret_cast<const char *>(lp) : "");
     return 0;
   case EM_GETLINE:
-    return OnGetLine(*e, lp);
+    return OnGetLine(*e, wp, lp);
   case EM_LINELENGTH:
-    return static_cast<LRESULT>(e->text.size());
+    return OnLineLength(*e, wp);
   case EM_GETLINECOUNT:
-    return 1;
-  case EM_LIMITTEXT:
-    e->limit = wp == 0 || wp > static_cast<WPARAM>(kMaxLimit) ? kMaxLimit : static_cast<int>(wp);
+    return static_cast<LRESULT>(Lines(*e).size());
+  case EM_LINEINDEX:
+    return OnLineIndex(*e, wp);
+  case EM_LINEFROMCHAR:
+    return OnLineFromChar(*e, wp);
+  case EM_LIMITTEXT: {
+    size_t most = e->multi ? kMaxMultiLimit : kMaxLimit;
+    e->limit = wp == 0 || wp > most ? most : static_cast<size_t>(wp);
     return 0;
+  }
   case EM_GETLIMITTEXT:
-    return e->limit;
+    return static_cast<LRESULT>(e->limit);
   case EM_GETMODIFY:
     return e->modified;
   case EM_SETMODIFY:
@@ -593,7 +738,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   case EM_POSFROMCHAR:
     return OnPosFromChar(*e, wp);
   case EM_CHARFROMPOS:
-    return MAKELRESULT(IndexAt(*e, x), 0);
+    return MAKELRESULT(IndexAt(*e, x, y), LineOf(Lines(*e), IndexAt(*e, x, y)));
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }

@@ -7,8 +7,10 @@
 // notifying a parent.
 //
 // Chosen here, where Win32 leaves room:
-// - Selection changes by the user notify LBN_SELCHANGE only when the
-//   selection really changed; changes by messages never notify.
+// - As on Win32, a selection key notifies LBN_SELCHANGE even when the
+//   selection stays; a mouse click selects on the press and notifies once
+//   on the release, whatever the drag in between did. Changes by messages
+//   never notify.
 // - LB_SETCURSEL with an index outside the items leaves the selection as
 //   it was and answers LB_ERR.
 // - Unless LBS_NOINTEGRALHEIGHT, the window shrinks to a whole number of
@@ -120,12 +122,18 @@ bool Select(ListBox &l, int i) {
   return true;
 }
 
-// A selection the user made: notifies the parent of a list with
-// LBS_NOTIFY. False when the list did not survive.
-bool UserSelect(ListBox &l, int i) {
-  if (!Select(l, i) || l.combo || !(StyleOf(l.hwnd) & LBS_NOTIFY))
+// Tells the parent of a list with LBS_NOTIFY that the user selected. False
+// when the list did not survive.
+bool NotifySelection(ListBox &l) {
+  if (l.combo || !(StyleOf(l.hwnd) & LBS_NOTIFY))
     return true;
   return NotifyParent(l.hwnd, LBN_SELCHANGE);
+}
+
+// A selection the user made with a key.
+bool UserSelect(ListBox &l, int i) {
+  Select(l, i);
+  return NotifySelection(l);
 }
 
 // The item under a client y, clamped to the items; -1 without items.
@@ -183,9 +191,11 @@ LRESULT AddString(ListBox &l, const char *text) {
     return LB_ERR;
   int at = Count(l);
   if (StyleOf(l.hwnd) & LBS_SORT) {
-    auto it = std::upper_bound(
+    // Before the first item that is not less: equal texts go in front, as
+    // on Win32.
+    auto it = std::lower_bound(
         l.items.begin(), l.items.end(), std::string(text),
-        [](const std::string &t, const Item &item) { return CompareItems(t, item.text) < 0; });
+        [](const Item &item, const std::string &t) { return CompareItems(item.text, t) < 0; });
     at = static_cast<int>(it - l.items.begin());
   }
   return Insert(l, at, text);
@@ -354,7 +364,7 @@ void OnButtonDown(const std::shared_ptr<ListBox> &l, int y) {
   l->tracking = true;
   SetCapture(l->hwnd);
   if (y < ClientHeight(*l) && y >= 0 && !l->items.empty())
-    UserSelect(*l, ItemAtY(*l, y));
+    Select(*l, ItemAtY(*l, y));
 }
 
 void OnMouseMove(ListBox &l, int y) {
@@ -363,22 +373,21 @@ void OnMouseMove(ListBox &l, int y) {
   int i = ItemAtY(l, y);
   if (y >= ClientHeight(l))
     i = std::min(l.top + PageSize(l), Count(l) - 1); // dragging below scrolls
-  UserSelect(l, i);
+  Select(l, i);
 }
 
-void EndTracking(ListBox &l) {
+void EndTracking(ListBox &l, bool released) {
   if (!l.tracking)
     return;
   l.tracking = false;
   if (GetCapture() == l.hwnd)
     ReleaseCapture();
+  if (released && !l.items.empty())
+    NotifySelection(l);
 }
 
-void OnDoubleClick(ListBox &l, int y) {
-  if (y < 0 || y >= ClientHeight(l) || l.items.empty() || (y / l.itemHeight + l.top) >= Count(l))
-    return;
-  if (!UserSelect(l, ItemAtY(l, y)))
-    return;
+// The press before it selected already; the second click only tells.
+void OnDoubleClick(ListBox &l) {
   if (StyleOf(l.hwnd) & LBS_NOTIFY)
     NotifyParent(l.hwnd, LBN_DBLCLK);
 }
@@ -480,7 +489,7 @@ void OnFocus(const std::shared_ptr<ListBox> &l, bool gained) {
     return; // only a list that had the focus announces losing it
   l->focused = gained;
   if (!gained)
-    EndTracking(*l);
+    EndTracking(*l, false);
   InvalidateRect(l->hwnd, nullptr, TRUE);
   NotifyParent(l->hwnd, gained ? LBN_SETFOCUS : LBN_KILLFOCUS);
 }
@@ -567,13 +576,13 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     OnMouseMove(*l, y);
     return 0;
   case WM_LBUTTONUP:
-    EndTracking(*l);
+    EndTracking(*l, true);
     return 0;
   case WM_CAPTURECHANGED:
     l->tracking = false;
     return 0;
   case WM_LBUTTONDBLCLK:
-    OnDoubleClick(*l, y);
+    OnDoubleClick(*l);
     return 0;
   case LB_ADDSTRING:
     return AddString(*l, reinterpret_cast<const char *>(lp));

@@ -271,7 +271,7 @@ bool RegisterStatic() {
   wc.lpfnWndProc = StaticProc;
   wc.cbWndExtra = sizeof(Static *);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = "STATIC";
+  wc.lpszClassName = "Static";
   return RegisterClassA(&wc) != 0;
 }
 

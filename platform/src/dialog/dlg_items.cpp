@@ -1,7 +1,7 @@
 // Controls of a dialog by id: text, numbers, check state and messages.
-// GetDlgItemInt reads as Win32 does: leading and trailing blanks, a sign
-// ('-' only for signed reads), then at least one digit; anything else, or a
-// value outside the type, is not translated.
+// GetDlgItemInt reads as Win32 does: leading blanks, a sign, then at least
+// one digit; what follows the digits is ignored. No digit, or a value
+// outside the type, is not translated.
 #include "dialog/dialog_internal.h"
 
 #include <cstdio>
@@ -9,9 +9,14 @@
 
 namespace {
 
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// strtol / strtoul of a 32-bit C library with their overflow checks: the
+// number ends at the first character that is no digit, a '-' on an
+// unsigned read wraps the value around.
 bool ParseInt(const std::string &text, bool isSigned, UINT &out) {
   size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+  while (i < text.size() && IsBlank(text[i]))
     ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -27,19 +32,9 @@ bool ParseInt(const std::string &text, bool isSigned, UINT &out) {
   }
   if (i == digits)
     return false;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-    ++i;
-  if (i != text.size())
+  if (isSigned && (negative ? value > 0x80000000ull : value > 0x7FFFFFFFull))
     return false;
-  if (isSigned) {
-    if (negative ? value > 0x80000000ull : value > 0x7FFFFFFFull)
-      return false;
-    out = static_cast<UINT>(negative ? 0 - static_cast<UINT>(value) : static_cast<UINT>(value));
-    return true;
-  }
-  if (negative)
-    return false;
-  out = static_cast<UINT>(value);
+  out = static_cast<UINT>(negative ? 0 - static_cast<UINT>(value) : static_cast<UINT>(value));
   return true;
 }
 
@@ -85,7 +80,9 @@ BOOL WINAPI SetDlgItemInt(HWND dlg, int id, UINT value, BOOL isSigned) {
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
   else
     std::snprintf(text, sizeof text, "%u", value);
-  return SetDlgItemTextA(dlg, id, text);
+  // Win32 answers TRUE even when there is no such item.
+  SetDlgItemTextA(dlg, id, text);
+  return TRUE;
 }
 
 BOOL WINAPI CheckDlgButton(HWND dlg, int id, UINT check) {

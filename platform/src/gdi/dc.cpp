@@ -10,6 +10,7 @@
 #include "gdi_internal.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace vqwin::gdi {
@@ -112,11 +113,12 @@ void Retarget(Dc *dc) {
   if (dc->memory) {
     Bitmap *bm = dc->s.bitmap;
     surface = bm ? bm->surface : nullptr;
-    dc->origin = POINT{0, 0};
+    dc->origin = dc->s.viewport;
     dc->bounds = RECT{0, 0, bm ? bm->width : 0, bm ? bm->height : 0};
   } else {
     surface = dc->target.surface;
-    dc->origin = dc->target.origin;
+    dc->origin =
+        POINT{dc->target.origin.x + dc->s.viewport.x, dc->target.origin.y + dc->s.viewport.y};
     RECT b = dc->target.clip;
     if (cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE) {
       b.left = std::max(b.left, 0);
@@ -223,7 +225,21 @@ Drawing::Drawing(Dc *dc) : bitmap_(nullptr) {
     bitmap_ = bm;
   } else if (bm->dib) {
     cairo_surface_mark_dirty(bm->surface);
+    bitmap_ = bm;
+    if (bm->bitsPixel == 32 && bm->bits) {
+      const auto *p = static_cast<const uint32_t *>(bm->bits);
+      before_.assign(p, p + static_cast<size_t>(bm->width) * bm->height);
+    }
   }
+}
+
+// GDI leaves the fourth byte of the 32-bit DIB pixels it draws at 0;
+// cairo's RGB24 writes 0xFF there. Pixels the call left alone keep theirs.
+void ClearAlpha(Bitmap *bm, const std::vector<uint32_t> &before) {
+  auto *pixel = static_cast<uint32_t *>(bm->bits);
+  for (size_t i = 0; i < before.size(); ++i)
+    if (pixel[i] != before[i])
+      pixel[i] &= 0x00FFFFFFu;
 }
 
 Drawing::~Drawing() {
@@ -234,6 +250,9 @@ Drawing::~Drawing() {
     Threshold(bitmap_);
   if (bitmap_->shadow)
     StoreShadow(bitmap_);
+  else if (!before_.empty() &&
+           cairo_image_surface_get_stride(bitmap_->surface) == bitmap_->width * 4)
+    ClearAlpha(bitmap_, before_);
 }
 
 HDC CreateSurfaceDC(const SurfaceTarget &target) {
@@ -426,6 +445,57 @@ int WINAPI SetBkMode(HDC hdc, int mode) {
 int WINAPI GetBkMode(HDC hdc) {
   Dc *dc = AsDc(hdc);
   return dc ? dc->s.bkMode : 0;
+}
+
+int WINAPI SetROP2(HDC hdc, int rop2) {
+  Dc *dc = AsDc(hdc);
+  if (!dc || rop2 != R2_COPYPEN) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return std::exchange(dc->s.rop2, rop2);
+}
+
+int WINAPI GetROP2(HDC hdc) {
+  Dc *dc = AsDc(hdc);
+  return dc ? dc->s.rop2 : 0;
+}
+
+int WINAPI SetMapMode(HDC hdc, int iMode) {
+  Dc *dc = AsDc(hdc);
+  if (!dc || iMode != MM_TEXT) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  return MM_TEXT;
+}
+
+int WINAPI GetMapMode(HDC hdc) { return AsDc(hdc) ? MM_TEXT : 0; }
+
+BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  Dc *dc = AsDc(hdc);
+  if (!dc)
+    return FALSE;
+  if (lppt)
+    *lppt = dc->s.viewport;
+  dc->s.viewport = POINT{Coord(x), Coord(y)};
+  Retarget(dc);
+  return TRUE;
+}
+
+BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint) {
+  Dc *dc = AsDc(hdc);
+  if (!dc || !lppoint)
+    return FALSE;
+  *lppoint = dc->s.viewport;
+  return TRUE;
+}
+
+BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
+  Dc *dc = AsDc(hdc);
+  if (!dc)
+    return FALSE;
+  return SetViewportOrgEx(hdc, dc->s.viewport.x + x, dc->s.viewport.y + y, lppt);
 }
 
 UINT WINAPI SetTextAlign(HDC hdc, UINT align) {

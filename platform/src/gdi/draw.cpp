@@ -367,6 +367,14 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
   return TRUE;
 }
 
+BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
+  Dc *dc = AsDc(hdc);
+  if (!dc || !lppt)
+    return FALSE;
+  *lppt = dc->s.pos;
+  return TRUE;
+}
+
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
   Dc *dc = AsDc(hdc);
   if (!dc)
@@ -463,6 +471,12 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
   if (null)
     return 1;
   RECT r = Coord(*lprc);
+  // An inverted rectangle fills as a negative extent does on Win32: from
+  // the smaller edge plus one up to and including the larger.
+  if (r.left > r.right)
+    r = RECT{r.right + 1, r.top, r.left + 1, r.bottom};
+  if (r.top > r.bottom)
+    r = RECT{r.left, r.bottom + 1, r.right, r.top + 1};
   Drawing drawing(dc);
   FillDevice(dc, r.left + dc->origin.x, r.top + dc->origin.y, r.right - r.left, r.bottom - r.top,
              color);
@@ -496,11 +510,36 @@ BOOL WINAPI InvertRect(HDC hDC, const RECT *lprc) {
   return Blt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, 0, 0, DSTINVERT);
 }
 
+namespace {
+
+// WHITENESS sets every bit of a pixel: in a 32-bit DIB the fourth byte too,
+// which every other drawing call leaves at 0.
+void SetFourthBytes(Dc *dc, int x, int y, int w, int h) {
+  Bitmap *bm = dc->memory ? dc->s.bitmap : nullptr;
+  if (!bm || !bm->dib || bm->shadow || bm->bitsPixel != 32 || !bm->bits || w <= 0 || h <= 0)
+    return;
+  const cairo_region_t *clip = DeviceClip(dc);
+  const int stride = cairo_image_surface_get_stride(bm->surface);
+  int left = std::max(x + dc->origin.x, 0), right = std::min(x + dc->origin.x + w, bm->width);
+  int top = std::max(y + dc->origin.y, 0), bottom = std::min(y + dc->origin.y + h, bm->height);
+  for (int py = top; py < bottom; ++py) {
+    auto *row = reinterpret_cast<uint32_t *>(static_cast<unsigned char *>(bm->bits) + py * stride);
+    for (int px = left; px < right; ++px)
+      if (cairo_region_contains_point(clip, px, py))
+        row[px] |= 0xFF000000u;
+  }
+}
+
+} // namespace
+
 BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   Dc *dc = AsDc(hdc);
   if (!dc || UsesSource(rop))
     return FALSE;
-  return Blt(dc, Coord(x), Coord(y), Coord(w), Coord(h), nullptr, 0, 0, rop);
+  BOOL ok = Blt(dc, Coord(x), Coord(y), Coord(w), Coord(h), nullptr, 0, 0, rop);
+  if (ok && rop == WHITENESS)
+    SetFourthBytes(dc, Coord(x), Coord(y), Coord(w), Coord(h));
+  return ok;
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop) {

@@ -13,6 +13,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -101,6 +102,8 @@ struct DcState {
   int bkMode = OPAQUE;
   UINT textAlign = TA_LEFT | TA_TOP;
   POINT pos{0, 0};
+  POINT viewport{0, 0}; // where logical (0, 0) lies in device space
+  int rop2 = R2_COPYPEN;
   cairo_region_t *clip = nullptr; // NULL: no clip region selected
 };
 
@@ -187,6 +190,7 @@ public:
 
 private:
   Bitmap *bitmap_;
+  std::vector<uint32_t> before_; // a 32-bit DIB's pixels before the call
 };
 void LoadShadow(Bitmap *bm);
 void StoreShadow(Bitmap *bm);

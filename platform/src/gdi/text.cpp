@@ -172,7 +172,8 @@ template <class Ch> BOOL ExtentImpl(HDC hdc, const Ch *s, int c, LPSIZE size) {
   Run &run = Scratch();
   Layout(inst, s, c, nullptr, run);
   size->cx = run.width;
-  size->cy = inst->tm.tmHeight;
+  // No characters have no height either, as on Win32.
+  size->cy = c ? inst->tm.tmHeight : 0;
   return TRUE;
 }
 
@@ -333,7 +334,7 @@ BOOL WINAPI GetTextExtentExPointA(HDC hdc, LPCSTR lpszString, int cchString, int
   if (lpnFit)
     *lpnFit = fit;
   lpSize->cx = Coord(x);
-  lpSize->cy = inst->tm.tmHeight;
+  lpSize->cy = cchString ? inst->tm.tmHeight : 0;
   return TRUE;
 }
 
@@ -343,6 +344,11 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  // A count of 0 draws and measures nothing, not even a line: Win32
+  // answers 0 and leaves the rectangle alone (an empty text with -1 is one
+  // empty line).
+  if (cchText == 0)
+    return 0;
   FontInstance *inst = Realize(dc->s.font);
   if (!inst)
     return 0;

@@ -66,6 +66,46 @@ private:
   bool ok_ = true;
 };
 
+// DLGTEMPLATE and DLGITEMTEMPLATE: no help ids, no font weight, 16-bit ids.
+bool ParseClassic(const void *data, size_t size, DialogTemplate *out) {
+  Reader r(static_cast<const BYTE *>(data), size);
+  DialogTemplate t;
+  t.style = r.dword();
+  t.exStyle = r.dword();
+  const WORD count = r.word();
+  t.x = r.coordinate();
+  t.y = r.coordinate();
+  t.cx = r.coordinate();
+  t.cy = r.coordinate();
+  t.menu = r.name();
+  t.windowClass = r.name();
+  t.title = r.text();
+  if (t.style & kDsSetFont) {
+    t.hasFont = true;
+    t.pointSize = r.word();
+    t.typeface = r.text();
+  }
+  for (WORD i = 0; i < count && r.ok(); ++i) {
+    r.align4();
+    DialogItem item;
+    item.style = r.dword();
+    item.exStyle = r.dword();
+    item.x = r.coordinate();
+    item.y = r.coordinate();
+    item.cx = r.coordinate();
+    item.cy = r.coordinate();
+    item.id = r.word();
+    item.windowClass = r.name();
+    item.title = r.name();
+    r.bytes(item.creationData, r.word());
+    t.items.push_back(std::move(item));
+  }
+  if (!r.ok())
+    return false;
+  *out = std::move(t);
+  return true;
+}
+
 } // namespace
 
 bool ParseDialogTemplate(const void *data, size_t size, DialogTemplate *out) {
@@ -73,8 +113,11 @@ bool ParseDialogTemplate(const void *data, size_t size, DialogTemplate *out) {
     return false;
   Reader r(static_cast<const BYTE *>(data), size);
   DialogTemplate t;
-  if (r.word() != 1 || r.word() != 0xFFFF)
-    return false;
+  // The extended form starts with version 1 and signature 0xFFFF; the
+  // classic DLGTEMPLATE starts with its style, which never has that shape.
+  const bool extended = r.word() == 1 && r.word() == 0xFFFF;
+  if (!extended)
+    return ParseClassic(data, size, out);
   t.helpId = r.dword();
   t.exStyle = r.dword();
   t.style = r.dword();

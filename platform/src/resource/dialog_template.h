@@ -14,7 +14,11 @@
  *   short x, y, cx, cy, DWORD id, windowClass, title (each as above),
  *   WORD extraCount, extraCount bytes of creation data.
  *
- * Texts are NUL-terminated UTF-16.
+ * Texts are NUL-terminated UTF-16. The classic DLGTEMPLATE that callers
+ * build in memory is read too: DWORD style, DWORD exStyle, WORD cdit,
+ * short x, y, cx, cy, menu, class, title, with DS_SETFONT a WORD point
+ * size and the typeface; items (aligned to 4) DWORD style, DWORD exStyle,
+ * short x, y, cx, cy, WORD id, class, title, WORD extraCount and its bytes.
  */
 #ifndef VQWIN_DIALOG_TEMPLATE_H
 #define VQWIN_DIALOG_TEMPLATE_H

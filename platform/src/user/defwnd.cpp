@@ -3,7 +3,7 @@
 // brush, WM_PAINT validates, WM_NCPAINT draws the frame and scroll bars,
 // WM_NCHITTEST names the part under the mouse, WM_NCLBUTTONDOWN on a scroll
 // bar starts tracking it, WM_SETCURSOR shows the class cursor, and
-// WM_WINDOWPOSCHANGED turns into WM_SIZE and WM_MOVE.
+// WM_WINDOWPOSCHANGED turns into WM_MOVE and WM_SIZE.
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
 

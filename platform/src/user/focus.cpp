@@ -102,8 +102,7 @@ HWND WINAPI SetCapture(HWND hwnd) {
   if (!Find(hwnd))
     return nullptr;
   HWND old = s.capture;
-  if (old == hwnd)
-    return old;
+  // Taking the capture again still tells the holder it changed, as Win32 does.
   s.capture = hwnd;
   if (old && Find(old, false))
     Send(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));

@@ -153,6 +153,14 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return TRUE;
 }
 
+BOOL WINAPI PostThreadMessageA(DWORD thread, UINT msg, WPARAM wp, LPARAM lp) {
+  if (thread != CurrentThread()) {
+    SetLastError(ERROR_INVALID_THREAD_ID);
+    return FALSE;
+  }
+  return PostMessageA(nullptr, msg, wp, lp);
+}
+
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT flags) {
   if (!msg) {
     SetLastError(ERROR_INVALID_PARAMETER);

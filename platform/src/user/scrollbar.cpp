@@ -238,7 +238,6 @@ Window *BarWindow(HWND hwnd, int bar) {
   if (!w)
     return nullptr;
   if (bar != SB_HORZ && bar != SB_VERT) {
-    // Scroll bar controls (SB_CTL) are windows of their own class.
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -247,7 +246,11 @@ Window *BarWindow(HWND hwnd, int bar) {
 
 } // namespace
 
+// SB_CTL addresses a "ScrollBar" control, which keeps its own state.
 int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
+  if (bar == SB_CTL && Find(hwnd))
+    return static_cast<int>(
+        SendMessageA(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(si)));
   Window *w = BarWindow(hwnd, bar);
   if (!w)
     return 0;
@@ -288,6 +291,9 @@ int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
 }
 
 BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
+  if (bar == SB_CTL && Find(hwnd))
+    return static_cast<BOOL>(
+        SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(si)));
   Window *w = BarWindow(hwnd, bar);
   if (!w)
     return FALSE;
@@ -314,6 +320,8 @@ BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
 }
 
 int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+  if (bar == SB_CTL && Find(hwnd))
+    return static_cast<int>(SendMessageA(hwnd, SBM_SETPOS, static_cast<WPARAM>(pos), redraw));
   Window *w = BarWindow(hwnd, bar);
   if (!w)
     return 0;
@@ -324,11 +332,17 @@ int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 }
 
 int WINAPI GetScrollPos(HWND hwnd, int bar) {
+  if (bar == SB_CTL && Find(hwnd))
+    return static_cast<int>(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
   Window *w = BarWindow(hwnd, bar);
   return w ? w->bars[bar].pos : 0;
 }
 
 BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
+  if (bar == SB_CTL && Find(hwnd)) {
+    SendMessageA(hwnd, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(min), max);
+    return TRUE;
+  }
   if (!BarWindow(hwnd, bar))
     return FALSE;
   if (min > max) {
@@ -341,6 +355,10 @@ BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
 }
 
 BOOL WINAPI GetScrollRange(HWND hwnd, int bar, LPINT min, LPINT max) {
+  if (bar == SB_CTL && Find(hwnd) && min && max) {
+    SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(min), reinterpret_cast<LPARAM>(max));
+    return TRUE;
+  }
   Window *w = BarWindow(hwnd, bar);
   if (!w || !min || !max)
     return FALSE;

@@ -3,9 +3,12 @@
 // owned windows go first, WM_DESTROY reaches a window before its children
 // and WM_NCDESTROY reaches the children before their parent.
 //
-// Chosen here: windows are hidden and lose focus and capture silently before
-// WM_DESTROY (no WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED), and
-// WM_PARENTNOTIFY is not sent; nothing in the library family listens to them.
+// A window whose WM_CREATE answers -1 gets WM_NCDESTROY only.
+//
+// Chosen here: windows are hidden and lose the focus before WM_DESTROY (no
+// WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED), the capture silently (no
+// WM_CAPTURECHANGED, as on Win32), and WM_PARENTNOTIFY is not sent; nothing
+// in the library family listens to them.
 #include "backend/backend.h"
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
@@ -158,7 +161,14 @@ template <typename CS> HWND Create(CreateArgs a, const CS &csTemplate, bool unic
   w->created = true;
   ComputeClientRect(*w);
   if (CallProc(*w, unicodeCaller, WM_CREATE, 0, lp) == -1) {
-    DestroyWindow(hwnd);
+    // A window that refused to be created never lived: it gets only
+    // WM_NCDESTROY, as on Win32.
+    State &s = GetState();
+    if (s.focus && (s.focus == hwnd || IsChild(hwnd, s.focus)))
+      s.focus = nullptr;
+    if (s.capture && (s.capture == hwnd || IsChild(hwnd, s.capture)))
+      s.capture = nullptr;
+    SendNcDestroyAndFree(hwnd);
     return nullptr;
   }
   if (!(w = Find(hwnd, false)))
@@ -250,7 +260,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
   if (s.focus && (s.focus == hwnd || IsChild(hwnd, s.focus)))
     SetFocus(IsChildStyle(*w) ? w->parent : nullptr);
   if (s.capture && (s.capture == hwnd || IsChild(hwnd, s.capture)))
-    ReleaseCapture();
+    s.capture = nullptr;
   if (!Find(hwnd, false))
     return TRUE;
 

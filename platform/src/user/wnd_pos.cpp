@@ -1,6 +1,6 @@
 // Window geometry and visibility: rectangles and coordinate mapping,
 // SetWindowPos with WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED (whose
-// default handling sends WM_SIZE and WM_MOVE), ShowWindow, EnableWindow and
+// default handling sends WM_MOVE and WM_SIZE), ShowWindow, EnableWindow and
 // the system metrics that fix frame and scroll bar sizes.
 //
 // Chosen here: any move, resize or show repaints the whole window and the
@@ -15,7 +15,7 @@ namespace vqwin::user {
 namespace {
 
 // Win32 marks a WM_WINDOWPOSCHANGED whose client area kept its size or place
-// with these flags, and DefWindowProc sends WM_SIZE / WM_MOVE only without
+// with these flags, and DefWindowProc sends WM_MOVE / WM_SIZE only without
 // them. They are not part of the documented SWP_ set.
 constexpr UINT kNoClientSize = 0x0800;
 constexpr UINT kNoClientMove = 0x1000;
@@ -197,6 +197,15 @@ LRESULT vqwin::user::DefWindowPosChanged(HWND hwnd, const WINDOWPOS *wp) {
   Window *w = Find(hwnd, false);
   if (!w || !wp)
     return 0;
+  // WM_MOVE first, then WM_SIZE, as Win32's default handling sends them;
+  // creation sends them the other way round (wnd_create.cpp).
+  if (!(wp->flags & kNoClientMove) &&
+      !(wp->flags & SWP_NOMOVE && !(wp->flags & SWP_FRAMECHANGED))) {
+    POINT o{w->rect.left + w->clientRect.left, w->rect.top + w->clientRect.top};
+    Send(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
+    if (!(w = Find(hwnd, false)))
+      return 0;
+  }
   if (!(wp->flags & kNoClientSize) &&
       !(wp->flags & SWP_NOSIZE && !(wp->flags & SWP_FRAMECHANGED))) {
     SIZE size = ClientSize(*w);
@@ -205,13 +214,6 @@ LRESULT vqwin::user::DefWindowPosChanged(HWND hwnd, const WINDOWPOS *wp) {
                                              : SIZE_RESTORED;
     w->sizeSent = true;
     Send(hwnd, WM_SIZE, kind, MAKELPARAM(size.cx, size.cy));
-    if (!(w = Find(hwnd, false)))
-      return 0;
-  }
-  if (!(wp->flags & kNoClientMove) &&
-      !(wp->flags & SWP_NOMOVE && !(wp->flags & SWP_FRAMECHANGED))) {
-    POINT o{w->rect.left + w->clientRect.left, w->rect.top + w->clientRect.top};
-    Send(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
   }
   return 0;
 }

@@ -125,8 +125,6 @@ void CollectPaintOrder(HWND root, std::vector<HWND> &out) {
     CollectPaintOrder(*it, out);
 }
 
-DWORD CurrentThread() {
-  return static_cast<DWORD>(std::hash<std::thread::id>{}(std::this_thread::get_id()));
-}
+DWORD CurrentThread() { return GetCurrentThreadId(); }
 
 } // namespace vqwin::user
