@@ -103,6 +103,15 @@ typedef struct tagCREATESTRUCTW {
   DWORD dwExStyle;
 } CREATESTRUCTW, *LPCREATESTRUCTW;
 
+/* WM_GETMINMAXINFO: sizes a window accepts when the user sizes it. */
+typedef struct tagMINMAXINFO {
+  POINT ptReserved;
+  POINT ptMaxSize;
+  POINT ptMaxPosition;
+  POINT ptMinTrackSize;
+  POINT ptMaxTrackSize;
+} MINMAXINFO, *LPMINMAXINFO;
+
 typedef struct tagMSG {
   HWND hwnd;
   UINT message;

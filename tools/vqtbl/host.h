@@ -99,6 +99,7 @@ int CmdPrint(const Args &args);
 int CmdExport(const Args &args);
 int CmdImport(const Args &args);
 int CmdBrowse(const Args &args);
+int CmdEdit(const Args &args);
 
 } // namespace vqtbl
 

@@ -33,8 +33,14 @@ public:
   virtual bool PollInput(bool wait) = 0;
 };
 
-/// The backend in use; the headless one unless another was installed.
+/// The backend in use; the headless one unless another was installed or
+/// the environment chose one (see Chosen).
 DisplayBackend &Current();
+/// The display the environment asks for: the X11 one with DISPLAY set and
+/// VQWIN_DISPLAY=x11 (when the build has it and the server answers), else
+/// null for the headless one. Says on stderr why a display asked for cannot
+/// be had.
+DisplayBackend *Chosen();
 /// Makes `backend` (not owned; null: the headless one) the backend in use.
 /// Install before the first window is made: surfaces already placed are
 /// not announced again.

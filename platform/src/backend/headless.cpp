@@ -42,13 +42,21 @@ private:
 
 namespace {
 DisplayBackend *installed = nullptr;
+bool decided = false;
 } // namespace
 
 DisplayBackend &Current() {
   static Headless headless;
+  if (!decided) {
+    decided = true;
+    installed = Chosen();
+  }
   return installed ? *installed : headless;
 }
 
-void Install(DisplayBackend *backend) { installed = backend; }
+void Install(DisplayBackend *backend) {
+  decided = true;
+  installed = backend;
+}
 
 } // namespace vqwin::backend

@@ -1,0 +1,756 @@
+// The X11 display: every top-level window of the window manager becomes an
+// X window showing its surface, and the X server's mouse and keyboard events
+// enter the same input path that synthetic input takes. Chosen at run time
+// with VQWIN_DISPLAY=x11 and DISPLAY set (see Chosen() below); the headless
+// display stays the default, and a build without xcb has only that one.
+//
+// Decisions:
+// - The window manager draws every frame itself, so an X window covers the
+//   whole window rectangle. An X window manager, where there is one, adds
+//   its own frame around that and gives the window its close button, whose
+//   request becomes WM_SYSCOMMAND SC_CLOSE. Captionless popups (menus,
+//   drop-downs) are override-redirect windows placed exactly.
+// - The layer moves and sizes X windows; moves and sizes an X window manager
+//   chooses come back as SetWindowPos, kept above the minimum the window
+//   names in WM_GETMINMAXINFO.
+// - Keys: a keysym that the US layout types with the same shift state goes in
+//   as its virtual key, so accelerators and the dialog keys work; any other
+//   character of the layout goes in as a VK_PACKET character, which becomes
+//   WM_CHAR in Windows-1252. Shift, Control and Alt are resynchronised from
+//   each event's state, so a modifier released outside our windows does not
+//   stick.
+// - Keyboard focus follows the layer's active window; cursors follow the
+//   layer's current cursor, shown on the window under the pointer.
+#include "backend/backend.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef VQWIN_HAVE_X11
+
+#include "kernel/cp1252.h"
+#include "resource/cursor_object.h"
+#include "user/input.h"
+#include "user/timer.h"
+
+#include <cairo-xcb.h>
+#include <cairo.h>
+#include <poll.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace vqwin::backend {
+namespace {
+
+// Keysyms used below (the X11 keysym table's values).
+enum : uint32_t {
+  kBackSpace = 0xff08,
+  kTab = 0xff09,
+  kReturn = 0xff0d,
+  kEscape = 0xff1b,
+  kDelete = 0xffff,
+  kHome = 0xff50,
+  kLeft = 0xff51,
+  kUp = 0xff52,
+  kRight = 0xff53,
+  kDown = 0xff54,
+  kPageUp = 0xff55,
+  kPageDown = 0xff56,
+  kEnd = 0xff57,
+  kInsert = 0xff63,
+  kLeftTab = 0xfe20,
+  kKpEnter = 0xff8d,
+  kKpHome = 0xff95, // through KP_Delete 0xff9f
+  kKpMultiply = 0xffaa,
+  kKpAdd = 0xffab,
+  kKpSubtract = 0xffad,
+  kKpDecimal = 0xffae,
+  kKpDivide = 0xffaf,
+  kKp0 = 0xffb0,
+  kKp9 = 0xffb9,
+  kF1 = 0xffbe,
+  kF12 = 0xffc9,
+  kShiftL = 0xffe1,
+  kShiftR = 0xffe2,
+  kControlL = 0xffe3,
+  kControlR = 0xffe4,
+  kCapsLock = 0xffe5,
+  kAltL = 0xffe9,
+  kAltR = 0xffea,
+  kEuro = 0x20ac,
+};
+
+// The virtual key of a keysym that is not a character.
+UINT FunctionKey(uint32_t sym) {
+  static const struct {
+    uint32_t sym;
+    UINT vk;
+  } table[] = {
+      {kBackSpace, VK_BACK},    {kTab, VK_TAB},
+      {kLeftTab, VK_TAB},       {kReturn, VK_RETURN},
+      {kKpEnter, VK_RETURN},    {kEscape, VK_ESCAPE},
+      {kDelete, VK_DELETE},     {kHome, VK_HOME},
+      {kLeft, VK_LEFT},         {kUp, VK_UP},
+      {kRight, VK_RIGHT},       {kDown, VK_DOWN},
+      {kPageUp, VK_PRIOR},      {kPageDown, VK_NEXT},
+      {kEnd, VK_END},           {kInsert, VK_INSERT},
+      {kShiftL, VK_SHIFT},      {kShiftR, VK_SHIFT},
+      {kControlL, VK_CONTROL},  {kControlR, VK_CONTROL},
+      {kCapsLock, VK_CAPITAL},  {kAltL, VK_MENU},
+      {kAltR, VK_MENU},         {kKpMultiply, VK_MULTIPLY},
+      {kKpAdd, VK_ADD},         {kKpSubtract, VK_SUBTRACT},
+      {kKpDecimal, VK_DECIMAL}, {kKpDivide, VK_DIVIDE},
+  };
+  for (const auto &row : table)
+    if (row.sym == sym)
+      return row.vk;
+  if (sym >= kF1 && sym <= kF12)
+    return VK_F1 + (sym - kF1);
+  if (sym >= kKp0 && sym <= kKp9)
+    return VK_NUMPAD0 + (sym - kKp0);
+  // Keypad keys without Num Lock: Home, Left, Up, Right, Down, PgUp, PgDn,
+  // End, Begin, Insert, Delete.
+  static const UINT keypad[] = {VK_HOME, VK_LEFT, VK_UP,    VK_RIGHT,  VK_DOWN,  VK_PRIOR,
+                                VK_NEXT, VK_END,  VK_CLEAR, VK_INSERT, VK_DELETE};
+  if (sym >= kKpHome && sym < kKpHome + 11)
+    return keypad[sym - kKpHome];
+  return 0;
+}
+
+// The Unicode character of a keysym, or 0.
+char16_t CharacterOf(uint32_t sym) {
+  if ((sym >= 0x20 && sym <= 0x7e) || (sym >= 0xa0 && sym <= 0xff))
+    return static_cast<char16_t>(sym);
+  if (sym >= 0x1000100 && sym <= 0x100ffff)
+    return static_cast<char16_t>(sym - 0x1000000);
+  if (sym == kEuro)
+    return 0x20ac;
+  return 0;
+}
+
+// System cursors in the X cursor font (glyph numbers of its standard shapes).
+uint16_t CursorGlyph(WORD id) {
+  switch (id) {
+  case 32513: // IDC_IBEAM
+    return 152;
+  case 32514: // IDC_WAIT
+    return 150;
+  case 32515: // IDC_CROSS
+    return 34;
+  case 32516: // IDC_UPARROW
+    return 22;
+  case 32642: // IDC_SIZENWSE
+    return 14;
+  case 32643: // IDC_SIZENESW
+    return 12;
+  case 32644: // IDC_SIZEWE
+    return 108;
+  case 32645: // IDC_SIZENS
+    return 116;
+  case 32646: // IDC_SIZEALL
+    return 52;
+  case 32648: // IDC_NO
+    return 0;
+  case 32649: // IDC_HAND
+    return 60;
+  case 32650: // IDC_APPSTARTING
+    return 150;
+  case 32651: // IDC_HELP
+    return 92;
+  }
+  return 68; // the arrow
+}
+
+struct XWindow {
+  xcb_window_t id = 0;
+  cairo_surface_t *image = nullptr;  // the window manager's, not owned
+  cairo_surface_t *target = nullptr; // the X window as a cairo surface
+  RECT rect{};                       // screen rectangle last given to X
+  bool popup = false;
+  bool mapped = false;
+  bool hintsDue = true;
+  std::string title;
+};
+
+class X11 final : public DisplayBackend {
+public:
+  explicit X11(xcb_connection_t *c) : c_(c) {
+    screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+    for (xcb_depth_iterator_t d = xcb_screen_allowed_depths_iterator(screen_); d.rem;
+         xcb_depth_next(&d))
+      for (xcb_visualtype_iterator_t v = xcb_depth_visuals_iterator(d.data); v.rem;
+           xcb_visualtype_next(&v))
+        if (v.data->visual_id == screen_->root_visual)
+          visual_ = v.data;
+    const char *names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_NAME", "UTF8_STRING"};
+    xcb_intern_atom_cookie_t cookies[4];
+    for (int i = 0; i < 4; ++i)
+      cookies[i] = xcb_intern_atom(c_, 0, std::strlen(names[i]), names[i]);
+    for (int i = 0; i < 4; ++i) {
+      xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c_, cookies[i], nullptr);
+      atoms_[i] = r ? r->atom : 0;
+      std::free(r);
+    }
+    LoadKeymap();
+    cursorFont_ = xcb_generate_id(c_);
+    xcb_open_font(c_, cursorFont_, 6, "cursor");
+  }
+
+  ~X11() override {
+    for (auto &entry : windows_)
+      Drop(entry.second);
+    for (auto &entry : cursors_)
+      xcb_free_cursor(c_, entry.second);
+    xcb_close_font(c_, cursorFont_);
+    xcb_disconnect(c_);
+  }
+
+  bool Usable() const { return visual_ && screen_->root_depth == 24; }
+
+  const char *Name() const override { return "x11"; }
+  SIZE ScreenSize() const override {
+    return SIZE{screen_->width_in_pixels, screen_->height_in_pixels};
+  }
+
+  void WindowPlaced(HWND top, cairo_surface_t *surface, const RECT &r) override {
+    XWindow &w = windows_[top];
+    if (!w.id)
+      Create(top, w, r);
+    w.image = surface;
+    const int width = std::max<int>(r.right - r.left, 1),
+              height = std::max<int>(r.bottom - r.top, 1);
+    if (!SameRect(w.rect, r)) {
+      uint32_t values[] = {static_cast<uint32_t>(r.left), static_cast<uint32_t>(r.top),
+                           static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+      xcb_configure_window(c_, w.id,
+                           XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                               XCB_CONFIG_WINDOW_HEIGHT,
+                           values);
+      w.rect = r;
+      w.hintsDue = true;
+    }
+    if (w.target)
+      cairo_xcb_surface_set_size(w.target, width, height);
+    xcb_flush(c_);
+  }
+
+  void WindowShown(HWND top, bool shown) override {
+    auto it = windows_.find(top);
+    if (it == windows_.end()) {
+      if (!shown)
+        return;
+      RECT r{};
+      GetWindowRect(top, &r);
+      WindowPlaced(top, nullptr, r);
+      it = windows_.find(top);
+    }
+    XWindow &w = it->second;
+    if (shown == w.mapped)
+      return;
+    w.mapped = shown;
+    if (shown) {
+      Refresh(top, w);
+      uint32_t above = XCB_STACK_MODE_ABOVE;
+      xcb_configure_window(c_, w.id, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+      xcb_map_window(c_, w.id);
+    } else {
+      xcb_unmap_window(c_, w.id);
+    }
+    xcb_flush(c_);
+  }
+
+  void WindowDestroyed(HWND top) override {
+    auto it = windows_.find(top);
+    if (it == windows_.end())
+      return;
+    if (focused_ == it->second.id)
+      focused_ = 0;
+    if (pointer_ == it->second.id)
+      pointer_ = 0;
+    Drop(it->second);
+    windows_.erase(it);
+    xcb_flush(c_);
+  }
+
+  void Present(HWND top, const RECT &dirty) override {
+    auto it = windows_.find(top);
+    if (it == windows_.end() || !it->second.mapped)
+      return;
+    Blit(it->second, dirty);
+    xcb_flush(c_);
+  }
+
+  bool PollInput(bool wait) override {
+    if (xcb_connection_has_error(c_))
+      return false;
+    Synchronise();
+    bool delivered = Drain();
+    if (!delivered && wait) {
+      DWORD due = 0;
+      int timeout =
+          vqwin::user::NextTimerDue(due) ? static_cast<int>(std::min<DWORD>(due, 60000)) : -1;
+      pollfd fd{xcb_get_file_descriptor(c_), POLLIN, 0};
+      if (timeout != 0)
+        poll(&fd, 1, timeout);
+      Drain();
+    }
+    return !xcb_connection_has_error(c_);
+  }
+
+private:
+  static bool SameRect(const RECT &a, const RECT &b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+  }
+
+  void Create(HWND top, XWindow &w, const RECT &r) {
+    const LONG style = GetWindowLongA(top, GWL_STYLE);
+    w.popup = (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION;
+    w.id = xcb_generate_id(c_);
+    const uint32_t events =
+        XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_KEY_PRESS |
+        XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+        XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_FOCUS_CHANGE;
+    // The layer repaints from its surface, so the server keeps no background.
+    uint32_t values[] = {XCB_BACK_PIXMAP_NONE, w.popup ? 1u : 0u, events};
+    const int width = std::max<int>(r.right - r.left, 1),
+              height = std::max<int>(r.bottom - r.top, 1);
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, w.id, screen_->root, static_cast<int16_t>(r.left),
+                      static_cast<int16_t>(r.top), width, height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen_->root_visual,
+                      XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+    w.rect = r;
+    w.target = cairo_xcb_surface_create(c_, w.id, visual_, width, height);
+    byId_[w.id] = top;
+    if (w.popup)
+      return;
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, atoms_[kProtocols], XCB_ATOM_ATOM, 32, 1,
+                        &atoms_[kDelete]);
+    static const char kClass[] = "vqwin\0vqwin";
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof kClass, kClass);
+    HWND owner = GetWindow(top, GW_OWNER);
+    auto o = windows_.find(owner);
+    if (owner && o != windows_.end())
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, XCB_ATOM_WM_TRANSIENT_FOR,
+                          XCB_ATOM_WINDOW, 32, 1, &o->second.id);
+  }
+
+  void Drop(XWindow &w) {
+    if (w.target)
+      cairo_surface_destroy(w.target);
+    w.target = nullptr;
+    if (w.id) {
+      byId_.erase(w.id);
+      xcb_destroy_window(c_, w.id);
+    }
+    w.id = 0;
+  }
+
+  void Blit(XWindow &w, const RECT &r) {
+    if (!w.image || !w.target)
+      return;
+    cairo_t *cr = cairo_create(w.target);
+    cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    cairo_clip(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, w.image, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(w.target);
+  }
+
+  // Title, size hints: what the window tells an X window manager.
+  void Refresh(HWND top, XWindow &w) {
+    if (w.popup)
+      return;
+    char text[512] = "";
+    GetWindowTextA(top, text, sizeof text);
+    std::string title;
+    for (const char *p = text; *p; ++p) {
+      char16_t u = vqwin::cp1252::ToUnicode(static_cast<unsigned char>(*p));
+      if (u < 0x80) {
+        title += static_cast<char>(u);
+      } else if (u < 0x800) {
+        title += static_cast<char>(0xC0 | (u >> 6));
+        title += static_cast<char>(0x80 | (u & 0x3F));
+      } else {
+        title += static_cast<char>(0xE0 | (u >> 12));
+        title += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        title += static_cast<char>(0x80 | (u & 0x3F));
+      }
+    }
+    if (title != w.title) {
+      w.title = title;
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, atoms_[kNetName], atoms_[kUtf8], 8,
+                          title.size(), title.data());
+      xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                          std::strlen(text), text);
+    }
+    if (!w.hintsDue)
+      return;
+    w.hintsDue = false;
+    const POINT min = MinimumSize(top);
+    const LONG style = GetWindowLongA(top, GWL_STYLE);
+    const int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    // WM_NORMAL_HINTS: flags, x, y, w, h, min w/h, max w/h, ... (18 words).
+    // A window without a sizing border keeps its size.
+    uint32_t hints[18] = {};
+    hints[0] = 1 | 4 | 16 | 32; // USPosition, PPosition, PMinSize, PMaxSize
+    hints[1] = static_cast<uint32_t>(w.rect.left);
+    hints[2] = static_cast<uint32_t>(w.rect.top);
+    hints[3] = static_cast<uint32_t>(width);
+    hints[4] = static_cast<uint32_t>(height);
+    const bool sizable = style & WS_THICKFRAME;
+    hints[5] = static_cast<uint32_t>(sizable ? min.x : width);
+    hints[6] = static_cast<uint32_t>(sizable ? min.y : height);
+    hints[7] = sizable ? 32767 : static_cast<uint32_t>(width);
+    hints[8] = sizable ? 32767 : static_cast<uint32_t>(height);
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, XCB_ATOM_WM_NORMAL_HINTS,
+                        XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+  }
+
+  static POINT MinimumSize(HWND top) {
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    info.ptMaxTrackSize = POINT{32767, 32767};
+    SendMessageA(top, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return POINT{std::max<LONG>(info.ptMinTrackSize.x, 1),
+                 std::max<LONG>(info.ptMinTrackSize.y, 1)};
+  }
+
+  // What the layer decided since the last look: titles and hints, the
+  // keyboard focus of the active window, the cursor shape.
+  void Synchronise() {
+    for (auto &entry : windows_)
+      if (entry.second.mapped)
+        Refresh(entry.first, entry.second);
+    HWND active = GetActiveWindow();
+    auto a = windows_.find(active);
+    if (a != windows_.end() && a->second.mapped && viewable_ && a->second.id != focused_ &&
+        !a->second.popup) {
+      xcb_set_input_focus(c_, XCB_INPUT_FOCUS_PARENT, a->second.id, XCB_CURRENT_TIME);
+      focused_ = a->second.id;
+    }
+    HCURSOR cursor = GetCursor();
+    if (pointer_ && (cursor != shownCursor_ || pointer_ != cursorWindow_)) {
+      shownCursor_ = cursor;
+      cursorWindow_ = pointer_;
+      uint32_t value = CursorFor(cursor);
+      xcb_change_window_attributes(c_, pointer_, XCB_CW_CURSOR, &value);
+    }
+    xcb_flush(c_);
+  }
+
+  xcb_cursor_t CursorFor(HCURSOR cursor) {
+    vqwin::resource::CursorImage image;
+    WORD id = 32512;
+    if (cursor && vqwin::resource::DescribeCursor(cursor, &image) && image.system)
+      id = image.systemId;
+    // A cursor of a module's own: the layer shows the pointer as an arrow.
+    auto it = cursors_.find(id);
+    if (it != cursors_.end())
+      return it->second;
+    const uint16_t glyph = CursorGlyph(id);
+    xcb_cursor_t x = xcb_generate_id(c_);
+    xcb_create_glyph_cursor(c_, x, cursorFont_, cursorFont_, glyph, glyph + 1, 0, 0, 0, 0xFFFF,
+                            0xFFFF, 0xFFFF);
+    cursors_[id] = x;
+    return x;
+  }
+
+  void LoadKeymap() {
+    const xcb_setup_t *setup = xcb_get_setup(c_);
+    minKey_ = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t *r = xcb_get_keyboard_mapping_reply(
+        c_, xcb_get_keyboard_mapping(c_, setup->min_keycode, count), nullptr);
+    if (!r)
+      return;
+    perKey_ = r->keysyms_per_keycode;
+    const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(r);
+    keysyms_.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(r));
+    std::free(r);
+  }
+
+  uint32_t Keysym(xcb_keycode_t code, uint16_t state) const {
+    const int row = code - minKey_;
+    if (row < 0 || perKey_ == 0 || static_cast<size_t>((row + 1) * perKey_) > keysyms_.size())
+      return 0;
+    auto at = [&](int column) -> uint32_t {
+      return column < perKey_ ? keysyms_[row * perKey_ + column] : 0;
+    };
+    const bool shift = state & XCB_MOD_MASK_SHIFT;
+    int base = 0;
+    if ((state & XCB_MOD_MASK_5) && at(4)) // AltGr: the third level
+      base = 4;
+    uint32_t lower = at(base), upper = at(base + 1) ? at(base + 1) : lower;
+    // The keypad follows Num Lock (Mod2) rather than Shift.
+    if (upper >= kKp0 && upper <= kKp9 + 0x10 && (state & XCB_MOD_MASK_2))
+      return shift ? lower : upper;
+    uint32_t sym = shift ? upper : lower;
+    if ((state & XCB_MOD_MASK_LOCK) && sym >= 'a' && sym <= 'z')
+      sym -= 'a' - 'A';
+    else if ((state & XCB_MOD_MASK_LOCK) && shift && sym >= 'A' && sym <= 'Z')
+      sym += 'a' - 'A';
+    return sym;
+  }
+
+  // Brings Shift, Control and Alt in the input path to what the server says
+  // was held when the event happened.
+  void SyncModifiers(uint16_t state) {
+    static const struct {
+      uint16_t mask;
+      UINT vk;
+    } mods[] = {{XCB_MOD_MASK_SHIFT, VK_SHIFT},
+                {XCB_MOD_MASK_CONTROL, VK_CONTROL},
+                {XCB_MOD_MASK_1, VK_MENU}};
+    for (const auto &m : mods) {
+      const bool x = state & m.mask;
+      const bool layer = GetAsyncKeyState(m.vk) & 0x8000;
+      if (x != layer)
+        vqwin::user::InjectKey(m.vk, x, 0);
+    }
+  }
+
+  void Key(const xcb_key_press_event_t &ev, bool down) {
+    SyncModifiers(ev.state);
+    if (!down) {
+      auto it = pressed_.find(ev.detail);
+      if (it == pressed_.end())
+        return;
+      vqwin::user::InjectKey(it->second.first, false, it->second.second);
+      pressed_.erase(it);
+      return;
+    }
+    const uint32_t sym = Keysym(ev.detail, ev.state);
+    UINT vk = FunctionKey(sym);
+    char16_t ch = 0;
+    if (!vk) {
+      ch = CharacterOf(sym);
+      if (!ch || (ch >= 0x80 && !vqwin::cp1252::FromUnicode(ch)))
+        return; // nothing of the code page, nor a key the input path knows
+      UINT usVk = 0;
+      bool usShift = false;
+      const bool shift = ev.state & XCB_MOD_MASK_SHIFT;
+      const bool ctrl = ev.state & XCB_MOD_MASK_CONTROL;
+      const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+      if (ch < 0x80 && vqwin::user::KeyScan(static_cast<char>(ch), usVk, usShift) &&
+          (ctrl || (usShift == shift && !(letter && (ev.state & XCB_MOD_MASK_LOCK))))) {
+        vk = usVk;
+        ch = 0;
+      } else if (ctrl && letter) {
+        vk = static_cast<UINT>(ch & ~0x20);
+        ch = 0;
+      } else {
+        vk = VK_PACKET;
+      }
+    }
+    pressed_[ev.detail] = {vk, ch};
+    vqwin::user::InjectKey(vk, true, ch);
+  }
+
+  POINT ScreenPoint(xcb_window_t id, int x, int y) {
+    auto it = byId_.find(id);
+    RECT r{};
+    if (it != byId_.end())
+      GetWindowRect(it->second, &r);
+    return POINT{r.left + x, r.top + y};
+  }
+
+  void Button(const xcb_button_press_event_t &ev, bool down) {
+    SyncModifiers(ev.state);
+    const POINT pt = ScreenPoint(ev.event, ev.event_x, ev.event_y);
+    switch (ev.detail) {
+    case 1:
+      vqwin::user::InjectMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, pt);
+      break;
+    case 2:
+      vqwin::user::InjectMouse(down ? WM_MBUTTONDOWN : WM_MBUTTONUP, pt);
+      break;
+    case 3:
+      vqwin::user::InjectMouse(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, pt);
+      break;
+    case 4:
+    case 5:
+      if (down)
+        vqwin::user::InjectWheel(ev.detail == 4 ? WHEEL_DELTA : -WHEEL_DELTA, pt);
+      break;
+    }
+  }
+
+  // A place or size chosen by an X window manager. Only a synthetic notice
+  // gives the place on the root window; a real one of a reparented window
+  // is relative to the manager's frame.
+  void Configured(const xcb_configure_notify_event_t &ev, bool synthetic) {
+    auto it = byId_.find(ev.window);
+    if (it == byId_.end())
+      return;
+    XWindow &w = windows_[it->second];
+    if (synthetic && (ev.x != w.rect.left || ev.y != w.rect.top)) {
+      const int dx = ev.x - w.rect.left, dy = ev.y - w.rect.top;
+      w.rect = RECT{w.rect.left + dx, w.rect.top + dy, w.rect.right + dx, w.rect.bottom + dy};
+      SetWindowPos(it->second, nullptr, ev.x, ev.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    if (ev.width == width && ev.height == height)
+      return;
+    const POINT min = MinimumSize(it->second);
+    const int cx = std::max<int>(ev.width, min.x), cy = std::max<int>(ev.height, min.y);
+    w.rect.right = w.rect.left + ev.width;
+    w.rect.bottom = w.rect.top + ev.height;
+    SetWindowPos(it->second, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  bool Drain() {
+    bool delivered = false;
+    while (xcb_generic_event_t *e = xcb_poll_for_event(c_)) {
+      delivered |= Handle(e);
+      std::free(e);
+    }
+    xcb_flush(c_);
+    return delivered;
+  }
+
+  bool Handle(xcb_generic_event_t *e) {
+    switch (e->response_type & 0x7F) {
+    case XCB_EXPOSE: {
+      auto *ev = reinterpret_cast<xcb_expose_event_t *>(e);
+      auto it = byId_.find(ev->window);
+      if (it != byId_.end())
+        Blit(windows_[it->second], RECT{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
+      return false;
+    }
+    case XCB_MAPPING_NOTIFY:
+      // Tools that type a character the layout lacks map it to a spare key
+      // for a moment.
+      LoadKeymap();
+      return false;
+    case XCB_MAP_NOTIFY:
+      viewable_ = true;
+      focused_ = 0; // focus the active window now that it can be
+      return false;
+    case XCB_CONFIGURE_NOTIFY:
+      Configured(*reinterpret_cast<xcb_configure_notify_event_t *>(e), e->response_type & 0x80);
+      return true;
+    case XCB_CLIENT_MESSAGE: {
+      auto *ev = reinterpret_cast<xcb_client_message_event_t *>(e);
+      auto it = byId_.find(ev->window);
+      if (it != byId_.end() && ev->type == atoms_[kProtocols] &&
+          ev->data.data32[0] == atoms_[kDelete]) {
+        PostMessageA(it->second, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+      }
+      return false;
+    }
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE:
+      Key(*reinterpret_cast<xcb_key_press_event_t *>(e),
+          (e->response_type & 0x7F) == XCB_KEY_PRESS);
+      return true;
+    case XCB_BUTTON_PRESS:
+    case XCB_BUTTON_RELEASE:
+      Button(*reinterpret_cast<xcb_button_press_event_t *>(e),
+             (e->response_type & 0x7F) == XCB_BUTTON_PRESS);
+      return true;
+    case XCB_MOTION_NOTIFY: {
+      auto *ev = reinterpret_cast<xcb_motion_notify_event_t *>(e);
+      pointer_ = ev->event;
+      vqwin::user::InjectMouse(WM_MOUSEMOVE, ScreenPoint(ev->event, ev->event_x, ev->event_y));
+      return true;
+    }
+    case XCB_ENTER_NOTIFY: {
+      auto *ev = reinterpret_cast<xcb_enter_notify_event_t *>(e);
+      pointer_ = ev->event;
+      vqwin::user::InjectMouse(WM_MOUSEMOVE, ScreenPoint(ev->event, ev->event_x, ev->event_y));
+      return true;
+    }
+    case XCB_FOCUS_IN: {
+      auto *ev = reinterpret_cast<xcb_focus_in_event_t *>(e);
+      auto it = byId_.find(ev->event);
+      focused_ = ev->event;
+      // A window an X window manager focused becomes the active one, unless a
+      // modal window keeps it disabled.
+      if (it != byId_.end() && IsWindowEnabled(it->second) && GetActiveWindow() != it->second &&
+          !windows_[it->second].popup)
+        SetActiveWindow(it->second);
+      return false;
+    }
+    }
+    return false;
+  }
+
+  enum { kProtocols, kDelete, kNetName, kUtf8 };
+
+  xcb_connection_t *c_;
+  xcb_screen_t *screen_ = nullptr;
+  xcb_visualtype_t *visual_ = nullptr;
+  xcb_atom_t atoms_[4] = {};
+  xcb_font_t cursorFont_ = 0;
+  std::unordered_map<HWND, XWindow> windows_;
+  std::unordered_map<xcb_window_t, HWND> byId_;
+  std::unordered_map<WORD, xcb_cursor_t> cursors_;
+  std::unordered_map<xcb_keycode_t, std::pair<UINT, char16_t>> pressed_;
+  std::vector<xcb_keysym_t> keysyms_;
+  int minKey_ = 8, perKey_ = 0;
+  xcb_window_t focused_ = 0, pointer_ = 0, cursorWindow_ = 0;
+  bool viewable_ = false;
+  HCURSOR shownCursor_ = nullptr;
+};
+
+} // namespace
+
+DisplayBackend *Chosen() {
+  const char *which = std::getenv("VQWIN_DISPLAY");
+  if (!which || !*which || std::strcmp(which, "headless") == 0)
+    return nullptr;
+  if (std::strcmp(which, "x11") != 0) {
+    std::fprintf(
+        stderr,
+        "vqwin: VQWIN_DISPLAY=%s is not a display (x11 or headless); windows stay in memory\n",
+        which);
+    return nullptr;
+  }
+  const char *display = std::getenv("DISPLAY");
+  xcb_connection_t *c = display && *display ? xcb_connect(display, nullptr) : nullptr;
+  if (!c || xcb_connection_has_error(c)) {
+    if (c)
+      xcb_disconnect(c);
+    std::fprintf(stderr, "vqwin: the X display \"%s\" cannot be opened; windows stay in memory\n",
+                 display ? display : "");
+    return nullptr;
+  }
+  static X11 *x11 = nullptr;
+  x11 = new X11(c); // lives as long as the process, like the windows it shows
+  if (!x11->Usable()) {
+    std::fprintf(
+        stderr,
+        "vqwin: the X display \"%s\" has no 24-bit TrueColor screen; windows stay in memory\n",
+        display);
+    delete x11;
+    x11 = nullptr;
+  }
+  return x11;
+}
+
+} // namespace vqwin::backend
+
+#else
+
+namespace vqwin::backend {
+
+DisplayBackend *Chosen() {
+  const char *which = std::getenv("VQWIN_DISPLAY");
+  if (which && std::strcmp(which, "x11") == 0)
+    std::fprintf(stderr, "vqwin: this build has no X11 display; windows stay in memory\n");
+  return nullptr;
+}
+
+} // namespace vqwin::backend
+
+#endif
