@@ -156,6 +156,15 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
   case WM_CLOSE:
     DestroyWindow(hwnd);
     return 0;
+  case WM_SYSCOMMAND:
+    // The close box of a display's frame and Alt+F4 ask through here.
+    if ((wp & 0xFFF0) == SC_CLOSE)
+      Send(hwnd, WM_CLOSE, 0, 0);
+    return 0;
+  case WM_SYSKEYDOWN:
+    if (wp == VK_F4 && (lp & (1 << 29)) && !IsChildStyle(*w))
+      Send(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
   case WM_MOUSEWHEEL:
     // Unhandled wheel turns go up the parent chain, as on Win32.
     if (IsChildStyle(*w) && w->parent)
