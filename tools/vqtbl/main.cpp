@@ -271,6 +271,7 @@ int main(int argc, char **argv) {
   }
   if (args.Has("--log") && !CVQLogFile::GetDefault().OpenLog(args.Get("--log").c_str()))
     return Fail(kFailed, "%s: the log cannot be opened", args.Get("--log").c_str());
-  InstallModalAnswers(args.Has("--yes"));
+  InstallModalAnswers(args.Has("--yes"),
+                      args.Has("--gui") || std::strcmp(command->name, "edit") == 0);
   return command->run(args);
 }
