@@ -1,7 +1,7 @@
 // vqtbl on a real X display: an Xvfb server is started for the suite, vqtbl
 // runs on it with VQWIN_DISPLAY=x11, xdotool sends real X input, and the
 // cases check what vqtbl prints and what the screen shows. Skipped where
-// Xvfb or xdotool is missing.
+// Xvfb or xdotool is missing (and the clipboard case without xclip).
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
@@ -286,6 +286,33 @@ TEST_F(X11Test, BrowseFollowsMouseKeysWheelAndTheSelectionDialog) {
   EXPECT_TRUE(p.WaitLine("records 25, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
   WaitPixel("selection-closed", 627, 359, kNavy, true);
   CloseWindow("vqtbl - Kunden");
+  EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
+}
+
+// The clipboard is the X CLIPBOARD selection: xclip offers a text that
+// Ctrl+V pastes into the selection field, and the part selected there and
+// copied with Ctrl+C is what xclip then reads, in UTF-8 both ways.
+TEST_F(X11Test, TheClipboardIsSharedWithOtherPrograms) {
+  if (!OnPath("xclip"))
+    GTEST_SKIP() << "xclip is needed";
+  Program p(Vqtbl("browse s.isa Kunden --gui"));
+  ASSERT_TRUE(p.WaitLine("records 300, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
+  const std::string xclip = "DISPLAY=" + display + " timeout 5 xclip -selection clipboard ";
+  ASSERT_EQ(std::system(("printf \"ort = 'K\xC3\xB6*'\" | " + xclip + "-i").c_str()), 0);
+  Xdotool("key F3");
+  WaitPixel("clipboard-dialog", 627, 359, kNavy);
+  Xdotool("key Tab ctrl+v");
+  Xdotool("key shift+Left shift+Left shift+Left ctrl+c");
+  // Until vqtbl has taken the clipboard, xclip still offers the whole text.
+  const fs::path out = dir / "clip.txt";
+  const auto end = std::chrono::steady_clock::now() + 5s;
+  while (std::system((xclip + "-o >" + out.string()).c_str()) == 0 && Slurp(out) != "\xC3\xB6*'" &&
+         std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(Slurp(out), "\xC3\xB6*'");
+  Xdotool("key Return");
+  EXPECT_TRUE(p.WaitLine("records 25, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
+  Xdotool("mousemove 926 53 click 1"); // the close box of the caption
   EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
 }
 

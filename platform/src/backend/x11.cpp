@@ -19,8 +19,17 @@
 //   WM_CHAR in Windows-1252. Shift, Control and Alt are resynchronised from
 //   each event's state, so a modifier released outside our windows does not
 //   stick.
+// - Frames are paced by the server: while it has not yet taken the last
+//   pixels sent, newer damage only gathers, and goes out in one piece once
+//   it has. A host painting faster than the display shows loses only
+//   frames nobody could have seen; GdiFlush waits until all is shown.
 // - Keyboard focus follows the layer's active window; cursors follow the
 //   layer's current cursor, shown on the window under the pointer.
+// - The clipboard is the CLIPBOARD selection, offered as UTF8_STRING and
+//   STRING and owned by a hidden window of ours. Its text lives as long as
+//   the process does, as no clipboard keeper takes it over. Texts too large
+//   for one property (the incremental transfer of big selections) are
+//   neither offered nor taken; an edit's text is far smaller.
 #include "backend/backend.h"
 
 #include <cstdio>
@@ -38,8 +47,10 @@
 #include <cairo.h>
 #include <poll.h>
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -133,6 +144,49 @@ char16_t CharacterOf(uint32_t sym) {
   return 0;
 }
 
+std::string Utf8Of(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    const char16_t u = vqwin::cp1252::ToUnicode(static_cast<unsigned char>(c));
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+// UTF-8 in the code page; what it lacks, and broken sequences, become '?'.
+std::string FromUtf8(const std::string &text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    uint32_t cp = more == 0 ? lead : lead & (0x3F >> more);
+    bool ok = more >= 0 && i + static_cast<size_t>(std::max(more, 0)) < text.size();
+    for (int k = 1; ok && k <= more; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      ok = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (!ok) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    i += static_cast<size_t>(more) + 1;
+    out += cp <= 0xFFFF ? static_cast<char>(vqwin::cp1252::FromUnicode(static_cast<char16_t>(cp)))
+                        : '?';
+  }
+  return out;
+}
+
 // System cursors in the X cursor font (glyph numbers of its standard shapes).
 uint16_t CursorGlyph(WORD id) {
   switch (id) {
@@ -174,6 +228,8 @@ struct XWindow {
   bool popup = false;
   bool mapped = false;
   bool hintsDue = true;
+  bool damaged = false; // `damage` waits for the server to take the last frame
+  RECT damage{};
   std::string title;
 };
 
@@ -187,11 +243,12 @@ public:
            xcb_visualtype_next(&v))
         if (v.data->visual_id == screen_->root_visual)
           visual_ = v.data;
-    const char *names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_NAME", "UTF8_STRING"};
-    xcb_intern_atom_cookie_t cookies[4];
-    for (int i = 0; i < 4; ++i)
+    const char *names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_NAME",    "UTF8_STRING",
+                           "CLIPBOARD",    "TARGETS",          "VQWIN_SELECTION", "INCR"};
+    xcb_intern_atom_cookie_t cookies[kAtoms];
+    for (int i = 0; i < kAtoms; ++i)
       cookies[i] = xcb_intern_atom(c_, 0, std::strlen(names[i]), names[i]);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kAtoms; ++i) {
       xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c_, cookies[i], nullptr);
       atoms_[i] = r ? r->atom : 0;
       std::free(r);
@@ -199,6 +256,15 @@ public:
     LoadKeymap();
     cursorFont_ = xcb_generate_id(c_);
     xcb_open_font(c_, cursorFont_, 6, "cursor");
+    raw_ = RawPixels();
+    gc_ = xcb_generate_id(c_);
+    const uint32_t noExposures = 0;
+    xcb_create_gc(c_, gc_, screen_->root, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    selection_ = xcb_generate_id(c_);
+    const uint32_t apart = 1;
+    xcb_create_window(c_, XCB_COPY_FROM_PARENT, selection_, screen_->root, -10, -10, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT,
+                      &apart);
   }
 
   ~X11() override {
@@ -207,6 +273,10 @@ public:
     for (auto &entry : cursors_)
       xcb_free_cursor(c_, entry.second);
     xcb_close_font(c_, cursorFont_);
+    xcb_destroy_window(c_, selection_);
+    xcb_free_gc(c_, gc_);
+    for (xcb_generic_event_t *e : pending_)
+      std::free(e);
     xcb_disconnect(c_);
   }
 
@@ -281,13 +351,29 @@ public:
     auto it = windows_.find(top);
     if (it == windows_.end() || !it->second.mapped)
       return;
-    Blit(it->second, dirty);
-    xcb_flush(c_);
+    XWindow &w = it->second;
+    if (w.damaged)
+      UnionRect(&w.damage, &w.damage, &dirty);
+    else
+      w.damage = dirty;
+    w.damaged = true;
+    SendFrames();
+  }
+
+  void Finish() override {
+    while (!xcb_connection_has_error(c_)) {
+      if (fenced_)
+        std::free(xcb_get_input_focus_reply(c_, fence_, nullptr));
+      fenced_ = false;
+      if (!SendFrames())
+        break;
+    }
   }
 
   bool PollInput(bool wait) override {
     if (xcb_connection_has_error(c_))
       return false;
+    SendFrames();
     Synchronise();
     bool delivered = Drain();
     if (!delivered && wait) {
@@ -298,11 +384,157 @@ public:
       if (timeout != 0)
         poll(&fd, 1, timeout);
       Drain();
+      SendFrames(); // the server's answer to the last frame may have come
     }
     return !xcb_connection_has_error(c_);
   }
 
+  void SetClipboardText(const std::string &text) override {
+    clipboard_ = text;
+    owned_ = true;
+    xcb_set_selection_owner(c_, selection_, atoms_[kClipboard], lastTime_);
+    xcb_flush(c_);
+  }
+
+  bool ClipboardText(std::string &text) override {
+    if (owned_) {
+      text = clipboard_;
+      return true;
+    }
+    if (xcb_connection_has_error(c_))
+      return false;
+    xcb_get_selection_owner_reply_t *owner =
+        xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, atoms_[kClipboard]), nullptr);
+    const bool held = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    if (!held)
+      return false;
+    for (const xcb_atom_t target : {atoms_[kUtf8], static_cast<xcb_atom_t>(XCB_ATOM_STRING)}) {
+      std::string bytes;
+      if (!Fetch(target, bytes))
+        continue;
+      if (target == atoms_[kUtf8]) {
+        text = FromUtf8(bytes);
+      } else {
+        text.clear();
+        for (char b : bytes) // Latin-1
+          text += static_cast<char>(vqwin::cp1252::FromUnicode(static_cast<unsigned char>(b)));
+      }
+      return true;
+    }
+    return false;
+  }
+
 private:
+  // Sends the gathered damage once the server has taken the previous frame,
+  // which a round trip after it tells; false when nothing was sent.
+  bool SendFrames() {
+    if (fenced_) {
+      void *reply = nullptr;
+      if (!xcb_poll_for_reply(c_, fence_.sequence, &reply, nullptr))
+        return false;
+      std::free(reply);
+      fenced_ = false;
+    }
+    bool sent = false;
+    for (auto &entry : windows_) {
+      XWindow &w = entry.second;
+      if (!w.damaged)
+        continue;
+      w.damaged = false;
+      if (w.mapped) {
+        Blit(w, w.damage);
+        sent = true;
+      }
+    }
+    if (sent) {
+      fence_ = xcb_get_input_focus(c_);
+      fenced_ = true;
+    }
+    xcb_flush(c_);
+    return sent;
+  }
+
+  // Asks the selection's owner for it as `target` and waits up to a second
+  // for the answer; events arriving meanwhile wait for the next Drain.
+  bool Fetch(xcb_atom_t target, std::string &bytes) {
+    xcb_delete_property(c_, selection_, atoms_[kTransfer]);
+    xcb_convert_selection(c_, selection_, atoms_[kClipboard], target, atoms_[kTransfer], lastTime_);
+    xcb_flush(c_);
+    const auto due = GetTickCount() + 1000;
+    xcb_atom_t answered = XCB_NONE;
+    bool notified = false;
+    while (!notified && !xcb_connection_has_error(c_)) {
+      xcb_generic_event_t *e = xcb_poll_for_event(c_);
+      if (!e) {
+        const auto now = GetTickCount();
+        if (static_cast<int>(due - now) <= 0)
+          return false; // the owner does not answer
+        pollfd fd{xcb_get_file_descriptor(c_), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(due - now));
+        continue;
+      }
+      auto *n = reinterpret_cast<xcb_selection_notify_event_t *>(e);
+      if ((e->response_type & 0x7F) == XCB_SELECTION_NOTIFY && n->requestor == selection_) {
+        notified = true;
+        answered = n->property;
+        std::free(e);
+      } else {
+        pending_.push_back(e);
+      }
+    }
+    if (answered == XCB_NONE)
+      return false;
+    xcb_get_property_reply_t *r =
+        xcb_get_property_reply(c_,
+                               xcb_get_property(c_, 1, selection_, atoms_[kTransfer],
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 1u << 22),
+                               nullptr);
+    const bool ok = r && r->type != atoms_[kIncr] && r->format == 8;
+    if (ok)
+      bytes.assign(static_cast<const char *>(xcb_get_property_value(r)),
+                   static_cast<size_t>(xcb_get_property_value_length(r)));
+    std::free(r);
+    return ok;
+  }
+
+  // Another program asks for our clipboard text.
+  void Serve(const xcb_selection_request_event_t &r) {
+    xcb_selection_notify_event_t n{};
+    n.response_type = XCB_SELECTION_NOTIFY;
+    n.time = r.time;
+    n.requestor = r.requestor;
+    n.selection = r.selection;
+    n.target = r.target;
+    n.property = XCB_NONE;
+    // Old requestors name no property: the target's name serves.
+    const xcb_atom_t property = r.property != XCB_NONE ? r.property : r.target;
+    const uint32_t room = xcb_get_maximum_request_length(c_) * 4 - 64;
+    if (owned_ && r.owner == selection_ && r.selection == atoms_[kClipboard]) {
+      if (r.target == atoms_[kTargets]) {
+        const xcb_atom_t targets[] = {atoms_[kTargets], atoms_[kUtf8], XCB_ATOM_STRING};
+        xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r.requestor, property, XCB_ATOM_ATOM, 32, 3,
+                            targets);
+        n.property = property;
+      } else if (r.target == atoms_[kUtf8] || r.target == XCB_ATOM_STRING) {
+        std::string bytes = Utf8Of(clipboard_);
+        if (r.target == XCB_ATOM_STRING) {
+          bytes.clear();
+          for (char c : clipboard_) {
+            const char16_t u = vqwin::cp1252::ToUnicode(static_cast<unsigned char>(c));
+            bytes += u <= 0xFF ? static_cast<char>(u) : '?';
+          }
+        }
+        if (bytes.size() <= room) {
+          xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r.requestor, property, r.target, 8,
+                              static_cast<uint32_t>(bytes.size()), bytes.data());
+          n.property = property;
+        }
+      }
+    }
+    xcb_send_event(c_, 0, r.requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&n));
+  }
+
   static bool SameRect(const RECT &a, const RECT &b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
@@ -351,9 +583,55 @@ private:
     w.id = 0;
   }
 
-  void Blit(XWindow &w, const RECT &r) {
+  // The server takes the surface's bytes as they are when its 24-bit
+  // pixels are 32-bit words in the same byte order; else cairo converts.
+  bool RawPixels() const {
+    const xcb_setup_t *setup = xcb_get_setup(c_);
+    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST)
+      return false;
+    for (xcb_format_iterator_t f = xcb_setup_pixmap_formats_iterator(setup); f.rem;
+         xcb_format_next(&f))
+      if (f.data->depth == 24)
+        return f.data->bits_per_pixel == 32 && f.data->scanline_pad == 32;
+    return false;
+  }
+
+  void Blit(XWindow &w, const RECT &dirty) {
     if (!w.image || !w.target)
       return;
+    cairo_surface_flush(w.image);
+    const int width = cairo_image_surface_get_width(w.image),
+              height = cairo_image_surface_get_height(w.image);
+    RECT r{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0),
+           std::min<LONG>(dirty.right, width), std::min<LONG>(dirty.bottom, height)};
+    if (r.left >= r.right || r.top >= r.bottom)
+      return;
+    if (raw_ && cairo_image_surface_get_format(w.image) != CAIRO_FORMAT_A8) {
+      // Bands of whole rows as large as one request holds.
+      const int stride = cairo_image_surface_get_stride(w.image);
+      const unsigned char *data = cairo_image_surface_get_data(w.image);
+      const int cols = r.right - r.left;
+      const int rowsPerBand =
+          std::max<int>(1, static_cast<int>((xcb_get_maximum_request_length(c_) * 4 - 64) /
+                                            (static_cast<uint32_t>(cols) * 4)));
+      std::vector<unsigned char> packed;
+      for (int top = r.top; top < r.bottom; top += rowsPerBand) {
+        const int rows = std::min<int>(rowsPerBand, r.bottom - top);
+        const unsigned char *from = data + top * stride + r.left * 4;
+        if (cols * 4 != stride) {
+          packed.resize(static_cast<size_t>(rows) * cols * 4);
+          for (int row = 0; row < rows; ++row)
+            std::memcpy(&packed[static_cast<size_t>(row) * cols * 4], from + row * stride,
+                        static_cast<size_t>(cols) * 4);
+          from = packed.data();
+        }
+        xcb_put_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, w.id, gc_, static_cast<uint16_t>(cols),
+                      static_cast<uint16_t>(rows), static_cast<int16_t>(r.left),
+                      static_cast<int16_t>(top), 0, 24, static_cast<uint32_t>(rows) * cols * 4,
+                      from);
+      }
+      return;
+    }
     cairo_t *cr = cairo_create(w.target);
     cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
     cairo_clip(cr);
@@ -370,20 +648,7 @@ private:
       return;
     char text[512] = "";
     GetWindowTextA(top, text, sizeof text);
-    std::string title;
-    for (const char *p = text; *p; ++p) {
-      char16_t u = vqwin::cp1252::ToUnicode(static_cast<unsigned char>(*p));
-      if (u < 0x80) {
-        title += static_cast<char>(u);
-      } else if (u < 0x800) {
-        title += static_cast<char>(0xC0 | (u >> 6));
-        title += static_cast<char>(0x80 | (u & 0x3F));
-      } else {
-        title += static_cast<char>(0xE0 | (u >> 12));
-        title += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        title += static_cast<char>(0x80 | (u & 0x3F));
-      }
-    }
+    const std::string title = Utf8Of(text);
     if (title != w.title) {
       w.title = title;
       xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, atoms_[kNetName], atoms_[kUtf8], 8,
@@ -532,7 +797,7 @@ private:
     char16_t ch = 0;
     if (!vk) {
       ch = CharacterOf(sym);
-      if (!ch || (ch >= 0x80 && !vqwin::cp1252::FromUnicode(ch)))
+      if (!ch || (ch >= 0x80 && vqwin::cp1252::FromUnicode(ch) == '?'))
         return; // nothing of the code page, nor a key the input path knows
       UINT usVk = 0;
       bool usShift = false;
@@ -609,6 +874,12 @@ private:
 
   bool Drain() {
     bool delivered = false;
+    while (!pending_.empty()) {
+      xcb_generic_event_t *e = pending_.front();
+      pending_.pop_front();
+      delivered |= Handle(e);
+      std::free(e);
+    }
     while (xcb_generic_event_t *e = xcb_poll_for_event(c_)) {
       delivered |= Handle(e);
       std::free(e);
@@ -648,13 +919,24 @@ private:
       }
       return false;
     }
+    case XCB_SELECTION_REQUEST:
+      Serve(*reinterpret_cast<xcb_selection_request_event_t *>(e));
+      return false;
+    case XCB_SELECTION_CLEAR: {
+      auto *ev = reinterpret_cast<xcb_selection_clear_event_t *>(e);
+      if (ev->owner == selection_ && ev->selection == atoms_[kClipboard])
+        owned_ = false; // another program's text is the clipboard's now
+      return false;
+    }
     case XCB_KEY_PRESS:
     case XCB_KEY_RELEASE:
+      lastTime_ = reinterpret_cast<xcb_key_press_event_t *>(e)->time;
       Key(*reinterpret_cast<xcb_key_press_event_t *>(e),
           (e->response_type & 0x7F) == XCB_KEY_PRESS);
       return true;
     case XCB_BUTTON_PRESS:
     case XCB_BUTTON_RELEASE:
+      lastTime_ = reinterpret_cast<xcb_button_press_event_t *>(e)->time;
       Button(*reinterpret_cast<xcb_button_press_event_t *>(e),
              (e->response_type & 0x7F) == XCB_BUTTON_PRESS);
       return true;
@@ -685,12 +967,12 @@ private:
     return false;
   }
 
-  enum { kProtocols, kDelete, kNetName, kUtf8 };
+  enum { kProtocols, kDelete, kNetName, kUtf8, kClipboard, kTargets, kTransfer, kIncr, kAtoms };
 
   xcb_connection_t *c_;
   xcb_screen_t *screen_ = nullptr;
   xcb_visualtype_t *visual_ = nullptr;
-  xcb_atom_t atoms_[4] = {};
+  xcb_atom_t atoms_[kAtoms] = {};
   xcb_font_t cursorFont_ = 0;
   std::unordered_map<HWND, XWindow> windows_;
   std::unordered_map<xcb_window_t, HWND> byId_;
@@ -701,6 +983,15 @@ private:
   xcb_window_t focused_ = 0, pointer_ = 0, cursorWindow_ = 0;
   bool viewable_ = false;
   HCURSOR shownCursor_ = nullptr;
+  xcb_window_t selection_ = 0; // owns the CLIPBOARD selection for us
+  std::string clipboard_;
+  bool owned_ = false;
+  xcb_timestamp_t lastTime_ = XCB_CURRENT_TIME; // of the latest key or button
+  std::deque<xcb_generic_event_t *> pending_;
+  xcb_gcontext_t gc_ = 0;
+  bool raw_ = false;                     // surfaces go to the server byte for byte (RawPixels)
+  xcb_get_input_focus_cookie_t fence_{}; // the round trip after the last frame
+  bool fenced_ = false;
 };
 
 } // namespace
