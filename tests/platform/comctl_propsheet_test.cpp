@@ -54,7 +54,11 @@ void ReadSheet(HWND sheet) {
   }
 }
 
-INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lp) {
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && LOWORD(wp) == IDC_FILL) {
+    SetDlgItemTextA(page, IDC_NAME, "filled");
+    return TRUE;
+  }
   if (msg == WM_INITDIALOG) {
     auto *psp = reinterpret_cast<PROPSHEETPAGEA *>(lp);
     SetWindowLongPtrA(page, DWLP_USER, psp->lParam);
@@ -136,6 +140,15 @@ TEST_F(PropSheetTest, PagesSwitchRefuseApplyAndReturnInOrder) {
   for (size_t i = 0; i < want.size(); ++i)
     EXPECT_EQ(log.lines[i], want[i]) << "line " << i;
   EXPECT_EQ(vqwinPendingModalSteps(), 0);
+}
+
+// Alt and a letter reach the controls of the page shown, not only the
+// sheet's own buttons.
+TEST_F(PropSheetTest, MnemonicsReachTheControlsOfThePageShown) {
+  vqwinQueueKey('F', VQWIN_ALT);
+  vqwinQueueClick(IDOK);
+  EXPECT_EQ(PropertySheetA(&header), 1);
+  EXPECT_EQ(log.applied, (std::vector<std::string>{"filled", ""})) << "the premature page too";
 }
 
 TEST_F(PropSheetTest, ScriptStepsReachControlsOnThePages) {

@@ -23,6 +23,9 @@
 //   pixels sent, newer damage only gathers, and goes out in one piece once
 //   it has. A host painting faster than the display shows loses only
 //   frames nobody could have seen; GdiFlush waits until all is shown.
+//   Pixels travel through shared memory where the server offers it (one
+//   segment a window, rewritten only after the server has taken the last
+//   frame), else in PutImage requests.
 // - Keyboard focus follows the layer's active window; cursors follow the
 //   layer's current cursor, shown on the window under the pointer.
 // - The clipboard is the CLIPBOARD selection, offered as UTF8_STRING and
@@ -47,6 +50,8 @@
 #include <cairo.h>
 #include <poll.h>
 #include <xcb/xcb.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
 #include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <algorithm>
@@ -228,6 +233,9 @@ struct XWindow {
   bool popup = false;
   bool mapped = false;
   bool hintsDue = true;
+  xcb_shm_seg_t seg = 0; // shared with the server, the surface's size
+  unsigned char *shared = nullptr;
+  size_t sharedSize = 0;
   bool damaged = false; // `damage` waits for the server to take the last frame
   RECT damage{};
   std::string title;
@@ -257,6 +265,10 @@ public:
     cursorFont_ = xcb_generate_id(c_);
     xcb_open_font(c_, cursorFont_, 6, "cursor");
     raw_ = RawPixels();
+    xcb_shm_query_version_reply_t *shm =
+        xcb_shm_query_version_reply(c_, xcb_shm_query_version(c_), nullptr);
+    shm_ = shm != nullptr;
+    std::free(shm);
     gc_ = xcb_generate_id(c_);
     const uint32_t noExposures = 0;
     xcb_create_gc(c_, gc_, screen_->root, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
@@ -572,7 +584,50 @@ private:
                           XCB_ATOM_WINDOW, 32, 1, &o->second.id);
   }
 
+  // A shared segment as large as the window's surface, or none when the
+  // server cannot attach one (another host, no MIT-SHM).
+  void Share(XWindow &w) {
+    const size_t need = w.image ? static_cast<size_t>(cairo_image_surface_get_stride(w.image)) *
+                                      cairo_image_surface_get_height(w.image)
+                                : 0;
+    if (!shm_ || need == w.sharedSize)
+      return;
+    Unshare(w);
+    if (!need)
+      return;
+    const int id = shmget(IPC_PRIVATE, need, IPC_CREAT | 0600);
+    if (id < 0)
+      return;
+    void *at = shmat(id, nullptr, 0);
+    const xcb_shm_seg_t seg = xcb_generate_id(c_);
+    xcb_generic_error_t *error =
+        at != reinterpret_cast<void *>(-1)
+            ? xcb_request_check(c_, xcb_shm_attach_checked(c_, seg, static_cast<uint32_t>(id), 1))
+            : nullptr;
+    shmctl(id, IPC_RMID, nullptr); // gone once both sides let go
+    if (at == reinterpret_cast<void *>(-1) || error) {
+      std::free(error);
+      if (at != reinterpret_cast<void *>(-1))
+        shmdt(at);
+      shm_ = false; // PutImage from now on
+      return;
+    }
+    w.seg = seg;
+    w.shared = static_cast<unsigned char *>(at);
+    w.sharedSize = need;
+  }
+
+  void Unshare(XWindow &w) {
+    if (!w.shared)
+      return;
+    xcb_shm_detach(c_, w.seg);
+    shmdt(w.shared);
+    w.shared = nullptr;
+    w.sharedSize = 0;
+  }
+
   void Drop(XWindow &w) {
+    Unshare(w);
     if (w.target)
       cairo_surface_destroy(w.target);
     w.target = nullptr;
@@ -606,10 +661,23 @@ private:
            std::min<LONG>(dirty.right, width), std::min<LONG>(dirty.bottom, height)};
     if (r.left >= r.right || r.top >= r.bottom)
       return;
+    const int stride = cairo_image_surface_get_stride(w.image);
+    const unsigned char *data = cairo_image_surface_get_data(w.image);
+    if (raw_ && stride == width * 4)
+      Share(w);
+    if (w.shared && raw_ && stride == width * 4) {
+      for (int row = r.top; row < r.bottom; ++row)
+        std::memcpy(w.shared + row * stride + r.left * 4, data + row * stride + r.left * 4,
+                    static_cast<size_t>(r.right - r.left) * 4);
+      xcb_shm_put_image(c_, w.id, gc_, static_cast<uint16_t>(width), static_cast<uint16_t>(height),
+                        static_cast<uint16_t>(r.left), static_cast<uint16_t>(r.top),
+                        static_cast<uint16_t>(r.right - r.left),
+                        static_cast<uint16_t>(r.bottom - r.top), static_cast<int16_t>(r.left),
+                        static_cast<int16_t>(r.top), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, w.seg, 0);
+      return;
+    }
     if (raw_ && cairo_image_surface_get_format(w.image) != CAIRO_FORMAT_A8) {
       // Bands of whole rows as large as one request holds.
-      const int stride = cairo_image_surface_get_stride(w.image);
-      const unsigned char *data = cairo_image_surface_get_data(w.image);
       const int cols = r.right - r.left;
       const int rowsPerBand =
           std::max<int>(1, static_cast<int>((xcb_get_maximum_request_length(c_) * 4 - 64) /
@@ -894,7 +962,7 @@ private:
       auto *ev = reinterpret_cast<xcb_expose_event_t *>(e);
       auto it = byId_.find(ev->window);
       if (it != byId_.end())
-        Blit(windows_[it->second], RECT{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
+        Present(it->second, RECT{ev->x, ev->y, ev->x + ev->width, ev->y + ev->height});
       return false;
     }
     case XCB_MAPPING_NOTIFY:
@@ -990,6 +1058,7 @@ private:
   std::deque<xcb_generic_event_t *> pending_;
   xcb_gcontext_t gc_ = 0;
   bool raw_ = false;                     // surfaces go to the server byte for byte (RawPixels)
+  bool shm_ = false;                     // and through shared memory
   xcb_get_input_focus_cookie_t fence_{}; // the round trip after the last frame
   bool fenced_ = false;
 };

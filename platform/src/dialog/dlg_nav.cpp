@@ -10,7 +10,9 @@
 // whose text marks that letter with '&'. A label or group box hands the
 // focus to the first usable control after it; check boxes and radio buttons
 // take the focus and are clicked; push buttons are clicked where the focus
-// stays, as their command is the point.
+// stays, as their command is the point. A shown child with
+// WS_EX_CONTROLPARENT (a property sheet's page) offers its own controls'
+// mnemonics in its place.
 #include "dialog/dialog_internal.h"
 
 #include <vector>
@@ -40,6 +42,16 @@ UINT CodeOf(HWND c, const MSG *msg = nullptr) {
   return c ? static_cast<UINT>(SendMessageA(c, WM_GETDLGCODE, msg ? msg->wParam : 0,
                                             reinterpret_cast<LPARAM>(msg)))
            : 0;
+}
+
+// The controls a mnemonic may reach: those of shown WS_EX_CONTROLPARENT
+// children stand in their place.
+void MnemonicControls(HWND parent, std::vector<HWND> &out) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if ((GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && (StyleOf(c) & WS_VISIBLE))
+      MnemonicControls(c, out);
+    else
+      out.push_back(c);
 }
 
 // The control of the dialog that holds `hwnd` (itself when a direct child).
@@ -171,11 +183,13 @@ bool Mnemonic(HWND dlg, HWND from, char ch) {
   char key = Upper(ch);
   if (key == ' ' || key == '\0')
     return false;
-  std::vector<HWND> all = Controls(dlg);
+  std::vector<HWND> all;
+  MnemonicControls(dlg, all);
   size_t n = all.size(), start = n - 1;
-  for (size_t i = 0; i < n; ++i)
-    if (all[i] == from)
-      start = i;
+  for (HWND up = from; up && up != dlg && start == n - 1; up = GetParent(up))
+    for (size_t i = 0; i < n; ++i)
+      if (all[i] == up)
+        start = i;
   for (size_t step = 1; step <= n; ++step) {
     size_t i = (start + step) % n;
     HWND c = all[i];
@@ -282,7 +296,7 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
     return TRUE;
   if (msg->message == WM_SYSCHAR ||
       (msg->message == WM_CHAR && !(CodeOf(msg->hwnd, msg) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))))
-    if (Mnemonic(dlg, DirectChild(dlg, msg->hwnd), static_cast<char>(msg->wParam)))
+    if (Mnemonic(dlg, msg->hwnd, static_cast<char>(msg->wParam)))
       return TRUE;
   TranslateMessage(msg);
   DispatchMessageA(msg);
