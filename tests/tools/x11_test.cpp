@@ -241,6 +241,27 @@ protected:
     }
     return false;
   }
+  /// The place and size of the X window named `title` (all -1 when none).
+  struct Place {
+    int left, top, right, bottom;
+  };
+  static Place Geometry(const std::string &title) {
+    const std::string cmd = "DISPLAY=" + display + " xdotool search --name '" + title +
+                            "' getwindowgeometry --shell >" + (dir / "geo.txt").string() +
+                            " 2>/dev/null";
+    Place r{-1, -1, -1, -1};
+    if (std::system(cmd.c_str()) != 0)
+      return r;
+    std::istringstream in(Slurp(dir / "geo.txt"));
+    int x = 0, y = 0, w = 0, h = 0;
+    for (std::string line; std::getline(in, line);) {
+      std::sscanf(line.c_str(), "X=%d", &x);
+      std::sscanf(line.c_str(), "Y=%d", &y);
+      std::sscanf(line.c_str(), "WIDTH=%d", &w);
+      std::sscanf(line.c_str(), "HEIGHT=%d", &h);
+    }
+    return Place{x, y, x + w, y + h};
+  }
   /// Asks the X window named `title` to close, as a window manager's close
   /// button does.
   static void CloseWindow(const std::string &title) {
@@ -357,6 +378,41 @@ TEST_F(X11Test, MessageBoxesWaitForThePerson) {
   CloseWindow("vqtbl - Kunden");
   EXPECT_EQ(p.Wait(), 0);
   EXPECT_EQ(Slurp(dir / "err.txt"), both);
+}
+
+// Another program (here xdotool, as a window manager would) moves and
+// sizes windows: the grid repaints at the new size, the window keeps its
+// minimum, and popups open where their owner now is.
+TEST_F(X11Test, TheWindowFollowsMovesAndSizesFromOutside) {
+  Program p(Vqtbl("browse s.isa Kunden --gui"));
+  ASSERT_TRUE(p.WaitLine("records 300, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
+  const std::string title = "vqtbl - Kunden";
+  const Place before = Geometry(title);
+  ASSERT_EQ(before.left, 40);
+  Xdotool("search --name '" + title + "' windowsize 1100 900");
+  WaitPixel("resized", 1000, 850, 0x000000, true); // the screen's black gave way to the grid
+  Xdotool("search --name '" + title + "' windowsize 20 20 sleep 0.3");
+  const Place small = Geometry(title);
+  EXPECT_GT(small.right - small.left, 20);
+  EXPECT_GT(small.bottom - small.top, 20);
+  // The selection dialog moved away: a message box opens centred over it
+  // where it now is.
+  Xdotool("key F3");
+  ASSERT_TRUE(WaitWindow("Selektion"));
+  Xdotool("search --name Selektion windowmove 100 120 sleep 0.3");
+  Xdotool("key Tab");
+  Xdotool("type \"ort = = 'x\"");
+  Xdotool("key Return");
+  ASSERT_TRUE(WaitWindow("vq_tbl32 Fehler"));
+  const Place dialog = Geometry("Selektion"), box = Geometry("vq_tbl32 Fehler");
+  EXPECT_EQ(dialog.left, 100);
+  EXPECT_NEAR((box.left + box.right) / 2, (dialog.left + dialog.right) / 2, 1);
+  EXPECT_NEAR((box.top + box.bottom) / 2, (dialog.top + dialog.bottom) / 2, 1);
+  Xdotool("key Return sleep 0.3 key Return");
+  EXPECT_TRUE(WaitWindow("vq_tbl32 Fehler", true));
+  Xdotool("key Escape");
+  CloseWindow(title);
+  EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
 }
 
 TEST_F(X11Test, EditInsertsAFieldThatTheConfigurationFileThenHolds) {

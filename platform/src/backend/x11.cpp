@@ -236,7 +236,9 @@ struct XWindow {
   xcb_shm_seg_t seg = 0; // shared with the server, the surface's size
   unsigned char *shared = nullptr;
   size_t sharedSize = 0;
-  bool damaged = false; // `damage` waits for the server to take the last frame
+  bool reparented = false; // into an X window manager's frame
+  uint16_t request = 0;    // the sequence of the latest configure request
+  bool damaged = false;    // `damage` waits for the server to take the last frame
   RECT damage{};
   std::string title;
 };
@@ -309,10 +311,12 @@ public:
     if (!SameRect(w.rect, r)) {
       uint32_t values[] = {static_cast<uint32_t>(r.left), static_cast<uint32_t>(r.top),
                            static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
-      xcb_configure_window(c_, w.id,
-                           XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                               XCB_CONFIG_WINDOW_HEIGHT,
-                           values);
+      w.request = static_cast<uint16_t>(
+          xcb_configure_window(c_, w.id,
+                               XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                   XCB_CONFIG_WINDOW_HEIGHT,
+                               values)
+              .sequence);
       w.rect = r;
       w.hintsDue = true;
     }
@@ -916,15 +920,18 @@ private:
     }
   }
 
-  // A place or size chosen by an X window manager. Only a synthetic notice
-  // gives the place on the root window; a real one of a reparented window
-  // is relative to the manager's frame.
+  // A place or size chosen by an X window manager or another program. A
+  // real notice of a reparented window is relative to the manager's frame:
+  // then only a synthetic one gives the place on the root window. Notices
+  // from before the layer's latest request for the window are stale.
   void Configured(const xcb_configure_notify_event_t &ev, bool synthetic) {
     auto it = byId_.find(ev.window);
     if (it == byId_.end())
       return;
     XWindow &w = windows_[it->second];
-    if (synthetic && (ev.x != w.rect.left || ev.y != w.rect.top)) {
+    if (static_cast<int16_t>(ev.sequence - w.request) < 0)
+      return;
+    if ((synthetic || !w.reparented) && (ev.x != w.rect.left || ev.y != w.rect.top)) {
       const int dx = ev.x - w.rect.left, dy = ev.y - w.rect.top;
       w.rect = RECT{w.rect.left + dx, w.rect.top + dy, w.rect.right + dx, w.rect.bottom + dy};
       SetWindowPos(it->second, nullptr, ev.x, ev.y, 0, 0,
@@ -974,6 +981,13 @@ private:
       viewable_ = true;
       focused_ = 0; // focus the active window now that it can be
       return false;
+    case XCB_REPARENT_NOTIFY: {
+      auto *ev = reinterpret_cast<xcb_reparent_notify_event_t *>(e);
+      auto it = byId_.find(ev->window);
+      if (it != byId_.end())
+        windows_[it->second].reparented = ev->parent != screen_->root;
+      return false;
+    }
     case XCB_CONFIGURE_NOTIFY:
       Configured(*reinterpret_cast<xcb_configure_notify_event_t *>(e), e->response_type & 0x80);
       return true;
