@@ -142,13 +142,26 @@ TEST_F(PropSheetTest, PagesSwitchRefuseApplyAndReturnInOrder) {
   EXPECT_EQ(vqwinPendingModalSteps(), 0);
 }
 
-// Alt and a letter reach the controls of the page shown, not only the
-// sheet's own buttons.
-TEST_F(PropSheetTest, MnemonicsReachTheControlsOfThePageShown) {
-  vqwinQueueKey('F', VQWIN_ALT);
-  vqwinQueueClick(IDOK);
-  EXPECT_EQ(PropertySheetA(&header), 1);
-  EXPECT_EQ(log.applied, (std::vector<std::string>{"filled", ""})) << "the premature page too";
+// Tab and Alt with a letter reach the controls of the page shown, not only
+// the sheet's own buttons: each row's keys press the page's "&Fill".
+TEST_F(PropSheetTest, KeysReachTheControlsOfThePageShown) {
+  const struct {
+    const char *name;
+    UINT key, modifiers;
+  } rows[] = {
+      {"Alt+F", 'F', VQWIN_ALT},
+      {"Tab from the name, then Space", VK_TAB, 0},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.name);
+    log = PageLog{};
+    vqwinQueueKey(row.key, row.modifiers);
+    if (row.key == VK_TAB)
+      vqwinQueueKey(VK_SPACE, 0);
+    vqwinQueueClick(IDOK);
+    EXPECT_EQ(PropertySheetA(&header), 1);
+    EXPECT_EQ(log.applied, (std::vector<std::string>{"filled", ""})) << "the premature page too";
+  }
 }
 
 TEST_F(PropSheetTest, ScriptStepsReachControlsOnThePages) {

@@ -10,9 +10,7 @@
 // whose text marks that letter with '&'. A label or group box hands the
 // focus to the first usable control after it; check boxes and radio buttons
 // take the focus and are clicked; push buttons are clicked where the focus
-// stays, as their command is the point. A shown child with
-// WS_EX_CONTROLPARENT (a property sheet's page) offers its own controls'
-// mnemonics in its place.
+// stays, as their command is the point.
 #include "dialog/dialog_internal.h"
 
 #include <vector>
@@ -22,10 +20,26 @@ namespace {
 
 constexpr UINT kEmSetSel = 0x00B1;
 
+LONG StyleOf(HWND c) { return GetWindowLongA(c, GWL_STYLE); }
+
+bool ControlParent(HWND c) {
+  return (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && (StyleOf(c) & WS_VISIBLE);
+}
+
+// The dialog's controls in z-order; a shown child with WS_EX_CONTROLPARENT
+// (a property sheet's page) stands aside for its own controls, so Tab,
+// arrows and mnemonics walk into it as on Win32.
+void Collect(HWND parent, std::vector<HWND> &out) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (ControlParent(c))
+      Collect(c, out);
+    else
+      out.push_back(c);
+}
+
 std::vector<HWND> Controls(HWND dlg) {
   std::vector<HWND> out;
-  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    out.push_back(c);
+  Collect(dlg, out);
   return out;
 }
 
@@ -36,28 +50,20 @@ bool Usable(HWND c) {
   return (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
-LONG StyleOf(HWND c) { return GetWindowLongA(c, GWL_STYLE); }
-
 UINT CodeOf(HWND c, const MSG *msg = nullptr) {
   return c ? static_cast<UINT>(SendMessageA(c, WM_GETDLGCODE, msg ? msg->wParam : 0,
                                             reinterpret_cast<LPARAM>(msg)))
            : 0;
 }
 
-// The controls a mnemonic may reach: those of shown WS_EX_CONTROLPARENT
-// children stand in their place.
-void MnemonicControls(HWND parent, std::vector<HWND> &out) {
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if ((GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && (StyleOf(c) & WS_VISIBLE))
-      MnemonicControls(c, out);
-    else
-      out.push_back(c);
-}
-
-// The control of the dialog that holds `hwnd` (itself when a direct child).
+// The control of the dialog that holds `hwnd`: itself when a child of the
+// dialog or of a control parent inside it.
 HWND DirectChild(HWND dlg, HWND hwnd) {
-  while (hwnd && GetParent(hwnd) != dlg)
-    hwnd = GetParent(hwnd);
+  for (HWND parent; hwnd; hwnd = parent) {
+    parent = GetParent(hwnd);
+    if (parent == dlg || (parent && ControlParent(parent) && IsChild(dlg, parent)))
+      return hwnd;
+  }
   return hwnd;
 }
 
@@ -183,13 +189,12 @@ bool Mnemonic(HWND dlg, HWND from, char ch) {
   char key = Upper(ch);
   if (key == ' ' || key == '\0')
     return false;
-  std::vector<HWND> all;
-  MnemonicControls(dlg, all);
+  std::vector<HWND> all = Controls(dlg);
   size_t n = all.size(), start = n - 1;
-  for (HWND up = from; up && up != dlg && start == n - 1; up = GetParent(up))
-    for (size_t i = 0; i < n; ++i)
-      if (all[i] == up)
-        start = i;
+  from = DirectChild(dlg, from);
+  for (size_t i = 0; i < n; ++i)
+    if (all[i] == from)
+      start = i;
   for (size_t step = 1; step <= n; ++step) {
     size_t i = (start + step) % n;
     HWND c = all[i];
