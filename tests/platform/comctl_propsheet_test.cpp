@@ -216,6 +216,46 @@ TEST_F(PropSheetTest, ChangedEnablesApplyAndOkAppliesEveryMadePage) {
   EXPECT_EQ(log.lines, want);
 }
 
+// The sheet's own texts follow the thread's UI language.
+BOOL CALLBACK ReadButtons(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void *context) {
+  auto *texts = static_cast<std::vector<std::string> *>(context);
+  for (int id : {IDOK, IDCANCEL, kApply}) {
+    char text[32] = {};
+    GetWindowTextA(GetDlgItem(info->hwnd, id), text, sizeof text);
+    texts->push_back(text);
+  }
+  char caption[64] = {};
+  GetWindowTextA(info->hwnd, caption, sizeof caption);
+  texts->push_back(caption);
+  step->action = VQWIN_STEP_CLICK;
+  step->id = IDCANCEL;
+  return TRUE;
+}
+
+TEST_F(PropSheetTest, ButtonTextsFollowTheUiLanguage) {
+  const struct {
+    LANGID language;
+    std::vector<std::string> texts;
+  } rows[] = {
+      {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+       {"OK", "Abbrechen",
+        "&\xDC"
+        "bernehmen",
+        "Eigenschaften von Table"}},
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+       {"OK", "Cancel", "&Apply", "Properties for Table"}},
+  };
+  header.dwFlags |= PSH_PROPTITLE;
+  for (const auto &row : rows) {
+    SetThreadUILanguage(row.language);
+    std::vector<std::string> texts;
+    vqwinSetModalHook(ReadButtons, &texts);
+    EXPECT_EQ(PropertySheetA(&header), 0);
+    EXPECT_EQ(texts, row.texts);
+  }
+  SetThreadUILanguage(0);
+}
+
 TEST_F(PropSheetTest, CancelWithoutApplyReturnsZeroAndBadHeadersFail) {
   vqwinQueueClick(IDCANCEL);
   EXPECT_EQ(PropertySheetA(&header), 0);

@@ -5,6 +5,9 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
+#ifdef VQ_HAVE_XFIXES
+#include <xcb/xfixes.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -414,6 +417,50 @@ TEST_F(X11Test, TheWindowFollowsMovesAndSizesFromOutside) {
   CloseWindow(title);
   EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
 }
+
+#ifdef VQ_HAVE_XFIXES
+// The shape of the pointer the X server shows: size and hot spot.
+std::string CursorShape(xcb_connection_t *c) {
+  xcb_xfixes_get_cursor_image_reply_t *r =
+      xcb_xfixes_get_cursor_image_reply(c, xcb_xfixes_get_cursor_image(c), nullptr);
+  std::string shape = "none";
+  if (r)
+    shape = std::to_string(r->width) + "x" + std::to_string(r->height) + "@" +
+            std::to_string(r->xhot) + "," + std::to_string(r->yhot);
+  std::free(r);
+  return shape;
+}
+
+// WM_SETCURSOR decides the X pointer: the arrow over the grid and the
+// dialog, the I-beam over the dialog's selection field.
+TEST_F(X11Test, ThePointerFollowsSetCursor) {
+  std::free(xcb_xfixes_query_version_reply(x, xcb_xfixes_query_version(x, 4, 0), nullptr));
+  Program p(Vqtbl("browse s.isa Kunden --gui"));
+  ASSERT_TRUE(p.WaitLine("records 300, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
+  // The shape once it has settled after the pointer moved to (px, py).
+  auto shapeAt = [](int px, int py) {
+    Xdotool("mousemove " + std::to_string(px) + " " + std::to_string(py) + " sleep 0.2");
+    std::string shape = CursorShape(x);
+    for (int i = 0; i < 20; ++i) {
+      std::this_thread::sleep_for(50ms);
+      const std::string again = CursorShape(x);
+      if (again == shape)
+        break;
+      shape = again;
+    }
+    return shape;
+  };
+  const std::string grid = shapeAt(300, 200);
+  Xdotool("key F3");
+  ASSERT_TRUE(WaitWindow("Selektion"));
+  const std::string field = shapeAt(500, 617), dialog = shapeAt(700, 380);
+  EXPECT_NE(field, grid) << "the I-beam over the field";
+  EXPECT_EQ(dialog, grid) << "the arrow over the dialog";
+  Xdotool("key Escape");
+  CloseWindow("vqtbl - Kunden");
+  EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
+}
+#endif
 
 TEST_F(X11Test, EditInsertsAFieldThatTheConfigurationFileThenHolds) {
   fs::copy_file(fs::path(VQ_SAMPLES_DIR) / "kunden.cfg", dir / "k.cfg",

@@ -5,14 +5,15 @@
 // display stays the default, and a build without xcb has only that one.
 //
 // Decisions:
-// - The window manager draws every frame itself, so an X window covers the
-//   whole window rectangle. An X window manager, where there is one, adds
-//   its own frame around that and gives the window its close button, whose
-//   request becomes WM_SYSCOMMAND SC_CLOSE. Captionless popups (menus,
-//   drop-downs) are override-redirect windows placed exactly.
+// - The window manager draws every frame itself, caption and close box
+//   included, so an X window covers the whole window rectangle. An X window
+//   manager, where there is one, adds its own frame around that, whose
+//   close button's request becomes WM_SYSCOMMAND SC_CLOSE as well.
+//   Captionless popups (menus, drop-downs) are override-redirect windows
+//   placed exactly.
 // - The layer moves and sizes X windows; moves and sizes an X window manager
-//   chooses come back as SetWindowPos, kept above the minimum the window
-//   names in WM_GETMINMAXINFO.
+//   or another program chooses come back as SetWindowPos, kept above the
+//   minimum the window names in WM_GETMINMAXINFO.
 // - Keys: a keysym that the US layout types with the same shift state goes in
 //   as its virtual key, so accelerators and the dialog keys work; any other
 //   character of the layout goes in as a VK_PACKET character, which becomes
