@@ -103,6 +103,15 @@ typedef struct tagCREATESTRUCTW {
   DWORD dwExStyle;
 } CREATESTRUCTW, *LPCREATESTRUCTW;
 
+/* WM_GETMINMAXINFO: sizes a window accepts when the user sizes it. */
+typedef struct tagMINMAXINFO {
+  POINT ptReserved;
+  POINT ptMaxSize;
+  POINT ptMaxPosition;
+  POINT ptMinTrackSize;
+  POINT ptMaxTrackSize;
+} MINMAXINFO, *LPMINMAXINFO;
+
 typedef struct tagMSG {
   HWND hwnd;
   UINT message;
@@ -235,6 +244,10 @@ typedef struct tagWINDOWPOS {
 #define WM_MOUSELAST 0x020A
 #define WM_PARENTNOTIFY 0x0210
 #define WM_CAPTURECHANGED 0x0215
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -277,6 +290,7 @@ typedef struct tagWINDOWPOS {
 #define HTBOTTOMLEFT 16
 #define HTBOTTOMRIGHT 17
 #define HTBORDER 18
+#define HTCLOSE 20
 
 /* WM_GETDLGCODE results */
 #define DLGC_WANTARROWS 0x0001

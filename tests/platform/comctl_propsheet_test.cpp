@@ -54,7 +54,11 @@ void ReadSheet(HWND sheet) {
   }
 }
 
-INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lp) {
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && LOWORD(wp) == IDC_FILL) {
+    SetDlgItemTextA(page, IDC_NAME, "filled");
+    return TRUE;
+  }
   if (msg == WM_INITDIALOG) {
     auto *psp = reinterpret_cast<PROPSHEETPAGEA *>(lp);
     SetWindowLongPtrA(page, DWLP_USER, psp->lParam);
@@ -138,6 +142,28 @@ TEST_F(PropSheetTest, PagesSwitchRefuseApplyAndReturnInOrder) {
   EXPECT_EQ(vqwinPendingModalSteps(), 0);
 }
 
+// Tab and Alt with a letter reach the controls of the page shown, not only
+// the sheet's own buttons: each row's keys press the page's "&Fill".
+TEST_F(PropSheetTest, KeysReachTheControlsOfThePageShown) {
+  const struct {
+    const char *name;
+    UINT key, modifiers;
+  } rows[] = {
+      {"Alt+F", 'F', VQWIN_ALT},
+      {"Tab from the name, then Space", VK_TAB, 0},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.name);
+    log = PageLog{};
+    vqwinQueueKey(row.key, row.modifiers);
+    if (row.key == VK_TAB)
+      vqwinQueueKey(VK_SPACE, 0);
+    vqwinQueueClick(IDOK);
+    EXPECT_EQ(PropertySheetA(&header), 1);
+    EXPECT_EQ(log.applied, (std::vector<std::string>{"filled", ""})) << "the premature page too";
+  }
+}
+
 TEST_F(PropSheetTest, ScriptStepsReachControlsOnThePages) {
   vqwinQueueType(IDC_NAME, "Kunden");
   vqwinQueueKey(VK_TAB, VQWIN_CONTROL);
@@ -188,6 +214,46 @@ TEST_F(PropSheetTest, ChangedEnablesApplyAndOkAppliesEveryMadePage) {
   const std::vector<std::string> want = {"INIT 1",       "INIT 2",     "SETACTIVE 2",
                                          "KILLACTIVE 2", "APPLY 1 ok", "APPLY 2 ok"};
   EXPECT_EQ(log.lines, want);
+}
+
+// The sheet's own texts follow the thread's UI language.
+BOOL CALLBACK ReadButtons(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void *context) {
+  auto *texts = static_cast<std::vector<std::string> *>(context);
+  for (int id : {IDOK, IDCANCEL, kApply}) {
+    char text[32] = {};
+    GetWindowTextA(GetDlgItem(info->hwnd, id), text, sizeof text);
+    texts->push_back(text);
+  }
+  char caption[64] = {};
+  GetWindowTextA(info->hwnd, caption, sizeof caption);
+  texts->push_back(caption);
+  step->action = VQWIN_STEP_CLICK;
+  step->id = IDCANCEL;
+  return TRUE;
+}
+
+TEST_F(PropSheetTest, ButtonTextsFollowTheUiLanguage) {
+  const struct {
+    LANGID language;
+    std::vector<std::string> texts;
+  } rows[] = {
+      {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
+       {"OK", "Abbrechen",
+        "&\xDC"
+        "bernehmen",
+        "Eigenschaften von Table"}},
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+       {"OK", "Cancel", "&Apply", "Properties for Table"}},
+  };
+  header.dwFlags |= PSH_PROPTITLE;
+  for (const auto &row : rows) {
+    SetThreadUILanguage(row.language);
+    std::vector<std::string> texts;
+    vqwinSetModalHook(ReadButtons, &texts);
+    EXPECT_EQ(PropertySheetA(&header), 0);
+    EXPECT_EQ(texts, row.texts);
+  }
+  SetThreadUILanguage(0);
 }
 
 TEST_F(PropSheetTest, CancelWithoutApplyReturnsZeroAndBadHeadersFail) {

@@ -116,6 +116,93 @@ TEST_F(EditTest, KeysEditTextAndSelection) {
   }
 }
 
+// Each row puts `before` on the clipboard, runs its input on an edit with
+// the text and selection given, and names the text left and what the
+// clipboard then holds (read back by a paste into an empty edit).
+TEST_F(EditTest, ClipboardCopiesCutsAndPastes) {
+  struct Row {
+    const char *name;
+    DWORD style;
+    const char *text;
+    int selFrom, selTo;
+    const char *before;
+    std::function<void(HWND)> input;
+    const char *expected, *clipboard;
+  } rows[] = {
+      {"ctrl-c copies, ctrl-v pastes at the caret", 0, "abc", 0, 3, "x",
+       [](HWND) {
+         Press('C', VQWIN_CONTROL);
+         Press(VK_END);
+         Press('V', VQWIN_CONTROL);
+       },
+       "abcabc", "abc"},
+      {"ctrl-x cuts", 0, "hello world", 0, 6, "x", [](HWND) { Press('X', VQWIN_CONTROL); }, "world",
+       "hello "},
+      {"ctrl-insert copies, shift-insert replaces the selection", 0, "ab", 0, 1, "x",
+       [](HWND) {
+         Press(VK_INSERT, VQWIN_CONTROL);
+         Press(VK_RIGHT, VQWIN_SHIFT);
+         Press(VK_INSERT, VQWIN_SHIFT);
+       },
+       "a", "a"},
+      {"shift-delete cuts", 0, "abc", 1, 3, "x", [](HWND) { Press(VK_DELETE, VQWIN_SHIFT); }, "a",
+       "bc"},
+      {"nothing selected copies nothing", 0, "abc", 1, 1, "x",
+       [](HWND e) { SendMessageA(e, WM_COPY, 0, 0); }, "abc", "x"},
+      {"a password gives nothing away", ES_PASSWORD, "secret", 0, 6, "x",
+       [](HWND e) {
+         SendMessageA(e, WM_COPY, 0, 0);
+         SendMessageA(e, WM_CUT, 0, 0);
+       },
+       "secret", "x"},
+      {"read-only copies but neither cuts nor pastes", ES_READONLY, "abc", 0, 2, "x",
+       [](HWND e) {
+         SendMessageA(e, WM_CUT, 0, 0);
+         SendMessageA(e, WM_PASTE, 0, 0);
+         SendMessageA(e, WM_CLEAR, 0, 0);
+         Press('C', VQWIN_CONTROL);
+       },
+       "abc", "ab"},
+      {"a paste keeps the first line", 0, "", 0, 0, "one\r\ntwo",
+       [](HWND e) { SendMessageA(e, WM_PASTE, 0, 0); }, "one", "one\r\ntwo"},
+      {"a multi-line paste keeps every line, its breaks as CRLF", ES_MULTILINE, "", 0, 0,
+       "a\nb\r\nc\rd", [](HWND e) { SendMessageA(e, WM_PASTE, 0, 0); }, "a\r\nb\r\nc\r\nd",
+       "a\nb\r\nc\rd"},
+      {"ES_NUMBER refuses a paste with other characters", ES_NUMBER, "1", 1, 1, "2a",
+       [](HWND e) { SendMessageA(e, WM_PASTE, 0, 0); }, "1", "2a"},
+      {"ES_NUMBER takes digits", ES_NUMBER, "1", 1, 1, "23",
+       [](HWND e) { SendMessageA(e, WM_PASTE, 0, 0); }, "123", "23"},
+      {"WM_CLEAR deletes without copying", 0, "abc", 0, 1, "x",
+       [](HWND e) { SendMessageA(e, WM_CLEAR, 0, 0); }, "bc", "x"},
+      {"Windows-1252 text travels", 0, "", 0, 0,
+       "Gr\xF6\xDF"
+       "e",
+       [](HWND e) { SendMessageA(e, WM_PASTE, 0, 0); },
+       "Gr\xF6\xDF"
+       "e",
+       "Gr\xF6\xDF"
+       "e"},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND seed = MakeEdit(ES_AUTOHSCROLL, row.before);
+    SendMessageA(seed, EM_SETSEL, 0, -1);
+    SendMessageA(seed, WM_COPY, 0, 0);
+    DestroyWindow(seed);
+    HWND edit = MakeEdit(ES_AUTOHSCROLL | row.style, row.text);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, row.selFrom, row.selTo);
+    row.input(edit);
+    EXPECT_EQ(Text(edit), row.expected);
+    DestroyWindow(edit);
+    HWND probe = MakeEdit(ES_AUTOHSCROLL, "");
+    SendMessageA(probe, WM_PASTE, 0, 0);
+    const std::string held = row.clipboard;
+    EXPECT_EQ(Text(probe), held.substr(0, held.find_first_of("\r\n")));
+    DestroyWindow(probe);
+  }
+}
+
 TEST_F(EditTest, SetSelFollowsItsSpecialValues) {
   struct Row {
     const char *name;

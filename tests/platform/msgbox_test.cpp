@@ -86,7 +86,8 @@ BOOL CALLBACK Inspect(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void
   seen->text = info->text;
   seen->yes = Text(GetDlgItem(info->hwnd, IDYES));
   seen->no = Text(GetDlgItem(info->hwnd, IDNO));
-  seen->icon = vqwinGetPixel(info->hwnd, 11 + 4, 11 + 16);
+  // Low on the left: inside the disc and the triangle, clear of the signs.
+  seen->icon = vqwinGetPixel(info->hwnd, 11 + 6, 11 + 26);
   step->action = VQWIN_STEP_ANSWER;
   step->id = IDNO;
   return TRUE;

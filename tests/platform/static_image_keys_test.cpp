@@ -64,7 +64,7 @@ TEST_F(ImageTest, DrawIconExCombinesMaskAndImage) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
   EXPECT_TRUE(DrawIcon(again, 0, 0, LoadIconA(nullptr, IDI_EXCLAMATION)));
   ReleaseDC(parent, again);
-  EXPECT_EQ(vqwinGetPixel(parent, 16, 4), RGB(255, 255, 0)) << "the warning disc";
+  EXPECT_EQ(vqwinGetPixel(parent, 16, 4), RGB(255, 255, 0)) << "the warning sign";
 }
 
 TEST_F(ImageTest, StaticsShowTemplateIconsAndSetImages) {

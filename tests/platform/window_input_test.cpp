@@ -175,6 +175,40 @@ TEST_F(Input, FrameClicksAreNonClientMessages) {
                          "border click");
 }
 
+// The caption's close box: a press and a release both on it close the
+// window through WM_SYSCOMMAND SC_CLOSE; without WS_SYSMENU there is none.
+TEST_F(Input, TheCloseBoxClosesOnAPressAndReleaseOnIt) {
+  struct Row {
+    const char *name;
+    DWORD style;
+    bool downOnBox, upOnBox, closes;
+  } rows[] = {
+      {"press and release on the box", WS_OVERLAPPEDWINDOW | WS_VISIBLE, true, true, true},
+      {"released off the box", WS_OVERLAPPEDWINDOW | WS_VISIBLE, true, false, false},
+      {"pressed off the box", WS_OVERLAPPEDWINDOW | WS_VISIBLE, false, true, false},
+      {"no system menu, no box", WS_POPUP | WS_CAPTION | WS_VISIBLE, true, true, false},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND framed = Top("framed", 400, 300, 200, 120, row.style);
+    RECT wr{};
+    GetWindowRect(framed, &wr);
+    // The box's middle: inside the sizing frame, near the caption's right end.
+    const POINT box{wr.right - GetSystemMetrics(SM_CXFRAME) - 10,
+                    wr.top + GetSystemMetrics(SM_CYFRAME) + 9};
+    const POINT caption{wr.left + 60, box.y};
+    EXPECT_EQ(SendMessageA(framed, WM_NCHITTEST, 0, MAKELPARAM(box.x, box.y)),
+              row.style & WS_SYSMENU ? HTCLOSE : HTCAPTION);
+    const POINT down = row.downOnBox ? box : caption, up = row.upOnBox ? box : caption;
+    vqwinMouseDown(nullptr, down.x, down.y, VK_LBUTTON);
+    vqwinMouseUp(nullptr, up.x, up.y, VK_LBUTTON);
+    vqwinRunUntilIdle();
+    EXPECT_EQ(IsWindow(framed) == FALSE, row.closes);
+    if (IsWindow(framed))
+      DestroyWindow(framed);
+  }
+}
+
 TEST_F(Input, KeysGoToTheFocusWithCharactersFromTranslateMessage) {
   SetFocus(left);
   Recorder &r = Recorder::Get();

@@ -378,6 +378,41 @@ int CmdWriteConfig(const Args &args) {
   return kOk;
 }
 
+int CmdEdit(const Args &args) {
+  const std::string &path = args.operands[0];
+  CVQFileDesc file;
+  if (int rc = OpenDescriptions(file, path))
+    return rc;
+  if (file.isIsamFile)
+    return Fail(kFailed,
+                "%s: an ISAM file keeps its descriptions; edit works on configuration files",
+                path.c_str());
+  if (file.isReadOnly)
+    return Fail(kFailed, "%s: the file is read-only", path.c_str());
+  CVQTableDesc *table = FindTable(file, path, args.operands[1]);
+  if (!table)
+    return kFailed;
+  const int answer = table->PropertySheetA(nullptr, 0x07, 0);
+  if (answer != 1) {
+    std::printf("%s: not changed\n", path.c_str());
+    return kOk;
+  }
+  NewFile out;
+  if (int rc = out.Prepare(path, true, ".cfg"))
+    return rc;
+  if (out.temp().size() >= sizeof file.fileName)
+    return Fail(kFailed, "%s: the path is too long", path.c_str());
+  CopyText(file.fileName, sizeof file.fileName, out.temp().c_str());
+  file.isNewConfig = 1;
+  if (!file.WriteDesc())
+    return Fail(kFailed, "%s: the configuration file could not be written", path.c_str());
+  if (int rc = out.Commit())
+    return rc;
+  std::printf("%s: table \"%s\" written, %u fields, %u keys\n", path.c_str(),
+              Cp1252ToUtf8(table->name).c_str(), table->fields.count, table->keys.count);
+  return kOk;
+}
+
 int CmdPrint(const Args &args) {
   const std::string &path = args.operands[0];
   if (!args.Has("--pdf"))

@@ -58,6 +58,8 @@ long BoxNumber(const char *caption) {
   return end != eq + 1 && *end == ')' ? n : -1;
 }
 
+bool gPerson = false;
+
 BOOL CALLBACK AnswerModal(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void *context) {
   if (info->kind != VQWIN_MODAL_MESSAGEBOX)
     return FALSE; // dialogs and the save dialog are cancelled
@@ -69,6 +71,8 @@ BOOL CALLBACK AnswerModal(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, 
       std::fprintf(stderr, "vqtbl: %s: %s\n", OneLine(info->caption).c_str(),
                    OneLine(info->text).c_str());
   }
+  if (gPerson)
+    return FALSE; // a person at the display answers
   const UINT buttons = info->type & MB_TYPEMASK;
   if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) {
     step->action = VQWIN_STEP_ANSWER;
@@ -87,8 +91,9 @@ bool Exists(const std::string &path) {
 
 } // namespace
 
-void InstallModalAnswers(bool yes) {
+void InstallModalAnswers(bool yes, bool person) {
   gYes = yes;
+  gPerson = person;
   vqwinSetModalHook(AnswerModal, &gYes);
 }
 

@@ -34,8 +34,10 @@ struct Args {
 int Fail(int status, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 /// Installs the answers to message boxes: each box is printed to stderr
-/// ("vqtbl: message N: TEXT") and a question answered yes only with `yes`.
-void InstallModalAnswers(bool yes);
+/// ("vqtbl: message N: TEXT") and a question answered yes only with `yes`;
+/// with `person` (the commands a person works in) nothing is answered, so
+/// on a display the person does and without one the box's default does.
+void InstallModalAnswers(bool yes, bool person);
 
 /// A progress bar on stderr, drawn only when stderr is a terminal.
 class Progress {
@@ -99,6 +101,7 @@ int CmdPrint(const Args &args);
 int CmdExport(const Args &args);
 int CmdImport(const Args &args);
 int CmdBrowse(const Args &args);
+int CmdEdit(const Args &args);
 
 } // namespace vqtbl
 

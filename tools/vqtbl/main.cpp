@@ -82,6 +82,16 @@ const Command kCommands[] = {
      "Writes the table descriptions stored inside ISAM as configuration file CFG.\n"
      "  --force      replace an existing CFG\n",
      {{"--force", false}}},
+    {"edit",
+     CmdEdit,
+     2,
+     2,
+     "edit CFG TABLE",
+     "edits a table's description in its property sheet",
+     "Opens the description of TABLE in the configuration file CFG in the\n"
+     "library's property sheet (fields, keys, gallery) on the display\n"
+     "(VQWIN_DISPLAY=x11); OK writes CFG back whole, Cancel leaves it.\n",
+     {}},
     {"export",
      CmdExport,
      2,
@@ -109,7 +119,7 @@ const Command kCommands[] = {
      2,
      2,
      "browse ISAM TABLE [--index N] [--desc] [--where SELECTION] [--lines A-B]\n"
-     "              [--count] [--png FILE [--width W] [--height H] [--force]]",
+     "              [--count] [--png FILE [--width W] [--height H] [--force]] [--gui]",
      "shows records as the library's grid shows them",
      "Shows the records of TABLE through the library's table browser and grid:\n"
      "as aligned text, or as a PNG picture of the grid window.\n"
@@ -120,8 +130,12 @@ const Command kCommands[] = {
      "  --count      print the number of records only\n"
      "  --png FILE   a picture of the grid window instead of text\n"
      "  --width W, --height H   its size in pixels (800 x 400)\n"
-     "  --force      replace an existing FILE\n",
+     "  --force      replace an existing FILE\n"
+     "  --gui        the grid in a window of the display (VQWIN_DISPLAY=x11): keys\n"
+     "               and wheel scroll, F3 opens the selection dialog; every change\n"
+     "               prints \"records N, top T, cell LINE/COLUMN\"\n",
      {{"--index", true},
+      {"--gui", false},
       {"--desc", false},
       {"--where", true},
       {"--lines", true},
@@ -257,6 +271,7 @@ int main(int argc, char **argv) {
   }
   if (args.Has("--log") && !CVQLogFile::GetDefault().OpenLog(args.Get("--log").c_str()))
     return Fail(kFailed, "%s: the log cannot be opened", args.Get("--log").c_str());
-  InstallModalAnswers(args.Has("--yes"));
+  InstallModalAnswers(args.Has("--yes"),
+                      args.Has("--gui") || std::strcmp(command->name, "edit") == 0);
   return command->run(args);
 }

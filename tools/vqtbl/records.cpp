@@ -272,6 +272,122 @@ std::string Justify(const std::string &s, std::size_t width, UINT just) {
   return s + std::string(pad, ' ');
 }
 
+// The grid in a top-level window for a person at a display: the grid's keys
+// and wheel scroll, F3 opens the selection dialog, closing the window ends.
+// Every change of what the window shows is printed as one status line, so
+// that a script driving the window can follow it.
+struct GuiBrowse {
+  CVQTableISAM *browser = nullptr;
+  CVQTblSelDesc *selection = nullptr;
+  const CVQTableDesc *table = nullptr;
+  UINT index = 0, descending = 0;
+  HWND grid = nullptr;
+  std::string last;
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto *self = reinterpret_cast<GuiBrowse *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_SIZE:
+      if (self && self->grid)
+        MoveWindow(self->grid, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      if (self && self->grid)
+        SetFocus(self->grid);
+      return 0;
+    case WM_KEYDOWN:
+      if (self && wp == VK_F3) {
+        self->Select(hwnd);
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+
+  void Select(HWND owner) {
+    CVQTblSelDlg dialog(selection);
+    if (dialog.Dialog(owner) != 1)
+      return;
+    // The dialog checks the text; the comparisons still need the table's fields.
+    if (selection->Root.fAlloc && !selection->resolve(table)) {
+      Fail(kFailed, "the selection does not suit table \"%s\"", table->name);
+      return;
+    }
+    browser->SetSelection(selection->Root.fAlloc ? selection : nullptr);
+    browser->DisplayTable(index, 0, descending);
+    SetFocus(grid);
+  }
+
+  void Report() {
+    char line[128];
+    const UINT cur = browser->grid->GetCurLine(), col = browser->grid->GetCurColumn();
+    char cell[40] = "-";
+    if (cur != ~0u && col != ~0u)
+      std::snprintf(cell, sizeof cell, "%u/%u", cur + 1, col + 1);
+    std::snprintf(line, sizeof line, "records %u, top %u, cell %s", browser->grid->GetLineCount(),
+                  browser->grid->GetTopLine() + 1, cell);
+    if (last != line) {
+      last = line;
+      std::printf("%s\n", line);
+      std::fflush(stdout);
+    }
+  }
+};
+
+int RunGuiBrowse(const Args &args, CVQFileDesc &file, CVQTableDesc &table, UINT index,
+                 CVQTblSelDesc &selection) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = GuiBrowse::Proc;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = "VqtblBrowseWindow";
+  RegisterClassA(&wc);
+  const std::string title = "vqtbl - " + std::string(table.name);
+  HWND top = CreateWindowExA(0, "VqtblBrowseWindow", title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40,
+                             900, 520, nullptr, nullptr, nullptr, nullptr);
+  RECT client{};
+  GetClientRect(top, &client);
+  HWND grid = CreateWindowExA(0, "CVQGridView32", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0,
+                              client.right, client.bottom, top, reinterpret_cast<HMENU>(1), nullptr,
+                              nullptr);
+  if (!top || !grid)
+    return Fail(kFailed, "the library's grid window cannot be made");
+  GuiBrowse gui;
+  CVQTableISAM browser;
+  if (!browser.InitISAMFile(nullptr, nullptr, &file, TRUE))
+    return DestroyWindow(top),
+           Fail(kFailed, "%s: the table cannot be opened", args.operands[0].c_str());
+  if (!browser.InitTable(grid, ~0u))
+    return DestroyWindow(top), Fail(kFailed, "the grid cannot show the table's columns");
+  browser.SetSelection(selection.Root.fAlloc ? &selection : nullptr);
+  gui.browser = &browser;
+  gui.selection = &selection;
+  gui.table = &table;
+  gui.index = index;
+  gui.descending = args.Has("--desc") ? 1 : 0;
+  gui.grid = grid;
+  if (!browser.DisplayTable(index, 0, gui.descending))
+    return DestroyWindow(top),
+           Fail(kFailed, "%s: the records cannot be shown", args.operands[0].c_str());
+  SetWindowLongPtrA(top, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&gui));
+  ShowWindow(top, SW_SHOW);
+  SetFocus(grid);
+  gui.Report();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    if (IsWindow(grid))
+      gui.Report();
+  }
+  browser.CloseTable();
+  return kOk;
+}
+
 } // namespace
 
 int CmdBrowse(const Args &args) {
@@ -296,6 +412,11 @@ int CmdBrowse(const Args &args) {
   CVQTblSelDesc selection;
   if (int rc = SelectionOption(args, *table, selection))
     return rc;
+  if (args.Has("--gui")) {
+    if (args.Has("--png") || args.Has("--count") || args.Has("--lines"))
+      return Fail(kUsage, "--gui goes without --png, --count and --lines");
+    return RunGuiBrowse(args, file, *table, index, selection);
+  }
   NewFile png;
   if (args.Has("--png"))
     if (int rc = png.Prepare(args.Get("--png"), args.Has("--force"), ".png"))

@@ -1,6 +1,7 @@
 // The headless display: a fixed-size screen that shows nothing. Surfaces
 // stay with the window manager, so screenshots and pixel reads work exactly
-// as with a real display; input only comes from the automation surface.
+// as with a real display; input only comes from the automation surface, and
+// the clipboard is the process's own.
 #include "backend/backend.h"
 
 #include <cstdlib>
@@ -32,23 +33,43 @@ public:
   void WindowShown(HWND, bool) override {}
   void WindowDestroyed(HWND) override {}
   void Present(HWND, const RECT &) override {}
+  void Finish() override {}
   bool PollInput(bool) override { return false; }
+  void SetClipboardText(const std::string &text) override {
+    clipboard_ = text;
+    hasText_ = true;
+  }
+  bool ClipboardText(std::string &text) override {
+    if (hasText_)
+      text = clipboard_;
+    return hasText_;
+  }
 
 private:
   SIZE screen_ = ScreenFromEnvironment();
+  std::string clipboard_;
+  bool hasText_ = false;
 };
 
 } // namespace
 
 namespace {
 DisplayBackend *installed = nullptr;
+bool decided = false;
 } // namespace
 
 DisplayBackend &Current() {
   static Headless headless;
+  if (!decided) {
+    decided = true;
+    installed = Chosen();
+  }
   return installed ? *installed : headless;
 }
 
-void Install(DisplayBackend *backend) { installed = backend; }
+void Install(DisplayBackend *backend) {
+  decided = true;
+  installed = backend;
+}
 
 } // namespace vqwin::backend

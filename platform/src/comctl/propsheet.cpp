@@ -7,7 +7,9 @@
 // same modal loop, script and hook as dialogs; Ctrl+Tab and
 // Ctrl+Shift+Tab switch pages.
 //
-// Chosen where Win32 leaves room: the button texts are English, and a
+// Chosen where Win32 leaves room: the button texts (and the PSH_PROPTITLE
+// prefix) follow the thread's UI language, German or English, as those of
+// message boxes and the common dialogs do; and a
 // PSN_SETACTIVE answer other than 0 is taken as 0 (the page is shown),
 // since skipping pages belongs to wizards, which are not provided.
 #include "comctl/comctl.h"
@@ -226,11 +228,17 @@ bool Build(Sheet &s) {
   int width = std::max<int>(tab.right + kMargin, 3 * kButtonWidth + 2 * kButtonGap + 2 * kMargin);
   int y = tab.bottom + kMargin;
   int x = width - kMargin - kButtonWidth;
+  const bool german = PRIMARYLANGID(GetThreadUILanguage()) == LANG_GERMAN;
   if (!s.noApply) {
-    EnableWindow(AddButton(s.hwnd, kApplyId, "&Apply", 0, x, y), FALSE);
+    EnableWindow(AddButton(s.hwnd, kApplyId,
+                           german ? "&\xDC"
+                                    "bernehmen"
+                                  : "&Apply",
+                           0, x, y),
+                 FALSE);
     x -= kButtonWidth + kButtonGap;
   }
-  AddButton(s.hwnd, IDCANCEL, "Cancel", 0, x, y);
+  AddButton(s.hwnd, IDCANCEL, german ? "Abbrechen" : "Cancel", 0, x, y);
   AddButton(s.hwnd, IDOK, "OK", BS_DEFPUSHBUTTON, x - kButtonWidth - kButtonGap, y);
   SendMessageA(s.hwnd, DM_SETDEFID, IDOK, 0);
   RECT outer, client;
@@ -371,7 +379,9 @@ INT_PTR WINAPI PropertySheetA(LPCPROPSHEETHEADERA header) {
   sheet.instance = header->hInstance;
   sheet.caption = comctl::ResourceText(header->hInstance, header->pszCaption);
   if (header->dwFlags & PSH_PROPTITLE)
-    sheet.caption = "Properties for " + sheet.caption;
+    sheet.caption = (PRIMARYLANGID(GetThreadUILanguage()) == LANG_GERMAN ? "Eigenschaften von "
+                                                                         : "Properties for ") +
+                    sheet.caption;
   sheet.start = header->nStartPage;
   sheet.noApply = header->dwFlags & PSH_NOAPPLYNOW;
   // The pages' copies must not move once handed out: size the vector first.

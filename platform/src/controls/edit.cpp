@@ -12,7 +12,12 @@
 //   EM_GETLIMITTEXT; EM_LIMITTEXT 0 lifts it to 0x7FFFFFFE (single-line) or
 //   0xFFFFFFFF (multi-line).
 // - Left or Right without Shift on a selection collapses it to that side.
-// - There is no clipboard and no undo.
+// - The clipboard takes the selection with WM_COPY / WM_CUT (Ctrl+C,
+//   Ctrl+X, Ctrl+Insert, Shift+Delete) and gives text with WM_PASTE (Ctrl+V,
+//   Shift+Insert). A password edit gives nothing away; a single-line paste keeps
+//   the text up to its first line break, as one line holds no more, and an
+//   ES_NUMBER edit refuses a paste that is not all digits. There is no undo.
+#include "backend/backend.h"
 #include "controls/controls.h"
 
 #include <algorithm>
@@ -308,6 +313,51 @@ int NextWord(const std::string &t, int i) {
   return i;
 }
 
+void Copy(Edit &e) {
+  if (e.password || e.anchor == e.caret)
+    return;
+  backend::Current().SetClipboardText(
+      e.text.substr(static_cast<size_t>(SelMin(e)), static_cast<size_t>(SelMax(e) - SelMin(e))));
+}
+
+void Clear(Edit &e) {
+  if (!(StyleOf(e.hwnd) & ES_READONLY))
+    DeleteRange(e, SelMin(e), SelMax(e));
+}
+
+void Cut(Edit &e) {
+  if (e.password || e.anchor == e.caret)
+    return;
+  Copy(e);
+  Clear(e);
+}
+
+void Paste(Edit &e) {
+  const DWORD style = StyleOf(e.hwnd);
+  std::string text;
+  if ((style & ES_READONLY) || !backend::Current().ClipboardText(text))
+    return;
+  if (!e.multi) {
+    text.resize(std::min(text.find_first_of("\r\n"), text.size()));
+  } else {
+    // Lines break at "\r\n" only, so breaks of other systems become that.
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\r' || text[i] == '\n') {
+        lines += "\r\n";
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+          ++i;
+      } else {
+        lines += text[i];
+      }
+    }
+    text.swap(lines);
+  }
+  if ((style & ES_NUMBER) && text.find_first_not_of("0123456789") != std::string::npos)
+    return;
+  ReplaceSelection(e, text);
+}
+
 // ---- Message handlers ----
 
 void OnCreate(Edit &e, const CREATESTRUCTA *cs) {
@@ -358,10 +408,18 @@ void OnKeyDown(Edit &e, WPARAM vk) {
     MoveCaret(e, IndexAt(e, XOf(e, m, l, e.caret), y + l.lineHeight / 2), shift);
     break;
   }
+  case VK_INSERT:
+    if (ctrl)
+      Copy(e);
+    else if (shift)
+      Paste(e);
+    break;
   case VK_DELETE:
     if (readOnly)
       break;
-    if (selection)
+    if (shift && selection)
+      Cut(e);
+    else if (selection)
       DeleteRange(e, SelMin(e), SelMax(e));
     else if (e.caret < static_cast<int>(e.text.size()))
       DeleteRange(e, e.caret, e.caret + (e.text.compare(e.caret, 2, "\r\n") == 0 ? 2 : 1));
@@ -371,9 +429,19 @@ void OnKeyDown(Edit &e, WPARAM vk) {
 
 void OnChar(Edit &e, WPARAM wp) {
   DWORD style = StyleOf(e.hwnd);
-  if (wp > 0xFF || (style & ES_READONLY))
+  if (wp > 0xFF)
     return;
   auto ch = static_cast<unsigned char>(wp);
+  switch (ch) {
+  case 0x03: // Ctrl+C
+    return Copy(e);
+  case 0x16: // Ctrl+V
+    return Paste(e);
+  case 0x18: // Ctrl+X
+    return Cut(e);
+  }
+  if (style & ES_READONLY)
+    return;
   if (ch == '\b') {
     if (e.anchor != e.caret)
       DeleteRange(e, SelMin(e), SelMax(e));
@@ -689,6 +757,18 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     }
     break;
+  case WM_COPY:
+    Copy(*e);
+    return 0;
+  case WM_CUT:
+    Cut(*e);
+    return 0;
+  case WM_PASTE:
+    Paste(*e);
+    return 0;
+  case WM_CLEAR:
+    Clear(*e);
+    return 0;
   case EM_GETSEL:
     return OnGetSel(*e, wp, lp);
   case EM_SETSEL:

@@ -20,10 +20,26 @@ namespace {
 
 constexpr UINT kEmSetSel = 0x00B1;
 
+LONG StyleOf(HWND c) { return GetWindowLongA(c, GWL_STYLE); }
+
+bool ControlParent(HWND c) {
+  return (GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && (StyleOf(c) & WS_VISIBLE);
+}
+
+// The dialog's controls in z-order; a shown child with WS_EX_CONTROLPARENT
+// (a property sheet's page) stands aside for its own controls, so Tab,
+// arrows and mnemonics walk into it as on Win32.
+void Collect(HWND parent, std::vector<HWND> &out) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (ControlParent(c))
+      Collect(c, out);
+    else
+      out.push_back(c);
+}
+
 std::vector<HWND> Controls(HWND dlg) {
   std::vector<HWND> out;
-  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    out.push_back(c);
+  Collect(dlg, out);
   return out;
 }
 
@@ -34,18 +50,20 @@ bool Usable(HWND c) {
   return (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
-LONG StyleOf(HWND c) { return GetWindowLongA(c, GWL_STYLE); }
-
 UINT CodeOf(HWND c, const MSG *msg = nullptr) {
   return c ? static_cast<UINT>(SendMessageA(c, WM_GETDLGCODE, msg ? msg->wParam : 0,
                                             reinterpret_cast<LPARAM>(msg)))
            : 0;
 }
 
-// The control of the dialog that holds `hwnd` (itself when a direct child).
+// The control of the dialog that holds `hwnd`: itself when a child of the
+// dialog or of a control parent inside it.
 HWND DirectChild(HWND dlg, HWND hwnd) {
-  while (hwnd && GetParent(hwnd) != dlg)
-    hwnd = GetParent(hwnd);
+  for (HWND parent; hwnd; hwnd = parent) {
+    parent = GetParent(hwnd);
+    if (parent == dlg || (parent && ControlParent(parent) && IsChild(dlg, parent)))
+      return hwnd;
+  }
   return hwnd;
 }
 
@@ -173,6 +191,7 @@ bool Mnemonic(HWND dlg, HWND from, char ch) {
     return false;
   std::vector<HWND> all = Controls(dlg);
   size_t n = all.size(), start = n - 1;
+  from = DirectChild(dlg, from);
   for (size_t i = 0; i < n; ++i)
     if (all[i] == from)
       start = i;
@@ -282,7 +301,7 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
     return TRUE;
   if (msg->message == WM_SYSCHAR ||
       (msg->message == WM_CHAR && !(CodeOf(msg->hwnd, msg) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))))
-    if (Mnemonic(dlg, DirectChild(dlg, msg->hwnd), static_cast<char>(msg->wParam)))
+    if (Mnemonic(dlg, msg->hwnd, static_cast<char>(msg->wParam)))
       return TRUE;
   TranslateMessage(msg);
   DispatchMessageA(msg);

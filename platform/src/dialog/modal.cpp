@@ -175,6 +175,9 @@ VQWIN_MODAL_STEP MakeStep(UINT action, int id) {
 
 bool RunModalLoop(ModalLoop &loop) {
   MSG msg;
+  // Once the script and the hook have left the loop to a person at a
+  // display, they are not asked again at every event the person makes.
+  bool person = false;
   for (;;) {
     while (!loop.done() && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
@@ -199,12 +202,14 @@ bool RunModalLoop(ModalLoop &loop) {
         loop.takeDefault();
     } else {
       VQWIN_MODAL_STEP step;
-      if (NextStep(loop.info, step))
+      if (!person && NextStep(loop.info, step)) {
         Perform(loop, step);
-      else if (backend::Current().PollInput(true))
+      } else if (backend::Current().PollInput(true)) {
+        person = true;
         continue; // a display delivered input: the person answers
-      else
+      } else {
         loop.takeDefault();
+      }
     }
     ++loop.info.round;
   }

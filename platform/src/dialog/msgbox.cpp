@@ -128,6 +128,18 @@ void Layout(HWND dlg, Box &box) {
   DWORD exStyle = static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE));
   user::Frame f = user::FrameOf(style, exStyle);
   int w = clientW + f.left + f.right, h = clientH + f.top + f.bottom;
+  // The caption is read whole: the box widens for it (and its close box),
+  // up to the screen's width.
+  char caption[256] = "";
+  const int length = GetWindowTextA(dlg, caption, sizeof caption);
+  if (HDC dc = GetWindowDC(dlg)) {
+    SIZE extent{};
+    if (GetTextExtentPoint32A(dc, caption, length, &extent))
+      w = std::min(
+          std::max<int>(w, f.left + f.right + 4 + extent.cx + 4 + GetSystemMetrics(SM_CXSIZE) + 2),
+          GetSystemMetrics(SM_CXSCREEN));
+    ReleaseDC(dlg, dc);
+  }
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   if (HWND owner = GetWindow(dlg, GW_OWNER))
     if (IsWindowVisible(owner))

@@ -8,6 +8,7 @@
 // A 24-bit DIB section cannot: it keeps a shadow surface that is loaded from
 // the caller's bits before each drawing call and stored back after it.
 // Monochrome bitmaps hold only black and white pixels.
+#include "backend/backend.h"
 #include "gdi_internal.h"
 
 #include <cstdint>
@@ -454,7 +455,12 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
   return copied;
 }
 
-BOOL WINAPI GdiFlush(void) { return TRUE; }
+// Drawing is never batched here; what waits is a display still showing
+// earlier frames.
+BOOL WINAPI GdiFlush(void) {
+  vqwin::backend::Current().Finish();
+  return TRUE;
+}
 
 BOOL WINAPI vqwinGdiSaveBitmapPng(HBITMAP hbm, const char *path) {
   Bitmap *bm = AsBitmap(hbm);

@@ -10,6 +10,7 @@
 #include "resource/cursor_object.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -36,6 +37,33 @@ void FillDisc(HDC dc, const RECT &r, COLORREF color) {
     FillRect(dc, &row, brush);
   }
   DeleteObject(brush);
+}
+
+// The warning sign: a triangle on its base, apex up, outlined in black.
+void FillTriangle(HDC dc, const RECT &r, COLORREF color) {
+  HBRUSH black = CreateSolidBrush(RGB(0, 0, 0)), fill = CreateSolidBrush(color);
+  const int d = std::min(r.right - r.left, r.bottom - r.top);
+  const double centre = d / 2.0, outline = 1.5;
+  for (int y = 0; y < d; ++y) {
+    const double half = (y + 1) / 2.0;
+    for (int pass = 0; pass < 2; ++pass) {
+      const double h = pass == 0 ? half : half - outline;
+      if (pass == 1 && (y < 3 || y >= d - 2))
+        continue;
+      int from = d, to = 0;
+      for (int x = 0; x < d; ++x)
+        if (std::abs(x + 0.5 - centre) < h) {
+          from = std::min(from, x);
+          to = x + 1;
+        }
+      if (from < to) {
+        RECT row{r.left + from, r.top + y, r.left + to, r.top + y + 1};
+        FillRect(dc, &row, pass == 0 ? black : fill);
+      }
+    }
+  }
+  DeleteObject(black);
+  DeleteObject(fill);
 }
 
 // The application icons are a small window: white, framed, a blue title.
@@ -71,15 +99,20 @@ bool DrawSystemIcon(HDC dc, const RECT &r, WORD id) {
     DrawWindowShape(dc, r);
     return true;
   }
-  FillDisc(dc, r, disc);
   int size = std::min(r.right - r.left, r.bottom - r.top);
+  RECT box = r;
+  if (id == 32515) {
+    FillTriangle(dc, r, disc);
+    box.top += size / 6; // the sign sits in the triangle's wider part
+  } else {
+    FillDisc(dc, r, disc);
+  }
   HFONT font =
       CreateFontA(-MulDiv(size, 22, 32), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
   HGDIOBJ old = SelectObject(dc, font);
   int oldMode = SetBkMode(dc, TRANSPARENT);
   COLORREF oldColor = SetTextColor(dc, sign);
-  RECT box = r;
   DrawTextA(dc, mark, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);

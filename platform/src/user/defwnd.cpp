@@ -2,7 +2,8 @@
 // Text messages keep the window text, WM_ERASEBKGND fills with the class
 // brush, WM_PAINT validates, WM_NCPAINT draws the frame and scroll bars,
 // WM_NCHITTEST names the part under the mouse, WM_NCLBUTTONDOWN on a scroll
-// bar starts tracking it, WM_SETCURSOR shows the class cursor, and
+// bar starts tracking it, a click on the close box asks WM_SYSCOMMAND
+// SC_CLOSE, WM_SETCURSOR shows the class cursor, and
 // WM_WINDOWPOSCHANGED turns into WM_MOVE and WM_SIZE.
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
@@ -12,6 +13,8 @@
 
 namespace vqwin::user {
 namespace {
+
+HWND closePressed = nullptr; // the window whose close box the button went down on
 
 LRESULT HitTest(Window &w, POINT screen) {
   POINT o = WindowOrigin(w);
@@ -24,6 +27,9 @@ LRESULT HitTest(Window &w, POINT screen) {
     return HTCLIENT;
   if (LRESULT bar = ScrollBarHitTest(w, p))
     return bar;
+  RECT box{};
+  if (CloseBox(w, box) && PtInRect(&box, p))
+    return HTCLOSE;
   Frame f = FrameOf(w.style, w.exStyle);
   if (f.caption && p.y >= f.top - f.caption && p.y < f.top && p.x >= f.left &&
       p.x < r.right - f.right)
@@ -125,8 +131,15 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
       SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     return FALSE;
   }
+  case WM_NCLBUTTONUP:
+    // A click on the close box: pressed and released on it.
+    if (wp == HTCLOSE && closePressed == hwnd)
+      Send(hwnd, WM_SYSCOMMAND, SC_CLOSE, lp);
+    closePressed = nullptr;
+    return 0;
   case WM_NCLBUTTONDOWN:
   case WM_NCLBUTTONDBLCLK:
+    closePressed = wp == HTCLOSE ? hwnd : nullptr;
     if (wp == HTVSCROLL || wp == HTHSCROLL)
       BeginScrollTracking(hwnd, static_cast<int>(wp),
                           POINT{static_cast<SHORT>(LOWORD(lp)), static_cast<SHORT>(HIWORD(lp))});
@@ -155,6 +168,15 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
     return 0;
   case WM_CLOSE:
     DestroyWindow(hwnd);
+    return 0;
+  case WM_SYSCOMMAND:
+    // The close box of a display's frame and Alt+F4 ask through here.
+    if ((wp & 0xFFF0) == SC_CLOSE)
+      Send(hwnd, WM_CLOSE, 0, 0);
+    return 0;
+  case WM_SYSKEYDOWN:
+    if (wp == VK_F4 && (lp & (1 << 29)) && !IsChildStyle(*w))
+      Send(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
   case WM_MOUSEWHEEL:
     // Unhandled wheel turns go up the parent chain, as on Win32.

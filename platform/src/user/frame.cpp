@@ -1,5 +1,7 @@
 // The non-client area drawn by the default WM_NCPAINT: the outer border
-// (thin, dialog or sizing frame), the caption with the window text, the
+// (thin, dialog or sizing frame), the caption with the window text and,
+// with WS_SYSMENU, the close box (the only caption button drawn: nothing
+// here minimises or maximises), the
 // sunken client edge and the standard scroll bars, all in the classic 3D
 // system colours and through GDI on the window DC.
 #include "user/scrollbar.h"
@@ -57,7 +59,28 @@ void DrawBar(HDC dc, const Window &w, int bar) {
     Button(dc, span(l.thumbStart, l.thumbStart + l.thumbLength));
 }
 
+// The close box's cross: two strokes two pixels wide, in black.
+void Cross(HDC dc, const RECT &box) {
+  const int size = std::min(box.right - box.left, box.bottom - box.top) - 7;
+  const int x0 = box.left + (box.right - box.left - size) / 2 - 1,
+            y0 = box.top + (box.bottom - box.top - size) / 2 - 1;
+  for (int i = 0; i < size; ++i) {
+    Fill(dc, x0 + i, y0 + i, x0 + i + 2, y0 + i + 1, COLOR_BTNTEXT);
+    Fill(dc, x0 + size - 1 - i, y0 + i, x0 + size + 1 - i, y0 + i + 1, COLOR_BTNTEXT);
+  }
+}
+
 } // namespace
+
+bool CloseBox(const Window &w, RECT &box) {
+  if ((w.style & WS_CAPTION) != WS_CAPTION || !(w.style & WS_SYSMENU))
+    return false;
+  const Frame f = FrameOf(w.style, w.exStyle & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+  const int right = w.rect.right - w.rect.left - f.right, top = f.top - f.caption;
+  box = RECT{right - 2 - (GetSystemMetrics(SM_CXSIZE) - 2), top + 2, right - 2,
+             top + 2 + GetSystemMetrics(SM_CYSIZE) - 4};
+  return box.left > f.left;
+}
 
 void DrawFrame(Window &w) {
   HWND hwnd = w.handle;
@@ -86,6 +109,12 @@ void DrawFrame(Window &w) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
     RECT textRect{bar.left + 4, bar.top, bar.right - 2, bar.bottom};
+    RECT box{};
+    if (CloseBox(w, box)) {
+      Button(dc, box);
+      Cross(dc, box);
+      textRect.right = box.left - 2;
+    }
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     r.top += caption;

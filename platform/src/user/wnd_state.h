@@ -160,6 +160,9 @@ ClientPlacement PlaceClient(Window &w);
 HWND NextPaintWindow(HWND filter);
 /// Draws borders, caption and scroll bars of the window (WM_NCPAINT).
 void DrawFrame(Window &w);
+/// The close box of a caption with WS_SYSMENU, in window coordinates;
+/// false when the window has none.
+bool CloseBox(const Window &w, RECT &box);
 
 // Scroll bars (scrollbar.cpp).
 /// The rectangle of a standard bar in window coordinates; empty when hidden.

@@ -5,5 +5,6 @@
 #define IDC_NAME 310
 #define IDC_SIZE 311
 #define IDC_MORE 312
+#define IDC_FILL 313
 #define IDS_SHEET 320
 #define IDS_SIZE 321
