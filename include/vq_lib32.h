@@ -4,9 +4,8 @@
  * This header is the library's manual. It declares the log (CVQLogFile),
  * the configuration file reader and editor (CVQConfFile, a CVQFile), the
  * printer page writer (CVQPrint), the library context (CVQLibrary) with its
- * numbered message boxes (CVQError), and the list-box and combo-box fillers
- * (CVQListBox, CVQComboBox). The list-view filler joins this header when it
- * is built.
+ * numbered message boxes (CVQError), and the list-box, combo-box and
+ * list-view fillers (CVQListBox, CVQComboBox, CVQListView).
  *
  * Texts are single-byte (Windows-1252) and NUL-terminated; a text copied
  * into a caller's buffer is cut to the buffer size minus one.
