@@ -9,83 +9,37 @@
 // Chosen here: a held button does not repeat; SBM_ENABLE_ARROWS is not
 // supported (the arrows are always live).
 #include "controls/controls.h"
+#include "user/scrollbar.h"
 
 #include <algorithm>
 
 namespace vqwin::controls {
 namespace {
 
-enum class Part { None, ArrowBack, PageBack, Thumb, PageForward, ArrowForward };
+using user::BarLayout;
+using user::BarPart;
 
 struct Bar {
   HWND hwnd = nullptr;
   bool alive = true;
   bool vertical = false;
-  // The scroll state, as SCROLLINFO holds it.
-  int min = 0, max = 0;
-  UINT page = 0;
-  int pos = 0;
-  int trackPos = 0;
+  user::ScrollBar state{0, 0}; // a control's range starts empty
   // Mouse tracking.
-  Part pressed = Part::None;
+  BarPart pressed = BarPart::None;
   int grab = 0; // mouse offset inside the thumb
 };
 
 StateTable<Bar> bars;
 
-int MaxPos(const Bar &b) {
-  return std::max(b.min, b.max - std::max(static_cast<int>(b.page) - 1, 0));
-}
-
-// Offsets along the bar: arrows at both ends, the thumb in the track.
-struct Layout {
-  int length = 0, arrow = 0, trackStart = 0, trackEnd = 0;
-  int thumbStart = 0, thumbLength = 0; // no thumb when 0
-};
-
-Layout LayoutOf(const Bar &b) {
+// The bar fills the client area; its arrows are as long as the bar is
+// broad, and so is the thumb unless the page sizes it.
+BarLayout LayoutOf(const Bar &b) {
   RECT r;
   GetClientRect(b.hwnd, &r);
-  Layout l;
-  l.length = b.vertical ? r.bottom : r.right;
-  int breadth = b.vertical ? r.right : r.bottom;
-  l.arrow = std::min(breadth, l.length / 2);
-  l.trackStart = l.arrow;
-  l.trackEnd = l.length - l.arrow;
-  int track = l.trackEnd - l.trackStart;
-  if (b.max <= b.min || track <= 0)
-    return l;
-  int thumb = breadth;
-  if (b.page) {
-    long long span = static_cast<long long>(b.max) - b.min + 1;
-    thumb = std::max(static_cast<int>(track * static_cast<long long>(b.page) / span), 8);
-  }
-  if (thumb > track)
-    return l;
-  l.thumbLength = thumb;
-  int span = MaxPos(b) - b.min;
-  int pos = b.pressed == Part::Thumb ? b.trackPos : b.pos;
-  l.thumbStart =
-      l.trackStart +
-      (span > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * (pos - b.min) / span)
-                : 0);
-  return l;
-}
-
-Part PartAt(const Layout &l, int along) {
-  if (along < 0 || along >= l.length)
-    return Part::None;
-  if (along < l.trackStart)
-    return Part::ArrowBack;
-  if (along >= l.trackEnd)
-    return Part::ArrowForward;
-  if (l.thumbLength == 0)
-    return Part::None;
-  if (along < l.thumbStart)
-    return Part::PageBack;
-  if (along < l.thumbStart + l.thumbLength)
-    return Part::Thumb;
-  return Part::PageForward;
+  const user::ScrollBar &s = b.state;
+  const int breadth = b.vertical ? r.right : r.bottom;
+  return user::LayoutAlong(s, b.vertical ? r.bottom : r.right, breadth, breadth,
+                           b.pressed == BarPart::Thumb ? s.trackPos : s.pos, s.max > s.min);
 }
 
 void Notify(const Bar &b, WORD code, int pos = 0) {
@@ -96,42 +50,29 @@ void Notify(const Bar &b, WORD code, int pos = 0) {
 int SetInfo(Bar &b, const SCROLLINFO *si, BOOL redraw) {
   if (!si || (si->cbSize != sizeof(SCROLLINFO) && si->cbSize != sizeof(SCROLLINFO) - sizeof(int)))
     return 0;
-  if (si->fMask & SIF_RANGE) {
-    b.min = si->nMin;
-    b.max = std::max(si->nMax, si->nMin);
-  }
-  if (si->fMask & SIF_PAGE)
-    b.page = si->nPage;
-  long long span = static_cast<long long>(b.max) - b.min + 1;
-  if (static_cast<long long>(b.page) > span)
-    b.page = static_cast<UINT>(span);
-  if (si->fMask & SIF_POS)
-    b.pos = si->nPos;
-  b.pos = std::clamp(b.pos, b.min, MaxPos(b));
-  if (b.pressed != Part::Thumb)
-    b.trackPos = b.pos;
+  user::TakeScrollInfo(b.state, *si);
+  if (b.pressed != BarPart::Thumb)
+    b.state.trackPos = b.state.pos;
   if (redraw)
     InvalidateRect(b.hwnd, nullptr, TRUE);
-  return b.pos;
+  return b.state.pos;
 }
 
 BOOL GetInfo(const Bar &b, SCROLLINFO *si) {
   if (!si || !(si->fMask & SIF_ALL))
     return FALSE;
   if (si->fMask & SIF_RANGE) {
-    si->nMin = b.min;
-    si->nMax = b.max;
+    si->nMin = b.state.min;
+    si->nMax = b.state.max;
   }
   if (si->fMask & SIF_PAGE)
-    si->nPage = b.page;
+    si->nPage = b.state.page;
   if (si->fMask & SIF_POS)
-    si->nPos = b.pos;
+    si->nPos = b.state.pos;
   if ((si->fMask & SIF_TRACKPOS) && si->cbSize == sizeof(SCROLLINFO))
-    si->nTrackPos = b.trackPos;
+    si->nTrackPos = b.state.trackPos;
   return TRUE;
 }
-
-void Fill(HDC dc, RECT r, int color) { FillRect(dc, &r, GetSysColorBrush(color)); }
 
 void Paint(const Bar &b) {
   PAINTSTRUCT ps;
@@ -140,35 +81,7 @@ void Paint(const Bar &b) {
     return;
   RECT r;
   GetClientRect(b.hwnd, &r);
-  Layout l = LayoutOf(b);
-  auto span = [&](int from, int to) {
-    return b.vertical ? RECT{0, from, r.right, to} : RECT{from, 0, to, r.bottom};
-  };
-  Fill(dc, r, COLOR_SCROLLBAR);
-  for (RECT box : {span(0, l.arrow), span(l.length - l.arrow, l.length)}) {
-    Fill(dc, box, COLOR_3DFACE);
-    DrawEdge(dc, &box, EDGE_RAISED, BF_RECT);
-  }
-  // The arrow glyphs: small triangles pointing away from the track.
-  int glyph = l.thumbLength && IsWindowEnabled(b.hwnd) ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-  for (int end = 0; end < 2; ++end) {
-    RECT box = end ? span(l.length - l.arrow, l.length) : span(0, l.arrow);
-    int w = box.right - box.left, h = box.bottom - box.top;
-    int size = std::max(2, std::min(w, h) / 4);
-    int cx = box.left + w / 2, cy = box.top + h / 2;
-    for (int i = 0; i < size; ++i) {
-      int half = end ? size - 1 - i : i;
-      RECT line = b.vertical
-                      ? RECT{cx - half, cy - size / 2 + i, cx + half + 1, cy - size / 2 + i + 1}
-                      : RECT{cx - size / 2 + i, cy - half, cx - size / 2 + i + 1, cy + half + 1};
-      Fill(dc, line, glyph);
-    }
-  }
-  if (l.thumbLength) {
-    RECT thumb = span(l.thumbStart, l.thumbStart + l.thumbLength);
-    Fill(dc, thumb, COLOR_3DFACE);
-    DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
-  }
+  user::PaintBar(dc, r, b.vertical, LayoutOf(b), IsWindowEnabled(b.hwnd));
   EndPaint(b.hwnd, &ps);
 }
 
@@ -177,44 +90,41 @@ int Along(const Bar &b, LPARAM lp) {
 }
 
 void OnButtonDown(const std::shared_ptr<Bar> &b, LPARAM lp) {
-  Layout l = LayoutOf(*b);
+  BarLayout l = LayoutOf(*b);
   int along = Along(*b, lp);
-  Part part = PartAt(l, along);
-  if (part == Part::None)
+  BarPart part = user::PartAt(l, along);
+  if (part == BarPart::None)
     return;
   b->pressed = part;
   b->grab = along - l.thumbStart;
-  b->trackPos = b->pos;
+  b->state.trackPos = b->state.pos;
   SetCapture(b->hwnd);
   static const WORD codes[] = {0, SB_LINEUP, SB_PAGEUP, 0, SB_PAGEDOWN, SB_LINEDOWN};
-  if (part != Part::Thumb)
+  if (part != BarPart::Thumb)
     Notify(*b, codes[static_cast<int>(part)]);
 }
 
 void OnMouseMove(Bar &b, LPARAM lp) {
-  if (b.pressed != Part::Thumb)
+  if (b.pressed != BarPart::Thumb)
     return;
-  Layout l = LayoutOf(b);
-  int travel = l.trackEnd - l.trackStart - l.thumbLength;
-  int offset = std::clamp(Along(b, lp) - b.grab - l.trackStart, 0, std::max(travel, 0));
-  long long span = MaxPos(b) - b.min;
-  int pos = travel > 0 ? b.min + static_cast<int>((offset * span + travel / 2) / travel) : b.min;
-  if (pos == b.trackPos)
+  BarLayout l = LayoutOf(b);
+  int pos = user::PosForThumb(b.state, l, Along(b, lp) - b.grab);
+  if (pos == b.state.trackPos)
     return;
-  b.trackPos = pos;
+  b.state.trackPos = pos;
   InvalidateRect(b.hwnd, nullptr, TRUE);
   Notify(b, SB_THUMBTRACK, pos);
 }
 
 void OnButtonUp(const std::shared_ptr<Bar> &b) {
-  if (b->pressed == Part::None)
+  if (b->pressed == BarPart::None)
     return;
-  Part part = b->pressed;
-  b->pressed = Part::None;
+  BarPart part = b->pressed;
+  b->pressed = BarPart::None;
   if (GetCapture() == b->hwnd)
     ReleaseCapture();
-  if (part == Part::Thumb) {
-    Notify(*b, SB_THUMBPOSITION, b->trackPos);
+  if (part == BarPart::Thumb) {
+    Notify(*b, SB_THUMBPOSITION, b->state.trackPos);
     if (!b->alive)
       return;
   }
@@ -282,8 +192,8 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     OnButtonUp(b);
     return 0;
   case WM_CAPTURECHANGED:
-    if (b->pressed != Part::None && reinterpret_cast<HWND>(lp) != hwnd) {
-      b->pressed = Part::None;
+    if (b->pressed != BarPart::None && reinterpret_cast<HWND>(lp) != hwnd) {
+      b->pressed = BarPart::None;
       InvalidateRect(hwnd, nullptr, TRUE);
     }
     return 0;
@@ -291,25 +201,25 @@ LRESULT CALLBACK ScrollBarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     OnKeyDown(*b, wp);
     return 0;
   case SBM_SETPOS: {
-    int old = b->pos;
+    int old = b->state.pos;
     SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, static_cast<int>(wp), 0};
     SetInfo(*b, &si, static_cast<BOOL>(lp));
     return old;
   }
   case SBM_GETPOS:
-    return b->pos;
+    return b->state.pos;
   case SBM_SETRANGE:
   case SBM_SETRANGEREDRAW: {
-    int old = b->pos;
+    int old = b->state.pos;
     SCROLLINFO si{sizeof si, SIF_RANGE, static_cast<int>(wp), static_cast<int>(lp), 0, 0, 0};
     SetInfo(*b, &si, msg == SBM_SETRANGEREDRAW);
     return old;
   }
   case SBM_GETRANGE:
     if (wp)
-      *reinterpret_cast<LPINT>(wp) = b->min;
+      *reinterpret_cast<LPINT>(wp) = b->state.min;
     if (lp)
-      *reinterpret_cast<LPINT>(lp) = b->max;
+      *reinterpret_cast<LPINT>(lp) = b->state.max;
     return 0;
   case SBM_SETSCROLLINFO:
     return SetInfo(*b, reinterpret_cast<const SCROLLINFO *>(lp), static_cast<BOOL>(wp));

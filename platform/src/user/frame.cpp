@@ -40,25 +40,9 @@ void Button(HDC dc, RECT rc) {
 
 void DrawBar(HDC dc, const Window &w, int bar) {
   RECT r = BarRect(w, bar);
-  if (r.right <= r.left || r.bottom <= r.top)
-    return;
-  bool vertical = bar == SB_VERT;
-  BarLayout l = LayoutBar(w, bar);
-  auto span = [&](int from, int to) {
-    return vertical ? RECT{r.left, r.top + from, r.right, r.top + to}
-                    : RECT{r.left + from, r.top, r.left + to, r.bottom};
-  };
-  FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
-  int glyph = l.thumbLength ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
-  RECT back = span(0, l.arrow), forward = span(l.length - l.arrow, l.length);
-  Button(dc, back);
-  Arrow(dc, back, vertical, false, glyph);
-  Button(dc, forward);
-  Arrow(dc, forward, vertical, true, glyph);
-  if (l.thumbLength)
-    Button(dc, span(l.thumbStart, l.thumbStart + l.thumbLength));
+  if (r.right > r.left && r.bottom > r.top)
+    PaintBar(dc, r, bar == SB_VERT, LayoutBar(w, bar), true);
 }
-
 // The close box's cross: two strokes two pixels wide, in black.
 void Cross(HDC dc, const RECT &box) {
   const int size = std::min(box.right - box.left, box.bottom - box.top) - 7;
@@ -71,6 +55,22 @@ void Cross(HDC dc, const RECT &box) {
 }
 
 } // namespace
+
+void PaintBar(HDC dc, const RECT &r, bool vertical, const BarLayout &l, bool enabled) {
+  auto span = [&](int from, int to) {
+    return vertical ? RECT{r.left, r.top + from, r.right, r.top + to}
+                    : RECT{r.left + from, r.top, r.left + to, r.bottom};
+  };
+  FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
+  int glyph = l.thumbLength && enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT;
+  RECT back = span(0, l.arrow), forward = span(l.length - l.arrow, l.length);
+  Button(dc, back);
+  Arrow(dc, back, vertical, false, glyph);
+  Button(dc, forward);
+  Arrow(dc, forward, vertical, true, glyph);
+  if (l.thumbLength)
+    Button(dc, span(l.thumbStart, l.thumbStart + l.thumbLength));
+}
 
 bool CloseBox(const Window &w, RECT &box) {
   if ((w.style & WS_CAPTION) != WS_CAPTION || !(w.style & WS_SYSMENU))

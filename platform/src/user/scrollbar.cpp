@@ -27,10 +27,6 @@ struct Tracking {
 
 Tracking tracking;
 
-int MaxPos(const ScrollBar &b) {
-  return std::max(b.min, b.max - std::max(static_cast<int>(b.page) - 1, 0));
-}
-
 bool Needed(const ScrollBar &b) {
   if (b.page == 0)
     return b.max > b.min;
@@ -45,15 +41,6 @@ int AlongBar(const Window &w, int bar, POINT screen) {
 }
 
 UINT ScrollMessage(int bar) { return bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL; }
-
-int PosForThumb(const ScrollBar &b, const BarLayout &l, int thumbStart) {
-  int travel = l.trackEnd - l.trackStart - l.thumbLength;
-  if (travel <= 0)
-    return b.min;
-  int offset = std::clamp(thumbStart - l.trackStart, 0, travel);
-  long long span = MaxPos(b) - b.min;
-  return b.min + static_cast<int>((offset * span + travel / 2) / travel);
-}
 
 void RedrawBars(HWND hwnd, bool redraw) {
   Window *w = Find(hwnd, false);
@@ -92,20 +79,48 @@ RECT BarRect(const Window &w, int bar) {
 }
 
 BarLayout LayoutBar(const Window &w, int bar) {
-  BarLayout l;
   RECT r = BarRect(w, bar);
-  l.length = bar == SB_VERT ? r.bottom - r.top : r.right - r.left;
-  if (l.length <= 0)
-    return l;
-  int arrow = bar == SB_VERT ? GetSystemMetrics(SM_CYVSCROLL) : GetSystemMetrics(SM_CXHSCROLL);
+  const int length = bar == SB_VERT ? r.bottom - r.top : r.right - r.left;
+  if (length <= 0)
+    return BarLayout{};
+  const ScrollBar &b = w.bars[bar];
+  const bool thumbTracked = tracking.active && tracking.hwnd == w.handle && tracking.bar == bar &&
+                            tracking.part == BarPart::Thumb;
+  return LayoutAlong(
+      b, length, bar == SB_VERT ? GetSystemMetrics(SM_CYVSCROLL) : GetSystemMetrics(SM_CXHSCROLL),
+      bar == SB_VERT ? GetSystemMetrics(SM_CYVTHUMB) : GetSystemMetrics(SM_CXHTHUMB),
+      thumbTracked ? b.trackPos : b.pos, !b.disabled && Needed(b));
+}
+
+int MaxScrollPos(const ScrollBar &b) {
+  return std::max(b.min, b.max - std::max(static_cast<int>(b.page) - 1, 0));
+}
+
+void TakeScrollInfo(ScrollBar &b, const SCROLLINFO &si) {
+  if (si.fMask & SIF_RANGE) {
+    b.min = si.nMin;
+    b.max = std::max(si.nMax, si.nMin);
+  }
+  if (si.fMask & SIF_PAGE)
+    b.page = si.nPage;
+  long long span = static_cast<long long>(b.max) - b.min + 1;
+  if (static_cast<long long>(b.page) > span)
+    b.page = static_cast<UINT>(span);
+  if (si.fMask & SIF_POS)
+    b.pos = si.nPos;
+  b.pos = std::clamp(b.pos, b.min, MaxScrollPos(b));
+}
+
+BarLayout LayoutAlong(const ScrollBar &b, int length, int arrow, int thumb, int shown,
+                      bool withThumb) {
+  BarLayout l;
+  l.length = length;
   l.arrow = std::min(arrow, l.length / 2);
   l.trackStart = l.arrow;
   l.trackEnd = l.length - l.arrow;
-  const ScrollBar &b = w.bars[bar];
-  if (b.disabled || !Needed(b))
-    return l;
   int track = l.trackEnd - l.trackStart;
-  int thumb = bar == SB_VERT ? GetSystemMetrics(SM_CYVTHUMB) : GetSystemMetrics(SM_CXHTHUMB);
+  if (!withThumb || track <= 0)
+    return l;
   if (b.page) {
     long long span = static_cast<long long>(b.max) - b.min + 1;
     thumb = std::max(static_cast<int>(track * static_cast<long long>(b.page) / span), 8);
@@ -113,16 +128,21 @@ BarLayout LayoutBar(const Window &w, int bar) {
   if (thumb > track)
     return l;
   l.thumbLength = thumb;
-  int span = MaxPos(b) - b.min;
-  int pos = tracking.active && tracking.hwnd == w.handle && tracking.bar == bar &&
-                    tracking.part == BarPart::Thumb
-                ? b.trackPos
-                : b.pos;
+  int span = MaxScrollPos(b) - b.min;
   l.thumbStart =
       l.trackStart +
-      (span > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * (pos - b.min) / span)
+      (span > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * (shown - b.min) / span)
                 : 0);
   return l;
+}
+
+int PosForThumb(const ScrollBar &b, const BarLayout &l, int thumbStart) {
+  int travel = l.trackEnd - l.trackStart - l.thumbLength;
+  if (travel <= 0)
+    return b.min;
+  int offset = std::clamp(thumbStart - l.trackStart, 0, travel);
+  long long span = MaxScrollPos(b) - b.min;
+  return b.min + static_cast<int>((offset * span + travel / 2) / travel);
 }
 
 BarPart PartAt(const BarLayout &l, int along) {
@@ -260,18 +280,7 @@ int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
   }
   ScrollBar &b = w->bars[bar];
   b.everSet = true;
-  if (si->fMask & SIF_RANGE) {
-    b.min = si->nMin;
-    b.max = std::max(si->nMax, si->nMin);
-  }
-  if (si->fMask & SIF_PAGE)
-    b.page = si->nPage;
-  long long span = static_cast<long long>(b.max) - b.min + 1;
-  if (static_cast<long long>(b.page) > span)
-    b.page = static_cast<UINT>(span);
-  if (si->fMask & SIF_POS)
-    b.pos = si->nPos;
-  b.pos = std::clamp(b.pos, b.min, MaxPos(b));
+  TakeScrollInfo(b, *si);
   b.trackPos = b.pos;
   int pos = b.pos;
 

@@ -7,6 +7,8 @@
 #ifndef VQWIN_USER_WND_STATE_H
 #define VQWIN_USER_WND_STATE_H
 
+#include "user/scrollbar.h"
+
 #include <windows.h>
 
 #include <cairo.h>
@@ -34,17 +36,6 @@ struct WindowClass {
   std::string menuName;
   std::vector<unsigned char> extra;
   int windows = 0; // live windows of the class; unregistering waits for 0
-};
-
-// One standard scroll bar of a window.
-struct ScrollBar {
-  int min = 0;
-  int max = 100; // the documented default range of a standard bar
-  UINT page = 0;
-  int pos = 0;
-  int trackPos = 0;
-  bool disabled = false; // kept visible by SIF_DISABLENOSCROLL
-  bool everSet = false;  // GetScrollInfo answers only once a bar exists
 };
 
 struct Window {
