@@ -217,24 +217,42 @@ namespace {
 // `depth` on, big endian, and how many key bytes that leaves (9: more
 // follow). Entries equal in both with more bytes to follow are sorted again
 // on the next eight bytes; a stable sort keeps equal keys in address order.
+// An entry carries the eight bytes after its chunk as well, so that the
+// first such round needs no second look at the records, which lie all over
+// memory by then.
 struct SortEntry {
   uint64_t chunk;
+  uint64_t next; // the eight key bytes after the chunk
   uint32_t slot;
-  uint32_t tail;
+  uint16_t tail;
+  uint16_t after; // key bytes after the chunk, at most 0xFFFF
 };
 
-void fillEntry(SortEntry &e, const std::vector<uint8_t> &key, size_t depth) {
+uint64_t chunkAt(const std::vector<uint8_t> &key, size_t depth) {
   uint64_t chunk = 0;
   if (depth + 8 <= key.size()) {
     std::memcpy(&chunk, key.data() + depth, 8);
-    chunk = __builtin_bswap64(chunk);
-  } else {
-    for (size_t i = 0; i < 8; ++i)
-      chunk = (chunk << 8) | (depth + i < key.size() ? key[depth + i] : 0);
+    return __builtin_bswap64(chunk);
   }
-  e.chunk = chunk;
+  for (size_t i = 0; i < 8; ++i)
+    chunk = (chunk << 8) | (depth + i < key.size() ? key[depth + i] : 0);
+  return chunk;
+}
+
+void fillEntry(SortEntry &e, const std::vector<uint8_t> &key, size_t depth) {
+  e.chunk = chunkAt(key, depth);
+  e.next = chunkAt(key, depth + 8);
   const size_t left = key.size() > depth ? key.size() - depth : 0;
-  e.tail = static_cast<uint32_t>(std::min<size_t>(left, 9));
+  e.tail = static_cast<uint16_t>(std::min<size_t>(left, 9));
+  e.after = static_cast<uint16_t>(std::min<size_t>(left > 8 ? left - 8 : 0, 0xFFFF));
+}
+
+// The entry eight bytes deeper, from what it carries.
+void shiftEntry(SortEntry &e) {
+  e.chunk = e.next;
+  e.next = 0;
+  e.tail = static_cast<uint16_t>(std::min<unsigned>(e.after, 9));
+  e.after = 0;
 }
 
 bool entryLess(const SortEntry &a, const SortEntry &b) {
@@ -302,14 +320,20 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
     entries.push_back(e);
   }
   std::vector<SortEntry> tmp(entries.size());
+  // shifted: the entries of the range were moved on from what they carried,
+  // so the next round must read the records again.
   struct Range {
     size_t begin, end, depth;
+    bool shifted;
   };
-  std::vector<Range> todo{{0, entries.size(), 0}};
+  std::vector<Range> todo{{0, entries.size(), 0, false}};
   while (!todo.empty()) {
     const Range r = todo.back();
     todo.pop_back();
-    if (r.depth) {
+    if (r.shifted) {
+      for (size_t i = r.begin; i < r.end; ++i)
+        shiftEntry(entries[i]);
+    } else if (r.depth) {
       // The records of a run lie anywhere: their cache misses overlap.
       for (size_t i = r.begin; i < r.end && i < r.begin + 16; ++i)
         __builtin_prefetch(snap.record(entries[i].slot));
@@ -325,7 +349,7 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
              entries[j].tail == entries[i].tail)
         ++j;
       if (j - i > 1 && entries[i].tail == 9)
-        todo.push_back({i, j, r.depth + 8});
+        todo.push_back({i, j, r.depth + 8, !r.shifted});
       i = j;
     }
   }
