@@ -138,6 +138,9 @@ public:
   UINT recordsPerBlock; // always 64
   UINT blockSize;
   ULONGLONG fullMask;
+  /// Where alloc starts looking: every block before it is full (NULL: the
+  /// first block). It keeps filling a pool of many blocks linear in time.
+  void *openBlock;
 };
 
 /// A most-recently-used list of up to 16 texts of up to 259 characters,
