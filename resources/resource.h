@@ -37,5 +37,6 @@
 #include "ids/cache.h"
 #include "ids/file.h"
 #include "ids/sheet.h"
+#include "ids/browse.h"
 
 #endif

@@ -1,0 +1,387 @@
+// The file tree's scan: every directory below the start (one drive, or all
+// drives of the workstation) is searched once, in the order it was found,
+// its subdirectories appended to the list being walked and its files
+// collected, both in buffer pools whose records never move. Then both
+// tables are made contiguous and sorted, the parents renumbered and the
+// file counts summed up the tree.
+//
+// What the scan leaves out, each with a log line: entries whose path would
+// pass 259 characters, names that cannot be used in a path here (a
+// character the code page cannot carry arrives as '?'), links to
+// directories (following them could loop; the directory they lead to is
+// scanned where it lies) and, through "No files found", directories that
+// cannot be read. A file that vanishes while it is listed is not reported
+// by the system at all.
+#include "browse/file_tree.h"
+#include "frame/library.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace vqbrowse {
+namespace {
+
+struct FoldTable {
+  unsigned char lower[256];
+  FoldTable() {
+    for (int i = 0; i < 256; ++i)
+      lower[i] = (i >= 'A' && i <= 'Z') ? (unsigned char)(i + 32) : (unsigned char)i;
+  }
+};
+const FoldTable kFold;
+
+inline unsigned char Fold(char c) { return kFold.lower[static_cast<unsigned char>(c)]; }
+
+// Puts records into the order given (order[new] = old) in place, one cycle
+// at a time, so a table of many files needs one spare record, not a copy.
+void ApplyOrder(BYTE *base, size_t size, const std::vector<UINT> &order) {
+  std::vector<bool> placed(order.size(), false);
+  std::vector<BYTE> spare(size);
+  for (size_t start = 0; start < order.size(); ++start) {
+    if (placed[start] || order[start] == start) {
+      placed[start] = true;
+      continue;
+    }
+    std::memcpy(spare.data(), base + start * size, size);
+    size_t at = start;
+    while (order[at] != start) {
+      std::memcpy(base + at * size, base + size_t(order[at]) * size, size);
+      placed[at] = true;
+      at = order[at];
+    }
+    std::memcpy(base + at * size, spare.data(), size);
+    placed[at] = true;
+  }
+}
+
+} // namespace
+
+int CompareFolded(const char *a, const char *b, UINT length) {
+  for (UINT i = 0; i < length; ++i)
+    if (Fold(a[i]) != Fold(b[i]))
+      return Fold(a[i]) < Fold(b[i]) ? -1 : 1;
+  return 0;
+}
+
+int CompareNames(const char *a, const char *b) {
+  for (;; ++a, ++b) {
+    const unsigned char x = Fold(*a), y = Fold(*b);
+    if (x != y)
+      return x < y ? -1 : 1;
+    if (!x)
+      return 0;
+  }
+}
+
+int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength) {
+  if (const int c = CompareFolded(a, b, std::min(aLength, bLength)))
+    return c;
+  return aLength == bLength ? 0 : aLength < bLength ? -1 : 1;
+}
+
+void SortFiles(SFileTreeFile *files, UINT count, bool descending) {
+  if (count < 2)
+    return;
+  std::vector<UINT> order(count);
+  for (UINT i = 0; i < count; ++i)
+    order[i] = i;
+  std::sort(order.begin(), order.end(), [files, descending](UINT x, UINT y) {
+    const SFileTreeFile &a = files[x], &b = files[y];
+    if (a.shown != b.shown)
+      return a.shown > b.shown;
+    if (a.directory != b.directory)
+      return a.directory < b.directory;
+    const int c = CompareNames(a.path + a.nameOffset, b.path + b.nameOffset);
+    return descending ? c > 0 : c < 0;
+  });
+  ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
+}
+
+void SumTreeCounts(SFileTreeDir *dirs, UINT count) {
+  for (UINT i = 0; i < count; ++i)
+    dirs[i].treeFileCount = 0;
+  for (UINT i = count; i-- > 0;) {
+    dirs[i].treeFileCount += dirs[i].fileCount;
+    if (dirs[i].parent < count)
+      dirs[dirs[i].parent].treeFileCount += dirs[i].treeFileCount;
+  }
+}
+
+UINT FindDirectory(const SFileTreeDir *dirs, UINT count, const char *path, UINT length) {
+  if (!dirs || count == 0)
+    return kNone;
+  UINT low = 0, high = count - 1;
+  while (low <= high) {
+    const UINT middle = (low + high + 1) / 2;
+    const int c = CompareDirPaths(path, length, dirs[middle].path, dirs[middle].pathLength);
+    if (c == 0)
+      return middle;
+    if (c < 0) {
+      if (middle == 0)
+        return kNone;
+      high = middle - 1;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return kNone;
+}
+
+} // namespace vqbrowse
+
+using namespace vqbrowse;
+
+namespace {
+
+// Characters a path of this library cannot carry: the code page's '?' for
+// what it has no byte for, the jokers and the separators.
+bool IsUsableName(const char *name) { return !std::strpbrk(name, "?*<>\"|\\"); }
+
+// The records of one scan while it runs. Directory records are reached by
+// pointer, in order of discovery, so walking them costs nothing per step.
+struct Scan {
+  const CVQFileType *types;
+  CVQBuffPool dirPool{sizeof(SFileTreeDir)};
+  CVQBuffPool filePool{sizeof(SFileTreeFile)};
+  std::vector<SFileTreeDir *> found;
+  UINT files = 0, shown = 0;
+
+  explicit Scan(const CVQFileType *t) : types(t) {}
+
+  SFileTreeDir *NewDir() {
+    auto *rec = static_cast<SFileTreeDir *>(dirPool.alloc());
+    if (rec)
+      found.push_back(rec);
+    return rec;
+  }
+
+  bool AddDir(UINT k, const SFileTreeDir &parent, const char *name) {
+    const UINT nameLength = UINT(std::strlen(name));
+    if (parent.pathLength + nameLength + 1 >= kMaxPath) {
+      theLibrary.PrtLog(VQLOG_WARNING, kTag, "Size of name exceeds name buffer: %u + %u to %u",
+                        parent.pathLength, nameLength, kMaxPath);
+      return true;
+    }
+    SFileTreeDir *rec = NewDir();
+    if (!rec) {
+      theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error on allocating a directory record");
+      return false;
+    }
+    rec->browseNumber = UINT(found.size() - 1);
+    rec->parent = k;
+    rec->nameOffset = parent.pathLength;
+    std::memcpy(rec->path, parent.path, parent.pathLength);
+    std::memcpy(rec->path + parent.pathLength, name, nameLength);
+    rec->path[parent.pathLength + nameLength] = '\\';
+    rec->pathLength = parent.pathLength + nameLength + 1;
+    theLibrary.PrtLog(VQLOG_TRACE, kTag, "iDir = %u in %u, dir found: %s", rec->browseNumber, k,
+                      rec->path);
+    return true;
+  }
+
+  bool AddFile(UINT k, const SFileTreeDir &parent, const WIN32_FIND_DATAA &data) {
+    const UINT nameLength = UINT(std::strlen(data.cFileName));
+    bool visible = true;
+    if (types) {
+      const FILETYPESTATE state = types->GetState(data.cFileName, nameLength);
+      if (state == FTS_NOTLISTED)
+        return true;
+      visible = state == FTS_CHOSEN;
+    }
+    if (parent.pathLength + nameLength >= kMaxPath) {
+      theLibrary.PrtLog(VQLOG_WARNING, kTag, "Filename exceeds buffer size");
+      return true;
+    }
+    auto *rec = static_cast<SFileTreeFile *>(filePool.alloc());
+    if (!rec) {
+      theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for a file record available");
+      return false;
+    }
+    rec->directory = k;
+    rec->shown = visible ? 1 : 0;
+    rec->nameOffset = parent.pathLength;
+    rec->pathLength = parent.pathLength + nameLength;
+    rec->size = (ULONGLONG(data.nFileSizeHigh) << 32) + data.nFileSizeLow;
+    rec->writeTime = data.ftLastWriteTime;
+    std::memcpy(rec->path, parent.path, parent.pathLength);
+    std::memcpy(rec->path + parent.pathLength, data.cFileName, nameLength + 1);
+    ++files;
+    shown += visible;
+    return true;
+  }
+
+  // One directory's entries; false when a record could not be had.
+  bool Search(UINT k) {
+    const SFileTreeDir &dir = *found[k];
+    char pattern[kMaxPath + 4];
+    std::memcpy(pattern, dir.path, dir.pathLength);
+    std::memcpy(pattern + dir.pathLength, "*.*", 4);
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) {
+      theLibrary.PrtLog(VQLOG_TRACE, kTag, "No files found for %s", pattern);
+      return true;
+    }
+    theLibrary.PrtLog(VQLOG_TRACE, kTag, "Search directory %u of %u, path = %s", k,
+                      UINT(found.size()), pattern);
+    bool ok = true;
+    do {
+      const char *name = data.cFileName;
+      const bool isDir = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+      if (isDir && (!std::strcmp(name, ".") || !std::strcmp(name, "..")))
+        continue;
+      if (!IsUsableName(name)) {
+        theLibrary.PrtLog(VQLOG_WARNING, kTag, "Name not usable in a path: %s%s", dir.path, name);
+        continue;
+      }
+      if (isDir && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        theLibrary.PrtLog(VQLOG_TRACE, kTag, "Directory link not followed: %s%s", dir.path, name);
+        continue;
+      }
+      // `dir` stays valid: pool records never move.
+      ok = isDir ? AddDir(k, dir, name) : AddFile(k, dir, data);
+    } while (ok && FindNextFileA(search, &data));
+    FindClose(search);
+    return ok;
+  }
+};
+
+// The sorted directory table: records 1 to the end by path, the first one
+// kept first, parents renumbered. `moved[old]` is each record's new place.
+bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
+  const UINT n = UINT(scan.found.size());
+  tree.dirs = new (std::nothrow) SFileTreeDir[n];
+  if (!tree.dirs) {
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the directory table available");
+    return false;
+  }
+  scan.dirPool.copy(tree.dirs, n);
+  scan.dirPool.free();
+  scan.found.clear();
+  tree.dirCount = n;
+  std::vector<UINT> order(n);
+  for (UINT i = 0; i < n; ++i)
+    order[i] = i;
+  if (n >= 3) {
+    const SFileTreeDir *d = tree.dirs;
+    std::sort(order.begin() + 1, order.end(), [d](UINT x, UINT y) {
+      return CompareDirPaths(d[x].path, d[x].pathLength, d[y].path, d[y].pathLength) < 0;
+    });
+    ApplyOrder(reinterpret_cast<BYTE *>(tree.dirs), sizeof(SFileTreeDir), order);
+  }
+  moved.assign(n, 0);
+  for (UINT i = 0; i < n; ++i)
+    moved[order[i]] = i;
+  for (UINT i = 0; i < n; ++i)
+    if (tree.dirs[i].parent != kNone)
+      tree.dirs[i].parent = moved[tree.dirs[i].parent];
+  return true;
+}
+
+bool MakeFileTable(CVQFileTree &tree, Scan &scan, const std::vector<UINT> &moved) {
+  tree.fileCapacity = scan.files;
+  tree.files = new (std::nothrow) SFileTreeFile[scan.files ? scan.files : 1];
+  if (!tree.files) {
+    tree.fileCapacity = 0;
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
+    return false;
+  }
+  scan.filePool.copy(tree.files, scan.files);
+  scan.filePool.free();
+  for (UINT i = 0; i < scan.files; ++i) {
+    SFileTreeFile &f = tree.files[i];
+    f.directory = moved[f.directory];
+    ++tree.dirs[f.directory].fileCount;
+  }
+  SortFiles(tree.files, scan.files, false);
+  tree.fileCount = scan.shown;
+  SumTreeCounts(tree.dirs, tree.dirCount);
+  return true;
+}
+
+BOOL RunScan(CVQFileTree &tree, Scan &scan, UINT start) {
+  for (UINT k = start; k < scan.found.size(); ++k)
+    if (!scan.Search(k))
+      return FALSE;
+  std::vector<UINT> moved;
+  return MakeDirTable(tree, scan, moved) && MakeFileTable(tree, scan, moved);
+}
+
+} // namespace
+
+BOOL CVQFileTree::BrowseDrive(const char *path, const CVQFileType *types) {
+  startPath = path;
+  theLibrary.PrtLog(VQLOG_TRACE, kTag, "BrowseDrive for %s", path ? path : "");
+  const UINT length = path ? UINT(std::strlen(path)) : 0;
+  if (length == 0 || length + 1 >= kMaxPath) {
+    theLibrary.PrtLog(VQLOG_WARNING, kTag, "Size of name exceeds name buffer: %u + %u to %u", 0u,
+                      length, kMaxPath);
+    return FALSE;
+  }
+  Scan scan(types);
+  SFileTreeDir *first = scan.NewDir();
+  if (!first) {
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error on allocating the first directory record");
+    return FALSE;
+  }
+  std::memcpy(first->path, path, length + 1);
+  first->pathLength = AppendCharIfMissing(first->path, '\\');
+  first->parent = kNone;
+  return RunScan(*this, scan, 0);
+}
+
+BOOL CVQFileTree::BrowseStation(const CVQFileType *types) {
+  theLibrary.PrtLog(VQLOG_TRACE, kTag, "Initialize the workstation browser");
+  CVQWorkstation workstation;
+  if (!workstation.Browse("\\\\.\\", 0)) {
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error on browsing the local drives");
+    return FALSE;
+  }
+  Scan scan(types);
+  SFileTreeDir *first = scan.NewDir();
+  if (!first) {
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error on allocating the first directory record");
+    return FALSE;
+  }
+  std::memcpy(first->path, "Workstation", 12);
+  first->pathLength = 11;
+  first->parent = kNone;
+  for (UINT i = 0; i < workstation.count; ++i) {
+    const SDriveRec &drive = workstation.table[i];
+    if (!drive.volumeValid)
+      continue;
+    SFileTreeDir *rec = scan.NewDir();
+    if (!rec) {
+      theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error on allocating the first directory record");
+      return FALSE;
+    }
+    CopyText(rec->path, sizeof rec->path - 1, drive.root);
+    rec->pathLength = AppendCharIfMissing(rec->path, '\\');
+    rec->browseNumber = UINT(scan.found.size() - 1);
+    rec->parent = 0;
+  }
+  return RunScan(*this, scan, 1);
+}
+
+void CVQFileTree::free() {
+  delete[] dirs;
+  delete[] files;
+  dirs = nullptr;
+  files = nullptr;
+  dirCount = fileCapacity = fileCount = 0;
+}
+
+void CVQFileTree::reorg() {
+  for (UINT i = 0; i < dirCount; ++i)
+    dirs[i].fileCount = dirs[i].treeFileCount = 0;
+  fileCount = 0;
+  for (UINT i = 0; i < fileCapacity; ++i)
+    fileCount += files[i].shown ? 1 : 0;
+  SortFiles(files, fileCapacity, false);
+  for (UINT i = 0; i < fileCount; ++i)
+    if (files[i].directory < dirCount)
+      ++dirs[files[i].directory].fileCount;
+  SumTreeCounts(dirs, dirCount);
+}
