@@ -1972,7 +1972,8 @@ struct SFileTypeEntry {
 class VQ_TBL32_API CVQFileType {
 public:
   CVQFileType() : count(0), entries(nullptr) {}
-  CVQFileType(UINT entryCount, SFileTypeEntry *entryArray) : count(entryCount), entries(entryArray) {}
+  CVQFileType(UINT entryCount, SFileTypeEntry *entryArray)
+      : count(entryCount), entries(entryArray) {}
 
   /// The state of `length` characters of a name (0 = up to its terminator):
   /// the suffix behind its last '.' compared without regard to case.
@@ -1991,8 +1992,8 @@ public:
 /// A directory of a CVQFileTree. 300 bytes with 32-bit tree items; the
 /// three pointer-sized items and their alignment make it 320 here.
 struct SFileTreeDir {
-  UINT browseNumber;  ///< order of discovery
-  UINT parent;        ///< index in the table; (UINT)-1 for the first
+  UINT browseNumber; ///< order of discovery
+  UINT parent;       ///< index in the table; (UINT)-1 for the first
   UINT reserved;
   UINT fileCount;     ///< files of this directory
   UINT treeFileCount; ///< files of this directory and all below it
@@ -2026,7 +2027,9 @@ struct SFileTreeFile {
 /// followed) and directories that cannot be read.
 class VQ_TBL32_API CVQFileTree {
 public:
-  CVQFileTree() : dirCount(0), dirs(nullptr), fileCapacity(0), fileCount(0), files(nullptr), startPath(nullptr) {}
+  CVQFileTree()
+      : dirCount(0), dirs(nullptr), fileCapacity(0), fileCount(0), files(nullptr),
+        startPath(nullptr) {}
   ~CVQFileTree() { free(); }
   CVQFileTree(const CVQFileTree &) = delete;
   CVQFileTree &operator=(const CVQFileTree &) = delete;

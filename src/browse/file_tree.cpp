@@ -254,7 +254,8 @@ bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
   const UINT n = UINT(scan.found.size());
   tree.dirs = new (std::nothrow) SFileTreeDir[n];
   if (!tree.dirs) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the directory table available");
+    theLibrary.PrtLog(VQLOG_ERROR, kTag,
+                      "Not enough free memory for the directory table available");
     return false;
   }
   scan.dirPool.copy(tree.dirs, n);

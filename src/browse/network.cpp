@@ -76,8 +76,8 @@ int CVQNetwork::Browse() {
   }
   LPBYTE buffer = nullptr;
   DWORD read = 0, total = 0, resume = 0;
-  NET_API_STATUS status = serverEnum(nullptr, 101, &buffer, DWORD(-1), &read, &total, kServerType,
-                                     nullptr, &resume);
+  NET_API_STATUS status =
+      serverEnum(nullptr, 101, &buffer, DWORD(-1), &read, &total, kServerType, nullptr, &resume);
   int result = 0;
   if ((status == 0 || status == ERROR_MORE_DATA) && buffer && read > 0) {
     auto *fresh = new (std::nothrow) SServerRec[read]();

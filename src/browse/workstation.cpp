@@ -36,8 +36,8 @@ void SetRoot(SDriveRec &rec, char letter) {
 bool VolumeStep(SDriveRec &rec) {
   DWORD serial = 0, maxComponent = 0, flags = 0;
   char fileSystem[128];
-  if (GetVolumeInformationA(rec.root, rec.volumeName, sizeof rec.volumeName, &serial,
-                            &maxComponent, &flags, fileSystem, sizeof fileSystem)) {
+  if (GetVolumeInformationA(rec.root, rec.volumeName, sizeof rec.volumeName, &serial, &maxComponent,
+                            &flags, fileSystem, sizeof fileSystem)) {
     rec.volumeValid = 1;
     return true;
   }
@@ -50,8 +50,7 @@ bool VolumeStep(SDriveRec &rec) {
     return true;
   case ERROR_INVALID_FUNCTION:
   case ERROR_ACCESS_DENIED:
-    theLibrary.PrtLog(VQLOG_WARNING, kTag, "Access denied on GetVolumeInformation( %s )",
-                      rec.root);
+    theLibrary.PrtLog(VQLOG_WARNING, kTag, "Access denied on GetVolumeInformation( %s )", rec.root);
     return false;
   case ERROR_PATH_NOT_FOUND:
   case ERROR_BAD_NETPATH:
@@ -73,8 +72,8 @@ void ConnectionStep(SDriveRec &rec) {
   const DWORD error = WNetGetConnectionA(local, rec.remoteName, &size);
   if (error != NO_ERROR) {
     rec.remoteName[0] = '\0';
-    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error %u on call of WNetGetConnection( %s )",
-                      UINT(error), local);
+    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Error %u on call of WNetGetConnection( %s )", UINT(error),
+                      local);
     theLibrary.ErrorBox(kMsgConnection, local, UINT(error));
     return;
   }
@@ -82,7 +81,8 @@ void ConnectionStep(SDriveRec &rec) {
   if (remote[0] == '\\' && remote[1] == '\\') {
     const char *slash = std::strchr(remote + 2, '\\');
     const size_t serverLength = slash ? size_t(slash - remote - 2) : std::strlen(remote + 2);
-    CopyText(rec.server, UINT(serverLength < sizeof rec.server ? serverLength + 1 : sizeof rec.server),
+    CopyText(rec.server,
+             UINT(serverLength < sizeof rec.server ? serverLength + 1 : sizeof rec.server),
              remote + 2);
     CopyText(rec.share, sizeof rec.share, slash ? slash + 1 : "");
   } else {
@@ -109,9 +109,9 @@ void DeviceQuery(const SDriveRec &rec) {
     // The name fills its 8 characters without a terminator when it is that long.
     char name[9] = {};
     for (int i = 0; i < 8 && out.performance.StorageManagerName[i]; ++i)
-      name[i] = char(out.performance.StorageManagerName[i] < 0x80
-                         ? out.performance.StorageManagerName[i]
-                         : '?');
+      name[i] =
+          char(out.performance.StorageManagerName[i] < 0x80 ? out.performance.StorageManagerName[i]
+                                                            : '?');
     theLibrary.PrtLog(VQLOG_TRACE, kTag, "Drive %s has StorageManager %s", rec.root, name);
   } else {
     theLibrary.PrtLog(VQLOG_WARNING, kTag, "Error on inquiry of %s, error code = %u", rec.root,

@@ -6,9 +6,9 @@
 
 #include <string>
 
-int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
-                               int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
-                               LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar) {
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                               LPBOOL lpUsedDefaultChar) {
   if ((CodePage != CP_ACP && CodePage != CP_UTF8) || dwFlags != 0 || !lpWideCharStr ||
       cbMultiByte < 0 || (cbMultiByte > 0 && !lpMultiByteStr) ||
       (CodePage == CP_UTF8 && (lpDefaultChar || lpUsedDefaultChar))) {

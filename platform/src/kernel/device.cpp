@@ -40,9 +40,7 @@ LONGLONG FileTimeNow() {
 
 } // namespace
 
-bool IsDevicePath(const char *path) {
-  return path && std::strncmp(path, "\\\\.\\", 4) == 0;
-}
+bool IsDevicePath(const char *path) { return path && std::strncmp(path, "\\\\.\\", 4) == 0; }
 
 HANDLE OpenDevice(const char *path, DWORD access, DWORD disposition) {
   if (disposition != OPEN_EXISTING) {

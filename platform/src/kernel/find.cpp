@@ -157,7 +157,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   if (!last || (slash && slash > last))
     last = slash;
   const bool drivePrefix = !last && length >= 2 && lpFileName[1] == ':';
-  std::string folder = last ? std::string(lpFileName, size_t(last - lpFileName + 1))
+  std::string folder = last          ? std::string(lpFileName, size_t(last - lpFileName + 1))
                        : drivePrefix ? std::string(lpFileName, 2)
                                      : std::string(".");
   const std::string pattern = last ? last + 1 : drivePrefix ? lpFileName + 2 : lpFileName;

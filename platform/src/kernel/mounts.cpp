@@ -48,10 +48,11 @@ std::string Unescape(const std::string &field) {
 
 bool IsPseudo(const std::string &type) {
   static const char *const kPseudo[] = {
-      "proc",       "sysfs",     "devtmpfs",    "devpts",   "cgroup",   "cgroup2",  "securityfs",
-      "debugfs",    "tracefs",   "pstore",      "bpf",      "autofs",   "mqueue",   "hugetlbfs",
-      "configfs",   "fusectl",   "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",   "overlay",
-      "squashfs",   "fuse.portal", "fuse.gvfsd-fuse", "selinuxfs", "ramfs_internal"};
+      "proc",       "sysfs",         "devtmpfs", "devpts",   "cgroup",      "cgroup2",
+      "securityfs", "debugfs",       "tracefs",  "pstore",   "bpf",         "autofs",
+      "mqueue",     "hugetlbfs",     "configfs", "fusectl",  "binfmt_misc", "efivarfs",
+      "rpc_pipefs", "nsfs",          "overlay",  "squashfs", "fuse.portal", "fuse.gvfsd-fuse",
+      "selinuxfs",  "ramfs_internal"};
   for (const char *p : kPseudo)
     if (type == p)
       return true;
@@ -75,8 +76,8 @@ bool WorthALetter(const Mount &m) {
 }
 
 bool IsNetwork(const std::string &type) {
-  static const char *const kNetwork[] = {"nfs",  "nfs4",       "cifs",        "smb3",
-                                         "smbfs", "ncpfs",     "afs",         "ceph",
+  static const char *const kNetwork[] = {"nfs",       "nfs4",       "cifs",        "smb3",
+                                         "smbfs",     "ncpfs",      "afs",         "ceph",
                                          "glusterfs", "fuse.sshfs", "fuse.rclone", "davfs"};
   for (const char *n : kNetwork)
     if (type == n)
@@ -439,7 +440,7 @@ DWORD WINAPI WNetGetConnectionA(LPCSTR lpLocalName, LPSTR lpRemoteName, LPDWORD 
   if (native.size() > mount.point.size()) { // a folder inside the mount
     std::string inside;
     vqwin::cp1252::FromUtf8(native.data() + mount.point.size(), native.size() - mount.point.size(),
-                     inside);
+                            inside);
     for (char &c : inside)
       c = c == '/' ? '\\' : c;
     remote += inside;

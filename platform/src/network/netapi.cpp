@@ -61,8 +61,8 @@ void WINAPI VqwinSetStationSource(const VQWIN_STATION_SOURCE *stationSource) {
 
 NET_API_STATUS NET_API_FUNCTION NetServerEnum(LMCSTR servername, DWORD level, LPBYTE *bufptr,
                                               DWORD prefmaxlen, LPDWORD entriesread,
-                                              LPDWORD totalentries, DWORD servertype,
-                                              LMCSTR domain, LPDWORD resume_handle) {
+                                              LPDWORD totalentries, DWORD servertype, LMCSTR domain,
+                                              LPDWORD resume_handle) {
   if (!bufptr || !entriesread || !totalentries)
     return ERROR_INVALID_PARAMETER;
   *bufptr = nullptr;
@@ -105,8 +105,9 @@ NET_API_STATUS NET_API_FUNCTION NetServerEnum(LMCSTR servername, DWORD level, LP
   auto *info = reinterpret_cast<SERVER_INFO_101 *>(block);
   auto *text = reinterpret_cast<WCHAR *>(block + fitting * sizeof(SERVER_INFO_101));
   for (size_t i = 0; i < fitting; ++i) {
-    info[i] = SERVER_INFO_101{chosen[i]->platformId, text, chosen[i]->versionMajor,
-                              chosen[i]->versionMinor, chosen[i]->type, nullptr};
+    info[i] = SERVER_INFO_101{chosen[i]->platformId,   text,
+                              chosen[i]->versionMajor, chosen[i]->versionMinor,
+                              chosen[i]->type,         nullptr};
     for (const auto *part : {&texts[i].first, &texts[i].second}) {
       std::memcpy(text, part->c_str(), (part->size() + 1) * sizeof(WCHAR));
       if (part == &texts[i].second)
