@@ -100,7 +100,7 @@ UINT CVQFileTree::renfile(UINT file, const char *newPath) {
     --first;
   while (end < fileCount && files[end].directory == dir)
     ++end;
-  SortFiles(files + first, end - first, false);
+  SortFiles(files + first, end - first, dirCount, false);
   return findFile(newPath);
 }
 
@@ -209,7 +209,7 @@ UINT CVQFileTree::getFirstDirFile(UINT directory, BOOL withSubdirectories) const
 
 void CVQFileTree::SortFileItems(UINT key, BOOL descending) {
   if (files && fileCapacity > 1 && key == 0)
-    SortFiles(files, fileCapacity, descending != FALSE);
+    SortFiles(files, fileCapacity, dirCount, descending != FALSE);
 }
 
 void CVQFileTree::UnmarkAllItems() {

@@ -56,6 +56,33 @@ void ApplyOrder(BYTE *base, size_t size, const std::vector<UINT> &order) {
   }
 }
 
+// The file order of `count` records reached through `at`: one counting pass
+// puts them into buckets by shown flag and directory, and only each bucket
+// is sorted by name, so the comparisons stay among a directory's files.
+template <class At> std::vector<UINT> FileOrder(UINT count, UINT dirCount, At at, bool descending) {
+  const auto bucketOf = [dirCount](const SFileTreeFile &f) {
+    const UINT d = std::min(f.directory, dirCount);
+    return f.shown ? d : dirCount + 1 + d;
+  };
+  std::vector<UINT> start(size_t(2) * (dirCount + 1) + 1, 0);
+  for (UINT i = 0; i < count; ++i)
+    ++start[bucketOf(at(i)) + 1];
+  for (size_t b = 1; b < start.size(); ++b)
+    start[b] += start[b - 1];
+  std::vector<UINT> order(count), next(start.begin(), start.end() - 1);
+  for (UINT i = 0; i < count; ++i)
+    order[next[bucketOf(at(i))]++] = i;
+  for (size_t b = 0; b + 1 < start.size(); ++b)
+    if (start[b + 1] - start[b] > 1)
+      std::sort(order.begin() + start[b], order.begin() + start[b + 1],
+                [&at, descending](UINT x, UINT y) {
+                  const SFileTreeFile &a = at(x), &c = at(y);
+                  const int r = CompareNames(a.path + a.nameOffset, c.path + c.nameOffset);
+                  return descending ? r > 0 : r < 0;
+                });
+  return order;
+}
+
 } // namespace
 
 int CompareFolded(const char *a, const char *b, UINT length) {
@@ -81,21 +108,11 @@ int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength) {
   return aLength == bLength ? 0 : aLength < bLength ? -1 : 1;
 }
 
-void SortFiles(SFileTreeFile *files, UINT count, bool descending) {
+void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending) {
   if (count < 2)
     return;
-  std::vector<UINT> order(count);
-  for (UINT i = 0; i < count; ++i)
-    order[i] = i;
-  std::sort(order.begin(), order.end(), [files, descending](UINT x, UINT y) {
-    const SFileTreeFile &a = files[x], &b = files[y];
-    if (a.shown != b.shown)
-      return a.shown > b.shown;
-    if (a.directory != b.directory)
-      return a.directory < b.directory;
-    const int c = CompareNames(a.path + a.nameOffset, b.path + b.nameOffset);
-    return descending ? c > 0 : c < 0;
-  });
+  const auto order = FileOrder(
+      count, dirCount, [files](UINT i) -> const SFileTreeFile & { return files[i]; }, descending);
   ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
 }
 
@@ -146,6 +163,7 @@ struct Scan {
   CVQBuffPool dirPool{sizeof(SFileTreeDir)};
   CVQBuffPool filePool{sizeof(SFileTreeFile)};
   std::vector<SFileTreeDir *> found;
+  std::vector<SFileTreeFile *> fileRecs;
   UINT files = 0, shown = 0;
 
   explicit Scan(const CVQFileType *t) : types(t) {}
@@ -207,6 +225,7 @@ struct Scan {
     rec->writeTime = data.ftLastWriteTime;
     std::memcpy(rec->path, parent.path, parent.pathLength);
     std::memcpy(rec->path + parent.pathLength, data.cFileName, nameLength + 1);
+    fileRecs.push_back(rec);
     ++files;
     shown += visible;
     return true;
@@ -250,6 +269,7 @@ struct Scan {
 
 // The sorted directory table: records 1 to the end by path, the first one
 // kept first, parents renumbered. `moved[old]` is each record's new place.
+// The pool's records are copied straight to their sorted places.
 bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
   const UINT n = UINT(scan.found.size());
   tree.dirs = new (std::nothrow) SFileTreeDir[n];
@@ -258,23 +278,23 @@ bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
                       "Not enough free memory for the directory table available");
     return false;
   }
-  scan.dirPool.copy(tree.dirs, n);
-  scan.dirPool.free();
-  scan.found.clear();
   tree.dirCount = n;
   std::vector<UINT> order(n);
   for (UINT i = 0; i < n; ++i)
     order[i] = i;
   if (n >= 3) {
-    const SFileTreeDir *d = tree.dirs;
-    std::sort(order.begin() + 1, order.end(), [d](UINT x, UINT y) {
-      return CompareDirPaths(d[x].path, d[x].pathLength, d[y].path, d[y].pathLength) < 0;
+    const auto &d = scan.found;
+    std::sort(order.begin() + 1, order.end(), [&d](UINT x, UINT y) {
+      return CompareDirPaths(d[x]->path, d[x]->pathLength, d[y]->path, d[y]->pathLength) < 0;
     });
-    ApplyOrder(reinterpret_cast<BYTE *>(tree.dirs), sizeof(SFileTreeDir), order);
   }
   moved.assign(n, 0);
-  for (UINT i = 0; i < n; ++i)
+  for (UINT i = 0; i < n; ++i) {
     moved[order[i]] = i;
+    tree.dirs[i] = *scan.found[order[i]];
+  }
+  scan.found.clear();
+  scan.dirPool.free();
   for (UINT i = 0; i < n; ++i)
     if (tree.dirs[i].parent != kNone)
       tree.dirs[i].parent = moved[tree.dirs[i].parent];
@@ -289,14 +309,18 @@ bool MakeFileTable(CVQFileTree &tree, Scan &scan, const std::vector<UINT> &moved
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
     return false;
   }
-  scan.filePool.copy(tree.files, scan.files);
-  scan.filePool.free();
-  for (UINT i = 0; i < scan.files; ++i) {
-    SFileTreeFile &f = tree.files[i];
-    f.directory = moved[f.directory];
-    ++tree.dirs[f.directory].fileCount;
+  for (SFileTreeFile *f : scan.fileRecs) {
+    f->directory = moved[f->directory];
+    ++tree.dirs[f->directory].fileCount;
   }
-  SortFiles(tree.files, scan.files, false);
+  const auto &recs = scan.fileRecs;
+  const auto order = FileOrder(
+      scan.files, tree.dirCount, [&recs](UINT i) -> const SFileTreeFile & { return *recs[i]; },
+      false);
+  for (UINT i = 0; i < scan.files; ++i)
+    tree.files[i] = *recs[order[i]];
+  scan.fileRecs.clear();
+  scan.filePool.free();
   tree.fileCount = scan.shown;
   SumTreeCounts(tree.dirs, tree.dirCount);
   return true;
@@ -380,7 +404,7 @@ void CVQFileTree::reorg() {
   fileCount = 0;
   for (UINT i = 0; i < fileCapacity; ++i)
     fileCount += files[i].shown ? 1 : 0;
-  SortFiles(files, fileCapacity, false);
+  SortFiles(files, fileCapacity, dirCount, false);
   for (UINT i = 0; i < fileCount; ++i)
     if (files[i].directory < dirCount)
       ++dirs[files[i].directory].fileCount;

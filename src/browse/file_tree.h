@@ -21,8 +21,9 @@ int CompareNames(const char *a, const char *b);
 int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength);
 
 /// Sorts the file records in file order: shown files first, then by
-/// directory, then by name (descending names when asked).
-void SortFiles(SFileTreeFile *files, UINT count, bool descending);
+/// directory (all below `dirCount`), then by name (descending names when
+/// asked).
+void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending);
 /// Tree file count = own files + those of every directory below; parents
 /// come before their children in the table.
 void SumTreeCounts(SFileTreeDir *dirs, UINT count);

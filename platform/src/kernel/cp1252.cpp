@@ -149,10 +149,15 @@ void AppendUtf8(std::string &out, const char *text, size_t length) {
 }
 
 bool FromUtf8(const char *utf8, size_t length, std::string &out) {
-  out.clear();
-  bool carried = true;
   const auto *p = reinterpret_cast<const unsigned char *>(utf8);
-  for (size_t i = 0; i < length;) {
+  size_t ascii = 0;
+  while (ascii < length && p[ascii] < 0x80)
+    ++ascii;
+  out.assign(utf8, ascii); // most names are plain ASCII
+  if (ascii == length)
+    return true;
+  bool carried = true;
+  for (size_t i = ascii; i < length;) {
     const unsigned char b = p[i];
     if (b < 0x80) {
       out += char(b);

@@ -95,7 +95,9 @@ bool NextEntry(SearchObject &s, WIN32_FIND_DATAA &out) {
   while (s.dotsLeft > 0) {
     const char *dot = s.dotsLeft-- == 2 ? "." : "..";
     struct stat st {};
-    if ((s.matchAll || Matches(s.pattern.c_str(), dot)) && fstatat(fd, dot, &st, 0) == 0) {
+    // "." is the open directory itself: no name to look up.
+    const int err = dot[1] ? fstatat(fd, dot, &st, 0) : fstat(fd, &st);
+    if ((s.matchAll || Matches(s.pattern.c_str(), dot)) && err == 0) {
       Describe(st, false, dot, out);
       return true;
     }
