@@ -267,6 +267,77 @@ struct Scan {
   }
 };
 
+// The path order of the directories found, record 0 first. A directory's
+// children were found together, so they lie side by side in `found`; as no
+// name holds a '\', paths compare as their first differing names do, and
+// the order is the walk of the tree with each family sorted by name. That
+// compares short names instead of long shared prefixes. Names alike but for
+// case interleave their subtrees, so such a run of names takes all their
+// subtrees sorted by the whole path.
+std::vector<UINT> DirOrder(const std::vector<SFileTreeDir *> &d) {
+  const UINT n = UINT(d.size());
+  std::vector<UINT> order(n);
+  for (UINT i = 0; i < n; ++i)
+    order[i] = i;
+  const auto byPath = [&d](UINT x, UINT y) {
+    return CompareDirPaths(d[x]->path, d[x]->pathLength, d[y]->path, d[y]->pathLength) < 0;
+  };
+  std::vector<UINT> first(n, kNone), end(n, 0);
+  bool walkable = n > 0 && d[0]->parent == kNone;
+  for (UINT i = 1; walkable && i < n; ++i) {
+    const UINT p = d[i]->parent;
+    walkable = p < i && (first[p] == kNone || end[p] == i);
+    if (walkable && first[p] == kNone)
+      first[p] = i;
+    end[p] = i + 1;
+  }
+  if (n < 3 || !walkable) {
+    if (n >= 3)
+      std::sort(order.begin() + 1, order.end(), byPath);
+    return order;
+  }
+  const auto byName = [&d](UINT x, UINT y) {
+    const SFileTreeDir &a = *d[x], &b = *d[y];
+    return CompareDirPaths(a.path + a.nameOffset, a.pathLength - a.nameOffset,
+                           b.path + b.nameOffset, b.pathLength - b.nameOffset);
+  };
+  for (UINT p = 0; p < n; ++p)
+    if (first[p] != kNone && end[p] - first[p] > 1)
+      std::sort(order.begin() + first[p], order.begin() + end[p],
+                [&byName](UINT x, UINT y) { return byName(x, y) < 0; });
+  // Depth first: a stack of the next place to take in each open family.
+  std::vector<UINT> walked, run;
+  walked.reserve(n);
+  walked.push_back(0);
+  std::vector<std::pair<UINT, UINT>> stack;
+  if (first[0] != kNone)
+    stack.emplace_back(first[0], end[0]);
+  while (!stack.empty()) {
+    const auto [at, stop] = stack.back();
+    if (at == stop) {
+      stack.pop_back();
+      continue;
+    }
+    UINT last = at;
+    while (last + 1 < stop && byName(order[last], order[last + 1]) == 0)
+      ++last;
+    stack.back().first = last + 1;
+    if (last == at) {
+      walked.push_back(order[at]);
+      if (first[order[at]] != kNone)
+        stack.emplace_back(first[order[at]], end[order[at]]);
+      continue;
+    }
+    run.assign(order.begin() + at, order.begin() + last + 1);
+    for (size_t i = 0; i < run.size(); ++i)
+      if (first[run[i]] != kNone)
+        run.insert(run.end(), order.begin() + first[run[i]], order.begin() + end[run[i]]);
+    std::sort(run.begin(), run.end(), byPath);
+    walked.insert(walked.end(), run.begin(), run.end());
+  }
+  return walked;
+}
+
 // The sorted directory table: records 1 to the end by path, the first one
 // kept first, parents renumbered. `moved[old]` is each record's new place.
 // The pool's records are copied straight to their sorted places.
@@ -279,15 +350,7 @@ bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
     return false;
   }
   tree.dirCount = n;
-  std::vector<UINT> order(n);
-  for (UINT i = 0; i < n; ++i)
-    order[i] = i;
-  if (n >= 3) {
-    const auto &d = scan.found;
-    std::sort(order.begin() + 1, order.end(), [&d](UINT x, UINT y) {
-      return CompareDirPaths(d[x]->path, d[x]->pathLength, d[y]->path, d[y]->pathLength) < 0;
-    });
-  }
+  const std::vector<UINT> order = DirOrder(scan.found);
   moved.assign(n, 0);
   for (UINT i = 0; i < n; ++i) {
     moved[order[i]] = i;

@@ -225,6 +225,30 @@ TEST_F(FileTree, ManyFilesSortFindAndReverse) {
   EXPECT_EQ(tree.files[0].path, Win("many/" + names.front()));
 }
 
+// Names alike but for case interleave their subtrees in path order, and a
+// '.' sorts before the '\' that ends a shorter sibling's path.
+TEST_F(FileTree, DirectoriesInPathOrderAcrossCaseTwins) {
+  for (const char *d : {"t/a/z", "t/A/b", "t/a/c/d", "t/a.b", "t/ab", "t/B", "u"})
+    Dir(d);
+  Scan();
+  const std::vector<std::string> expected = {"",      "t",       "t/a.b", "t/a",  "t/A", "t/A/b",
+                                             "t/a/c", "t/a/c/d", "t/a/z", "t/ab", "t/B", "u"};
+  ASSERT_EQ(tree.dirCount, expected.size());
+  for (UINT i = 0; i < tree.dirCount; ++i) {
+    const std::string want = i == 0 ? root + "\\" : Win(expected[i]) + "\\";
+    if (i != 3 && i != 4) { // the twins themselves may come in either order
+      EXPECT_EQ(Lower(tree.dirs[i].path), Lower(want)) << i;
+    }
+    if (i > 0) {
+      EXPECT_EQ(std::string(tree.dirs[tree.dirs[i].parent].path),
+                std::string(tree.dirs[i].path, tree.dirs[i].nameOffset))
+          << i;
+    }
+  }
+  EXPECT_EQ(std::set<std::string>({tree.dirs[3].path, tree.dirs[4].path}),
+            std::set<std::string>({Win("t/a") + "\\", Win("t/A") + "\\"}));
+}
+
 TEST_F(FileTree, UnreadableFolderIsListedWithoutFiles) {
   File("locked/inside.txt");
   ASSERT_EQ(chmod((root + "/locked").c_str(), 0), 0);

@@ -1,10 +1,11 @@
 // Directory searches: FindFirstFileA, FindNextFileA, FindClose.
 //
-// A search is an open directory stream and the pattern of the last path
-// part. Each entry is asked for its size and times when it is handed out,
-// relative to the directory's descriptor, so a deep tree costs one
-// getdents and one stat per entry and no path is built twice. The pattern
-// is matched on the code-page form of the name, which is what the caller
+// A search is an open directory descriptor, a buffer of its raw entries
+// and the pattern of the last path part. Each entry is asked for its size
+// and times when it is handed out, relative to the descriptor, so a deep
+// tree costs one getdents per buffer and one stat per entry and no path is
+// built twice; the directory's own stat serves as ".". The pattern is
+// matched on the code-page form of the name, which is what the caller
 // compares with.
 #include "cp1252.h"
 #include "host.h"
@@ -12,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,11 +23,41 @@
 namespace vqwin::kernel {
 namespace {
 
+// The record getdents64 fills; glibc declares no wrapper for it everywhere.
+struct RawEntry {
+  ino64_t inode;
+  off64_t next;
+  unsigned short length;
+  unsigned char type;
+  char name[1];
+};
+
 struct SearchObject {
-  DIR *dir = nullptr;
+  int fd = -1;
+  struct stat self {}; // the directory itself, handed out as "."
   std::string pattern;
   bool matchAll = false;
   int dotsLeft = 0; // "." and ".." still to hand out
+  long filled = 0, at = 0;
+  alignas(RawEntry) char entries[32768];
+
+  ~SearchObject() {
+    if (fd >= 0)
+      ::close(fd);
+  }
+
+  // The next raw entry, reading the next buffer when one is used up.
+  const RawEntry *Read() {
+    if (at >= filled) {
+      filled = ::syscall(SYS_getdents64, fd, entries, sizeof entries);
+      at = 0;
+      if (filled <= 0)
+        return nullptr;
+    }
+    const auto *e = reinterpret_cast<const RawEntry *>(entries + at);
+    at += e->length;
+    return e;
+  }
 };
 std::unordered_set<SearchObject *> openSearches;
 
@@ -91,34 +123,34 @@ void Describe(const struct stat &st, bool link, const std::string &name, WIN32_F
 
 // The next entry that matches and still exists; false at the end.
 bool NextEntry(SearchObject &s, WIN32_FIND_DATAA &out) {
-  const int fd = dirfd(s.dir);
+  const int fd = s.fd;
   while (s.dotsLeft > 0) {
     const char *dot = s.dotsLeft-- == 2 ? "." : "..";
-    struct stat st {};
-    // "." is the open directory itself: no name to look up.
-    const int err = dot[1] ? fstatat(fd, dot, &st, 0) : fstat(fd, &st);
-    if ((s.matchAll || Matches(s.pattern.c_str(), dot)) && err == 0) {
-      Describe(st, false, dot, out);
-      return true;
-    }
+    if (!s.matchAll && !Matches(s.pattern.c_str(), dot))
+      continue;
+    struct stat st = s.self;
+    if (dot[1] && fstatat(fd, dot, &st, 0) != 0)
+      continue;
+    Describe(st, false, dot, out);
+    return true;
   }
   std::string name;
-  while (const dirent *e = readdir(s.dir)) {
-    if (e->d_name[0] == '.' && (!e->d_name[1] || (e->d_name[1] == '.' && !e->d_name[2])))
+  while (const RawEntry *e = s.Read()) {
+    if (e->name[0] == '.' && (!e->name[1] || (e->name[1] == '.' && !e->name[2])))
       continue;
-    cp1252::FromUtf8(e->d_name, std::strlen(e->d_name), name);
+    cp1252::FromUtf8(e->name, std::strlen(e->name), name);
     if (!s.matchAll && !Matches(s.pattern.c_str(), name.c_str()))
       continue;
     struct stat st {};
-    bool link = e->d_type == DT_LNK;
-    if (fstatat(fd, e->d_name, &st, 0) != 0) {
+    bool link = e->type == DT_LNK;
+    if (fstatat(fd, e->name, &st, 0) != 0) {
       // A dangling link is still an entry; one that vanished is not.
-      if (fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      if (fstatat(fd, e->name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         continue;
       link = true;
-    } else if (e->d_type == DT_UNKNOWN) {
+    } else if (e->type == DT_UNKNOWN) {
       struct stat own {};
-      link = fstatat(fd, e->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
+      link = fstatat(fd, e->name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
     }
     Describe(st, link, name, out);
     return true;
@@ -174,14 +206,13 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   search->pattern = pattern;
   search->matchAll = pattern == "*" || pattern == "*.*";
   search->dotsLeft = driveRoot || native == "/" ? 0 : 2;
-  search->dir = opendir(native.c_str());
-  if (!search->dir) {
+  search->fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (search->fd < 0 || fstat(search->fd, &search->self) != 0) {
     const int err = errno;
     delete search;
     return Fail(OpenError(err));
   }
   if (!NextEntry(*search, *lpFindFileData)) {
-    closedir(search->dir);
     delete search;
     return Fail(ERROR_FILE_NOT_FOUND);
   }
@@ -210,7 +241,6 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
     return FALSE;
   }
   openSearches.erase(search);
-  closedir(search->dir);
   delete search;
   return TRUE;
 }
