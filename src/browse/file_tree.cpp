@@ -56,22 +56,26 @@ void ApplyOrder(BYTE *base, size_t size, const std::vector<UINT> &order) {
   }
 }
 
-// The file order of `count` records reached through `at`: one counting pass
+// Shown files first, each part by directory.
+inline UINT BucketOf(UINT directory, bool shown, UINT dirCount) {
+  const UINT d = std::min(directory, dirCount);
+  return shown ? d : dirCount + 1 + d;
+}
+
+// The file order of `count` records reached through `at`, each in the bucket
+// `bucketOf` gives it (BucketOf of its directory and shown flag): one counting pass
 // puts them into buckets by shown flag and directory, and only each bucket
 // is sorted by name, so the comparisons stay among a directory's files.
-template <class At> std::vector<UINT> FileOrder(UINT count, UINT dirCount, At at, bool descending) {
-  const auto bucketOf = [dirCount](const SFileTreeFile &f) {
-    const UINT d = std::min(f.directory, dirCount);
-    return f.shown ? d : dirCount + 1 + d;
-  };
+template <class At, class Bucket>
+std::vector<UINT> FileOrder(UINT count, UINT dirCount, At at, Bucket bucketOf, bool descending) {
   std::vector<UINT> start(size_t(2) * (dirCount + 1) + 1, 0);
   for (UINT i = 0; i < count; ++i)
-    ++start[bucketOf(at(i)) + 1];
+    ++start[bucketOf(i) + 1];
   for (size_t b = 1; b < start.size(); ++b)
     start[b] += start[b - 1];
   std::vector<UINT> order(count), next(start.begin(), start.end() - 1);
   for (UINT i = 0; i < count; ++i)
-    order[next[bucketOf(at(i))]++] = i;
+    order[next[bucketOf(i)]++] = i;
   for (size_t b = 0; b + 1 < start.size(); ++b)
     if (start[b + 1] - start[b] > 1)
       std::sort(order.begin() + start[b], order.begin() + start[b + 1],
@@ -111,8 +115,11 @@ int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength) {
 void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending) {
   if (count < 2)
     return;
+  const auto at = [files](UINT i) -> const SFileTreeFile & { return files[i]; };
   const auto order = FileOrder(
-      count, dirCount, [files](UINT i) -> const SFileTreeFile & { return files[i]; }, descending);
+      count, dirCount, at,
+      [files, dirCount](UINT i) { return BucketOf(files[i].directory, files[i].shown, dirCount); },
+      descending);
   ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
 }
 
@@ -164,6 +171,10 @@ struct Scan {
   CVQBuffPool filePool{sizeof(SFileTreeFile)};
   std::vector<SFileTreeDir *> found;
   std::vector<SFileTreeFile *> fileRecs;
+  // Directory and shown flag of each record, side by side, so ordering the
+  // files into buckets need not visit the records themselves.
+  std::vector<UINT> fileDirs;
+  std::vector<bool> fileShown;
   UINT files = 0, shown = 0;
 
   explicit Scan(const CVQFileType *t) : types(t) {}
@@ -226,6 +237,8 @@ struct Scan {
     std::memcpy(rec->path, parent.path, parent.pathLength);
     std::memcpy(rec->path + parent.pathLength, data.cFileName, nameLength + 1);
     fileRecs.push_back(rec);
+    fileDirs.push_back(k);
+    fileShown.push_back(visible);
     ++files;
     shown += visible;
     return true;
@@ -372,16 +385,20 @@ bool MakeFileTable(CVQFileTree &tree, Scan &scan, const std::vector<UINT> &moved
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
     return false;
   }
-  for (SFileTreeFile *f : scan.fileRecs) {
-    f->directory = moved[f->directory];
-    ++tree.dirs[f->directory].fileCount;
+  for (UINT &d : scan.fileDirs) {
+    d = moved[d];
+    ++tree.dirs[d].fileCount;
   }
   const auto &recs = scan.fileRecs;
+  const UINT dirCount = tree.dirCount;
   const auto order = FileOrder(
-      scan.files, tree.dirCount, [&recs](UINT i) -> const SFileTreeFile & { return *recs[i]; },
+      scan.files, dirCount, [&recs](UINT i) -> const SFileTreeFile & { return *recs[i]; },
+      [&scan, dirCount](UINT i) { return BucketOf(scan.fileDirs[i], scan.fileShown[i], dirCount); },
       false);
-  for (UINT i = 0; i < scan.files; ++i)
+  for (UINT i = 0; i < scan.files; ++i) {
     tree.files[i] = *recs[order[i]];
+    tree.files[i].directory = scan.fileDirs[order[i]];
+  }
   scan.fileRecs.clear();
   scan.filePool.free();
   tree.fileCount = scan.shown;
