@@ -138,6 +138,9 @@ public:
   UINT recordsPerBlock; // always 64
   UINT blockSize;
   ULONGLONG fullMask;
+  /// Where alloc starts looking: every block before it is full (NULL: the
+  /// first block). It keeps filling a pool of many blocks linear in time.
+  void *openBlock;
 };
 
 /// A most-recently-used list of up to 16 texts of up to 259 characters,
@@ -1891,7 +1894,6 @@ public:
   CVQTblSelDesc *selection;
 };
 
-
 /* ---- List-view table field and key description sets --------------------- */
 
 /// A field as an application defines it in a static table, 28 bytes. Its
@@ -2064,6 +2066,208 @@ public:
 
   UINT count;
   SVQTblKey *keys;
+};
+
+/* ---- File, drive and network browsing ------------------------------------ */
+
+class CICLName;
+/// The host's tree-view item, as commctrl.h names it.
+typedef struct _TREEITEM *HTREEITEM;
+
+/// One drive of the workstation as CVQWorkstation lists it.
+struct SDriveRec {
+  /// 0 none or not ready, 1 fixed disk, 2 removable, 3 CD-ROM, 4 network, 5 RAM disk.
+  UINT driveKind;
+  UINT volumeValid; ///< 1 = volumeName was read
+  char root[4];     ///< "X:\"
+  char reserved[256];
+  char volumeName[256];
+  char server[32];      ///< network drives: the server of the connection
+  char remoteName[260]; ///< network drives: "\\server\share..."
+  char share[260];      ///< network drives: the remote name behind "\\server\"
+};
+
+/// The drives of the local workstation. Failures are logged (tag
+/// "CVQWorkstation") and shown as messages 400 (no drives), 401 (no
+/// memory), 402 (unknown drive type), 410 (volume error) and 420
+/// (connection error).
+class VQ_TBL32_API CVQWorkstation {
+public:
+  CVQWorkstation() : count(0), table(nullptr) {}
+  ~CVQWorkstation();
+  CVQWorkstation(const CVQWorkstation &) = delete;
+  CVQWorkstation &operator=(const CVQWorkstation &) = delete;
+
+  /// Lists every drive whose volume can be read (and removable drives
+  /// without a medium, kind 0). `station` only names the workstation in
+  /// the messages. 1, or 0 when there are no drives or no memory. A table
+  /// of an earlier call is released first.
+  int Browse(const char *station, int flag);
+  /// Makes the table that one drive (either case). 1, or 0 when the drive
+  /// does not exist, is of an unknown type or its volume cannot be read.
+  int InquDrive(char letter);
+
+  UINT count;
+  SDriveRec *table;
+};
+
+/// One station of the network as CVQNetwork lists it.
+struct SServerRec {
+  UINT platformId;
+  UINT versionMajor;
+  UINT versionMinor;
+  UINT reserved;
+  char name[40]; ///< in the code page, cut to 39 characters
+};
+
+/// The stations of the network, through "NetApi32.dll", which is loaded
+/// with the object and may be missing. Failures are logged (tag
+/// "CVQNetwork") and shown as messages 300 (no library), 301 (a function
+/// is missing), 302 (the enumeration failed) and 303 (no memory).
+class VQ_TBL32_API CVQNetwork {
+public:
+  CVQNetwork();
+  ~CVQNetwork();
+  CVQNetwork(const CVQNetwork &) = delete;
+  CVQNetwork &operator=(const CVQNetwork &) = delete;
+
+  /// Lists the servers of the network. 1, or 0 on failure (an enumeration
+  /// that finds nobody is one, reported with code 0). A table of an
+  /// earlier call is released first.
+  int Browse();
+
+  HMODULE module;
+  UINT count;
+  SServerRec *table;
+};
+
+/// Whether a name has one of the listed types, and whether that is chosen.
+enum FILETYPESTATE { FTS_NOTLISTED = 0, FTS_NOTCHOSEN = 1, FTS_CHOSEN = 2 };
+
+/// One file type: its dialog check box and its suffix with the '.', in
+/// capitals (".CFG").
+struct SFileTypeEntry {
+  UINT reserved;
+  UINT controlId;
+  BYTE chosen;
+  BYTE spare;
+  char suffix[10];
+};
+
+/// A set of file types, kept by the host (the entries are not owned).
+/// Failures are logged with the tag "CVQFileType".
+class VQ_TBL32_API CVQFileType {
+public:
+  CVQFileType() : count(0), entries(nullptr) {}
+  CVQFileType(UINT entryCount, SFileTypeEntry *entryArray)
+      : count(entryCount), entries(entryArray) {}
+
+  /// The state of `length` characters of a name (0 = up to its terminator):
+  /// the suffix behind its last '.' compared without regard to case.
+  FILETYPESTATE GetState(const char *name, UINT length = 0) const;
+  FILETYPESTATE GetState(const CICLName *name) const;
+  /// Sets every type's check box to its chosen flag.
+  void CheckDlgCtls(HWND dialog) const;
+  /// Inverts the chosen flag of the type of `controlId` and sets its check
+  /// box: 1, or 0 when no type has that control.
+  int ToggleDlgCtl(HWND dialog, UINT controlId);
+
+  UINT count;
+  SFileTypeEntry *entries;
+};
+
+/// A directory of a CVQFileTree. 300 bytes with 32-bit tree items; the
+/// three pointer-sized items and their alignment make it 320 here.
+struct SFileTreeDir {
+  UINT browseNumber; ///< order of discovery
+  UINT parent;       ///< index in the table; (UINT)-1 for the first
+  UINT reserved;
+  UINT fileCount;     ///< files of this directory
+  UINT treeFileCount; ///< files of this directory and all below it
+  HTREEITEM treeItem;
+  HTREEITEM firstChildItem;
+  HTREEITEM lastChildItem;
+  UINT nameOffset; ///< the parent's path length
+  UINT pathLength;
+  char path[260]; ///< ends with '\'
+};
+
+/// A file of a CVQFileTree (296 bytes).
+struct SFileTreeFile {
+  UINT directory; ///< index of its directory
+  BYTE shown;     ///< 1 = listed: no type set, or its type is chosen
+  BYTE marked;
+  UINT nameOffset; ///< position of the name in the path
+  UINT pathLength;
+  ULONGLONG size;
+  FILETIME writeTime;
+  char path[264];
+};
+
+/// A scanned directory tree: a table of directories sorted by path (the
+/// first record stays first), each with its parent, and a table of files
+/// sorted shown files first, then by directory and name; the first
+/// `fileCount` files are the shown ones. Failures are logged with the tag
+/// "CVQFileTree"; no boxes are shown. Paths are limited to 259 characters:
+/// longer entries are left out (logged) and the scan goes on, and so are
+/// names the code page cannot carry, links to directories (which are not
+/// followed) and directories that cannot be read.
+class VQ_TBL32_API CVQFileTree {
+public:
+  CVQFileTree()
+      : dirCount(0), dirs(nullptr), fileCapacity(0), fileCount(0), files(nullptr),
+        startPath(nullptr) {}
+  ~CVQFileTree() { free(); }
+  CVQFileTree(const CVQFileTree &) = delete;
+  CVQFileTree &operator=(const CVQFileTree &) = delete;
+
+  /// Scans the tree below `path` (kept, not copied); with `types` only the
+  /// files of listed types are kept, those of chosen types shown. The tables
+  /// must be empty (call free first).
+  BOOL BrowseDrive(const char *path, const CVQFileType *types);
+  /// Scans every drive of the workstation below a first record "Workstation".
+  BOOL BrowseStation(const CVQFileType *types);
+  /// Releases both tables.
+  void free();
+  /// Recounts the shown files and the file counts (shown files only from
+  /// now on) and sorts the files.
+  void reorg();
+  /// The shown file with that path (without regard to case), or (UINT)-1.
+  UINT findFile(const char *path) const;
+  /// The first shown file whose name matches the pattern ('?', '#', '*'),
+  /// or (UINT)-1.
+  UINT findfile(const char *pattern) const;
+  /// Removes a shown file from the tables.
+  void delfile(UINT file);
+  /// Gives a shown file a new name in the same directory; its new index.
+  UINT renfile(UINT file, const char *newPath);
+  /// Moves a shown file to another directory of the tree (one outside it
+  /// removes the file); its new index or (UINT)-1.
+  UINT movefile(UINT file, const char *newPath);
+  /// Adds a copy of a shown file under a new path in the tree; the copy's
+  /// index or (UINT)-1. The copy's size, time and mark are left 0.
+  UINT copyfile(UINT file, const char *newPath);
+  /// Binds a directory to the host's tree item. FALSE for no such directory.
+  BOOL setHTVItem(UINT directory, HTREEITEM item);
+  /// The directory of a tree item, or (UINT)-1.
+  UINT getDirItem(HTREEITEM item) const;
+  /// The first shown file of the directory (or below it): 0 when none.
+  UINT getFirstDirFile(UINT directory, BOOL withSubdirectories) const;
+  /// Sorts all files by name (key 0), ascending or descending.
+  void SortFileItems(UINT key, BOOL descending);
+  void UnmarkAllItems();
+  /// Only that shown file is marked. FALSE when it is not one.
+  BOOL MarkOnlyItem(UINT file);
+  /// Only the shown files from one to the other are marked (in either
+  /// order, cut at the last shown file). FALSE when both lie beyond.
+  BOOL MarkOnlyRange(UINT first, UINT last);
+
+  UINT dirCount;
+  SFileTreeDir *dirs;
+  UINT fileCapacity;
+  UINT fileCount; ///< the shown files
+  SFileTreeFile *files;
+  const char *startPath;
 };
 
 #endif

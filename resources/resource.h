@@ -38,5 +38,6 @@
 #include "ids/file.h"
 #include "ids/sheet.h"
 #include "ids/tblfld.h"
+#include "ids/browse.h"
 
 #endif

@@ -64,4 +64,46 @@ WINBASEAPI void WINAPI VqwinSetFileSystem(const VQWIN_FILE_SYSTEM *fileSystem);
 /// character that is no letter.
 WINBASEAPI BOOL WINAPI VqwinSetDriveRoot(char letter, const char *root);
 
+/// Where the drive functions learn about mounts and devices: the mount
+/// table (lines as in /proc/self/mounts: source, mount point, file system,
+/// options), the block device tree (/sys/block: a folder per disk with its
+/// "removable", "size" and "stat" files and a folder per partition with
+/// "size" and "stat") and the folder of volume labels (/dev/disk/by-label:
+/// one symbolic link per label to its device). A NULL member keeps the
+/// system's.
+typedef struct VQWIN_MOUNT_TABLE {
+  const char *mountsFile;
+  const char *blockDevices;
+  const char *labels;
+} VQWIN_MOUNT_TABLE;
+
+/// Makes the drive functions read `table` (copied, the texts too) from now
+/// on; NULL brings back the system's.
+WINBASEAPI void WINAPI VqwinSetMountTable(const VQWIN_MOUNT_TABLE *table);
+
+/* ---- Network stations ------------------------------------------------- */
+
+/// One station of the network as NetServerEnum reports it.
+typedef struct VQWIN_STATION {
+  const char *name; ///< UTF-8
+  DWORD platformId; ///< PLATFORM_ID_NT, ...
+  DWORD versionMajor;
+  DWORD versionMinor;
+  DWORD type;          ///< SV_TYPE_* bits
+  const char *comment; ///< UTF-8, may be NULL
+} VQWIN_STATION;
+
+/// Where NetServerEnum finds the stations. `list` sets *stations to an
+/// array of *count stations that stays valid until the next call, and
+/// returns 0 or the NET_API_STATUS of its failure.
+typedef struct VQWIN_STATION_SOURCE {
+  DWORD (*list)(const VQWIN_STATION **stations, DWORD *count, void *context);
+  void *context;
+} VQWIN_STATION_SOURCE;
+
+/// Makes "NetApi32.dll" available with `source` (copied) behind
+/// NetServerEnum; NULL (the default: this system lists no stations)
+/// withdraws the module, so LoadLibraryA fails for it again.
+WINBASEAPI void WINAPI VqwinSetStationSource(const VQWIN_STATION_SOURCE *source);
+
 #endif

@@ -61,6 +61,7 @@ WINBASEAPI BOOL WINAPI Beep(DWORD dwFreq, DWORD dwDuration);
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 
 /// The attributes of a file or directory: FILE_ATTRIBUTE_DIRECTORY for a
 /// directory, FILE_ATTRIBUTE_READONLY when no write permission bit is set,
@@ -132,6 +133,121 @@ WINBASEAPI BOOL WINAPI CloseHandle(HANDLE hObject);
 /// Deletes a file. ERROR_ACCESS_DENIED for a directory or without
 /// permission, the path errors of GetFileAttributesA otherwise.
 WINBASEAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
+
+/* ---- Directory search ------------------------------------------------ */
+
+typedef struct _WIN32_FIND_DATAA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  CHAR cFileName[MAX_PATH];
+  CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *PWIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+/// Starts a search of the entries of one directory whose names match the
+/// last part of lpFileName: '*' any run, '?' any one character, without
+/// regard to case; "*.*" matches every name and a pattern ending in ".*"
+/// also the names without a dot. A last part without jokers finds that one
+/// entry. "." and ".." come first except in the root of a drive.
+///
+/// Names are Windows-1252: a character of the system's name that the code
+/// page cannot carry arrives as '?', as Win32 does, which no later call
+/// can open. Sizes and times are the entry's own, symbolic links followed;
+/// a link is marked FILE_ATTRIBUTE_REPARSE_POINT. Entries that vanish
+/// between listing and asking are left out. The system keeps no creation
+/// time, so ftCreationTime is the last write time.
+///
+/// Failure gives INVALID_HANDLE_VALUE with ERROR_FILE_NOT_FOUND (nothing
+/// matches), ERROR_PATH_NOT_FOUND (no such directory),
+/// ERROR_ACCESS_DENIED (the directory cannot be read),
+/// ERROR_FILENAME_EXCED_RANGE (MAX_PATH characters or more) or
+/// ERROR_INVALID_PARAMETER (no path or no data).
+WINBASEAPI HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
+/// The next matching entry; FALSE with ERROR_NO_MORE_FILES at the end,
+/// ERROR_INVALID_HANDLE for a handle that is no open search.
+WINBASEAPI BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData);
+/// Ends a search; ERROR_INVALID_HANDLE for a handle that is no open search.
+WINBASEAPI BOOL WINAPI FindClose(HANDLE hFindFile);
+
+/* ---- Drives and volumes ---------------------------------------------- */
+
+#define DRIVE_UNKNOWN 0
+#define DRIVE_NO_ROOT_DIR 1
+#define DRIVE_REMOVABLE 2
+#define DRIVE_FIXED 3
+#define DRIVE_REMOTE 4
+#define DRIVE_CDROM 5
+#define DRIVE_RAMDISK 6
+
+#define FILE_CASE_SENSITIVE_SEARCH 0x00000001
+#define FILE_CASE_PRESERVED_NAMES 0x00000002
+#define FILE_UNICODE_ON_DISK 0x00000004
+#define FILE_READ_ONLY_VOLUME 0x00080000
+
+/// Bit n set for each drive letter 'A' + n that names a directory. A
+/// letter is a mount point of the system: C: the root (or the directory
+/// VqwinSetDriveRoot or VQWIN_DRIVE_C names), D: onwards the other mount
+/// points worth showing, in the order of the mount table; a letter given
+/// its own directory keeps it and the mount points take the next free
+/// ones. Pseudo file systems (proc, sysfs, cgroup, ...), the mount points
+/// below /proc, /sys, /dev and /run, and files mounted over files get no
+/// letter.
+WINBASEAPI DWORD WINAPI GetLogicalDrives(void);
+/// The kind of the drive whose root is lpRootPathName ("X:\", "X:" or the
+/// native mount point itself; NULL: C:), from the mount holding it:
+/// network file systems DRIVE_REMOTE, tmpfs and ramfs DRIVE_RAMDISK, ISO
+/// 9660 and UDF (or an sr device) DRIVE_CDROM, a block device the system
+/// calls removable DRIVE_REMOVABLE, anything else DRIVE_FIXED.
+/// DRIVE_NO_ROOT_DIR for a letter without a directory or a path that is
+/// no root.
+WINBASEAPI UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName);
+/// The volume of a drive root ("X:\"; NULL: C:): its label (from the
+/// system's labels of block devices; empty for others), a serial number
+/// from the file system id, the longest name the file system takes, flags
+/// (case-sensitive and case-preserving names, FILE_READ_ONLY_VOLUME for a
+/// read-only mount) and the file system's name in capitals ("EXT4",
+/// "NFS4", "TMPFS", "ISO9660"). Every out pointer may be NULL. Failure:
+/// FALSE with ERROR_INVALID_NAME (not a root), ERROR_PATH_NOT_FOUND (no
+/// such drive, or its directory is gone), ERROR_NOT_READY (a removable or
+/// optical drive without a medium), ERROR_ACCESS_DENIED, ERROR_BAD_NETPATH
+/// (the server of a network drive does not answer) or
+/// ERROR_INSUFFICIENT_BUFFER (a buffer too small for its text).
+WINBASEAPI BOOL WINAPI GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
+                                             DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,
+                                             LPDWORD lpMaximumComponentLength,
+                                             LPDWORD lpFileSystemFlags,
+                                             LPSTR lpFileSystemNameBuffer,
+                                             DWORD nFileSystemNameSize);
+/// Sends a control code to a device opened with CreateFileA as "\\.\X:".
+/// Only IOCTL_DISK_PERFORMANCE (winioctl.h) is known: the counters of the
+/// drive's block device. FALSE with ERROR_INVALID_HANDLE (no device
+/// handle), ERROR_INVALID_FUNCTION (another code, or a device without
+/// counters), ERROR_INSUFFICIENT_BUFFER (the output does not fit) or
+/// ERROR_INVALID_PARAMETER (overlapped calls are not offered).
+WINBASEAPI BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer,
+                                       DWORD nInBufferSize, LPVOID lpOutBuffer,
+                                       DWORD nOutBufferSize, LPDWORD lpBytesReturned,
+                                       LPOVERLAPPED lpOverlapped);
+
+/* ---- Code pages ------------------------------------------------------- */
+
+#define CP_ACP 0
+#define CP_UTF8 65001
+
+/// Converts UTF-16 to Windows-1252 (CP_ACP) or UTF-8 (CP_UTF8).
+/// cchWideChar -1 converts up to and with the terminator. A character
+/// without a byte in Windows-1252 becomes lpDefaultChar (NULL: '?') and
+/// sets *lpUsedDefaultChar. cbMultiByte 0 asks for the size needed.
+/// Returns the bytes written, or 0 with ERROR_INSUFFICIENT_BUFFER or
+/// ERROR_INVALID_PARAMETER (another code page, flags, or no text).
+WINBASEAPI int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
+                                          int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
+                                          LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
 
 /* ---- Byte strings ----------------------------------------------------- */
 

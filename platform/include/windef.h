@@ -146,4 +146,18 @@ typedef struct tagSIZE {
 
 #define MAX_PATH 260
 
+typedef union _LARGE_INTEGER {
+  struct {
+    DWORD LowPart;
+    LONG HighPart;
+  };
+  LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
+
+/// 100-nanosecond intervals since 1601-01-01 00:00 UTC.
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME, *PFILETIME, *LPFILETIME;
+
 #endif

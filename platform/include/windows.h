@@ -8,6 +8,7 @@
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
+#include "winnetwk.h"
 #include "wingdi.h"
 #include "winuser.h"
 #include "vqwin_userdraw.h"

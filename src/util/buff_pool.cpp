@@ -49,7 +49,7 @@ UINT LowestClearBit(ULONGLONG mask) {
 
 CVQBuffPool::CVQBuffPool(UINT recordBytes)
     : firstBlock(nullptr), lastBlock(nullptr), recordSize(recordBytes), recordsPerBlock(kPerBlock),
-      blockSize(0), fullMask(~ULONGLONG(0)) {
+      blockSize(0), fullMask(~ULONGLONG(0)), openBlock(nullptr) {
   const ULONGLONG size = ULONGLONG(kPerBlock) * recordBytes + sizeof(BlockHeader) + kBlockSlack;
   // A size the 32-bit field cannot hold leaves blockSize 0, so alloc refuses.
   if (recordBytes != 0 && size <= 0xFFFFFFFFull)
@@ -59,7 +59,7 @@ CVQBuffPool::CVQBuffPool(UINT recordBytes)
 CVQBuffPool::~CVQBuffPool() { free(); }
 
 void *CVQBuffPool::alloc() {
-  auto *block = static_cast<BlockHeader *>(firstBlock);
+  auto *block = static_cast<BlockHeader *>(openBlock ? openBlock : firstBlock);
   while (block && block->mask == fullMask)
     block = block->next;
   if (!block) {
@@ -79,6 +79,7 @@ void *CVQBuffPool::alloc() {
       firstBlock = block;
     lastBlock = block;
   }
+  openBlock = block;
   const UINT i = LowestClearBit(block->mask);
   block->mask |= ULONGLONG(1) << i;
   return RecordsOf(block) + ULONGLONG(i) * recordSize;
@@ -110,6 +111,8 @@ void CVQBuffPool::freeRec(void *record) {
   }
   std::memset(record, 0, recordSize);
   block->mask &= ~(ULONGLONG(1) << (offset / recordSize));
+  openBlock = nullptr; // the freed slot may lie before it
+
   if (block->mask != 0)
     return;
   if (block->previous)
@@ -156,4 +159,5 @@ void CVQBuffPool::free() {
   }
   firstBlock = nullptr;
   lastBlock = nullptr;
+  openBlock = nullptr;
 }

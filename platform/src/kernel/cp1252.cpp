@@ -127,3 +127,61 @@ unsigned char FromUnicode(char16_t c) {
 }
 
 } // namespace vqwin::cp1252
+
+namespace vqwin::cp1252 {
+
+void AppendUtf8(std::string &out, const char *text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out += char(byte);
+      continue;
+    }
+    const char16_t c = ToUnicode(byte);
+    if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+    } else {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+    }
+    out += char(0x80 | (c & 0x3F));
+  }
+}
+
+bool FromUtf8(const char *utf8, size_t length, std::string &out) {
+  const auto *p = reinterpret_cast<const unsigned char *>(utf8);
+  size_t ascii = 0;
+  while (ascii < length && p[ascii] < 0x80)
+    ++ascii;
+  out.assign(utf8, ascii); // most names are plain ASCII
+  if (ascii == length)
+    return true;
+  bool carried = true;
+  for (size_t i = ascii; i < length;) {
+    const unsigned char b = p[i];
+    if (b < 0x80) {
+      out += char(b);
+      ++i;
+      continue;
+    }
+    const size_t n = b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    bool valid = n != 0 && i + n <= length;
+    char32_t c = n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
+    for (size_t k = 1; valid && k < n; ++k) {
+      valid = (p[i + k] & 0xC0) == 0x80;
+      c = (c << 6) | (p[i + k] & 0x3F);
+    }
+    const unsigned char mapped = valid && c < 0x10000 ? FromUnicode(char16_t(c)) : '?';
+    if (mapped == '?') {
+      carried = false;
+      out += '?';
+      i += valid ? n : 1;
+      continue;
+    }
+    out += char(mapped);
+    i += n;
+  }
+  return carried;
+}
+
+} // namespace vqwin::cp1252

@@ -6,7 +6,9 @@
 #ifndef VQWIN_KERNEL_CP1252_H
 #define VQWIN_KERNEL_CP1252_H
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace vqwin::cp1252 {
 
@@ -29,6 +31,12 @@ SortWeight Weight(unsigned char c);
 char16_t ToUnicode(unsigned char c);
 /// The code page's byte for a UTF-16 unit, or '?' when it has none.
 unsigned char FromUnicode(char16_t c);
+
+/// Appends a code-page text as UTF-8, the system's encoding of names.
+void AppendUtf8(std::string &out, const char *text, size_t length);
+/// A UTF-8 name in the code page. A character the code page has no byte
+/// for, and a byte that is no UTF-8, becomes '?'; the result is false then.
+bool FromUtf8(const char *utf8, size_t length, std::string &out);
 
 } // namespace vqwin::cp1252
 

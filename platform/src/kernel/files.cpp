@@ -8,6 +8,8 @@
 // both, so a missing entry's parent is asked too.
 #include "host.h"
 
+#include "cp1252.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,19 +49,6 @@ VQWIN_FILE_SYSTEM currentFileSystem = kHostFileSystem;
 // A mapping set through VqwinSetDriveRoot wins over the environment; an
 // explicit "" removes the drive, even C:.
 std::optional<std::string> driveRoots[26];
-
-std::optional<std::string> DriveRoot(char letter) {
-  const int index = (letter | 0x20) - 'a';
-  if (driveRoots[index])
-    return driveRoots[index]->empty() ? std::nullopt : driveRoots[index];
-  const char name[] = {
-      'V', 'Q', 'W', 'I', 'N', '_', 'D', 'R', 'I', 'V', 'E', '_', char(letter & ~0x20), '\0'};
-  if (const char *env = std::getenv(name); env && *env)
-    return std::string(env);
-  if (index == 'c' - 'a')
-    return std::string("/");
-  return std::nullopt;
-}
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -112,6 +101,29 @@ FileObject *FileOf(HANDLE handle) {
 
 } // namespace
 
+std::optional<std::string> ConfiguredDriveRoot(char letter) {
+  if (!IsLetter(letter))
+    return std::nullopt;
+  const int index = (letter | 0x20) - 'a';
+  if (driveRoots[index])
+    return driveRoots[index];
+  const char name[] = {
+      'V', 'Q', 'W', 'I', 'N', '_', 'D', 'R', 'I', 'V', 'E', '_', char(letter & ~0x20), '\0'};
+  if (const char *env = std::getenv(name); env && *env)
+    return std::string(env);
+  return std::nullopt;
+}
+
+std::optional<std::string> DriveRoot(char letter) {
+  if (!IsLetter(letter))
+    return std::nullopt;
+  if (auto configured = ConfiguredDriveRoot(letter))
+    return configured->empty() ? std::nullopt : configured;
+  if ((letter | 0x20) == 'c')
+    return std::string("/");
+  return MountedDriveRoot(letter);
+}
+
 int FileStatus(const std::string &nativePath, VQWIN_FILE_STATUS &status) {
   status = {};
   return currentFileSystem.status(nativePath.c_str(), &status, currentFileSystem.context);
@@ -131,7 +143,11 @@ bool ListDirectory(const std::string &nativePath, std::vector<DirectoryEntry> &o
     const std::string full = nativePath + (nativePath.ends_with('/') ? "" : "/") + e->d_name;
     if (FileStatus(full, status) != 0)
       continue;
-    out.push_back(DirectoryEntry{e->d_name, status.isDirectory != FALSE});
+    // A name the code page cannot carry could not be opened again.
+    std::string name;
+    if (!cp1252::FromUtf8(e->d_name, std::strlen(e->d_name), name))
+      continue;
+    out.push_back(DirectoryEntry{name, status.isDirectory != FALSE});
   }
   closedir(dir);
   return true;
@@ -177,8 +193,16 @@ bool ToNativePath(const char *path, std::string &native, DWORD &error) {
     if (native.empty() || native.back() != '/')
       native += '/';
   }
-  for (; *rest; ++rest)
-    native += *rest == '\\' ? '/' : *rest;
+  // Names are Windows-1252 here and UTF-8 on the system.
+  for (const char *run = rest; *rest; run = rest) {
+    while (*rest && *rest != '\\')
+      ++rest;
+    cp1252::AppendUtf8(native, run, size_t(rest - run));
+    if (*rest) {
+      native += '/';
+      ++rest;
+    }
+  }
   return true;
 }
 
@@ -258,6 +282,8 @@ int OpenFlags(DWORD access, DWORD disposition, bool &valid) {
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
                           DWORD dwCreationDisposition, DWORD, HANDLE) {
   using namespace vqwin::kernel;
+  if (IsDevicePath(lpFileName))
+    return OpenDevice(lpFileName, dwDesiredAccess, dwCreationDisposition);
   std::string native;
   DWORD error = ERROR_SUCCESS;
   if (!ToNativePath(lpFileName, native, error)) {
@@ -374,6 +400,8 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
   using namespace vqwin::kernel;
   FileObject *file = FileOf(hObject);
   if (!file) {
+    if (CloseDevice(hObject))
+      return TRUE;
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

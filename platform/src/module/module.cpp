@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "module/module_registry.h"
+#include "network/stations.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -169,6 +170,11 @@ void *OpenModule(const std::string &windowsName) {
   const std::string stem = StemOf(windowsName);
   if (stem.empty())
     return nullptr;
+  // The network functions are the platform library's own (network/netapi.cpp).
+  if (Lower(stem) == "netapi32")
+    return vqwin::network::HasStationSource()
+               ? dlopen(PlatformLibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL)
+               : nullptr;
   if (auto loaded =
           FindImage([&](const Image &i, bool first) { return !first && FileIsStem(i.path, stem); }))
     return dlopen(loaded->path.c_str(), RTLD_NOW | RTLD_LOCAL);

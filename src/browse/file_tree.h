@@ -1,0 +1,36 @@
+// What the scan and the file operations of CVQFileTree share: the name
+// comparisons behind both sort orders and the searches by halving, the
+// sort itself and the summing of the tree file counts.
+#ifndef VQ_TBL32_BROWSE_FILE_TREE_H
+#define VQ_TBL32_BROWSE_FILE_TREE_H
+
+#include <vq_tbl32.h>
+
+namespace vqbrowse {
+
+constexpr char kTag[] = "CVQFileTree";
+constexpr UINT kNone = UINT(-1);
+/// Paths are kept up to 259 characters, the Win32 limit.
+constexpr UINT kMaxPath = 260;
+
+/// Compares `length` bytes with ASCII letters folded to lower case.
+int CompareFolded(const char *a, const char *b, UINT length);
+/// Compares two terminated names, folded, the terminator included.
+int CompareNames(const char *a, const char *b);
+/// The directory order: folded over the shorter length, then the shorter first.
+int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength);
+
+/// Sorts the file records in file order: shown files first, then by
+/// directory (all below `dirCount`), then by name (descending names when
+/// asked).
+void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending);
+/// Tree file count = own files + those of every directory below; parents
+/// come before their children in the table.
+void SumTreeCounts(SFileTreeDir *dirs, UINT count);
+/// The directory whose path is the first `length` characters of `path`,
+/// by halving over the table, or kNone.
+UINT FindDirectory(const SFileTreeDir *dirs, UINT count, const char *path, UINT length);
+
+} // namespace vqbrowse
+
+#endif

@@ -1,0 +1,329 @@
+// Directory searches over a temporary folder, drives from a mount table the
+// test writes, the device counters, network connections, the station
+// source behind NetServerEnum and the code-page conversion of names.
+#include <windows.h>
+#include <lm.h>
+#include <vqwin_seams.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+class KernelFolder : public testing::Test {
+protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vqwin-find-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root = pattern;
+  }
+  void TearDown() override {
+    VqwinSetMountTable(nullptr);
+    VqwinSetStationSource(nullptr);
+    VqwinSetDriveRoot('Q', nullptr);
+    std::system(("rm -rf " + root).c_str());
+  }
+  void Write(const std::string &relative, const std::string &text = "") const {
+    const std::string path = root + "/" + relative;
+    std::system(("mkdir -p \"$(dirname '" + path + "')\"").c_str());
+    std::ofstream(path) << text;
+  }
+  std::set<std::string> Find(const std::string &pattern, DWORD &error) const {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    error = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (h == INVALID_HANDLE_VALUE)
+      return names;
+    do
+      names.insert(data.cFileName);
+    while (FindNextFileA(h, &data));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(h));
+    return names;
+  }
+  std::string root;
+};
+
+TEST_F(KernelFolder, SearchPatternsAndErrors) {
+  for (const char *f : {"a1.txt", "B2.TXT", "b", "c.dat", ".hidden", "sub/x"})
+    Write(f);
+  Write("K\xC3\xB6ln");
+  using Names = std::set<std::string>;
+  const std::string w = root + "\\";
+  const struct {
+    std::string pattern;
+    Names names;
+    DWORD error;
+  } rows[] = {
+      {w + "*.*", {".", "..", ".hidden", "B2.TXT", "K\xF6ln", "a1.txt", "b", "c.dat", "sub"}, 0},
+      {w + "*.txt", {"B2.TXT", "a1.txt"}, 0},
+      {w + "?2.t?t", {"B2.TXT"}, 0},
+      {w + "b.*", {"b"}, 0},
+      {w + "k\xD6LN", {"K\xF6ln"}, 0},
+      {w + "sub\\*", {".", "..", "x"}, 0},
+      {w + "none*", {}, ERROR_FILE_NOT_FOUND},
+      {w + "nodir\\*", {}, ERROR_PATH_NOT_FOUND},
+      {w + std::string(MAX_PATH, 'a'), {}, ERROR_FILENAME_EXCED_RANGE}};
+  for (const auto &r : rows) {
+    DWORD error = 0;
+    EXPECT_EQ(Find(r.pattern, error), r.names) << r.pattern;
+    EXPECT_EQ(error, r.error) << r.pattern;
+  }
+  WIN32_FIND_DATAA data;
+  EXPECT_EQ(FindFirstFileA(nullptr, &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  ASSERT_TRUE(VqwinSetDriveRoot('Q', root.c_str()));
+  DWORD error = 0;
+  EXPECT_EQ(Find("Q:\\s*", error), Names{"sub"}) << "no dots in a drive's root";
+}
+
+TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
+  Write("ro.txt");
+  Write("dir/inner");
+  chmod((root + "/ro.txt").c_str(), 0444);
+  Write("big.bin");
+  ASSERT_EQ(truncate((root + "/big.bin").c_str(), 5368709121LL), 0);
+  symlink((root + "/dir").c_str(), (root + "/dirlink").c_str());
+  const timespec times[2] = {{1000000000, 0}, {1700000000, 123456700}};
+  utimensat(AT_FDCWD, (root + "/ro.txt").c_str(), times, 0);
+  const struct {
+    const char *name;
+    DWORD attributes, high, low;
+  } rows[] = {{"big.bin", FILE_ATTRIBUTE_NORMAL, 1, 1073741825},
+              {"ro.txt", FILE_ATTRIBUTE_READONLY, 0, 0},
+              {"dir", FILE_ATTRIBUTE_DIRECTORY, 0, 0},
+              {"dirlink", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, 0}};
+  for (const auto &r : rows) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((root + "/" + r.name).c_str(), &data);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << r.name;
+    EXPECT_EQ(data.dwFileAttributes, r.attributes) << r.name;
+    EXPECT_EQ(data.nFileSizeHigh, r.high) << r.name;
+    EXPECT_EQ(data.nFileSizeLow, r.low) << r.name;
+    EXPECT_STREQ(data.cAlternateFileName, "");
+    if (std::string(r.name) == "ro.txt") {
+      const ULONGLONG ticks = (1700000000ull + 11644473600ull) * 10000000ull + 1234567;
+      EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, DWORD(ticks));
+      EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, DWORD(ticks >> 32));
+    }
+    FindClose(h);
+  }
+}
+
+TEST_F(KernelFolder, CodePageNamesReachUtf8Files) {
+  const std::string name = root + "\\M\xFCller.txt";
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  EXPECT_EQ(access((root + "/M\xC3\xBCller.txt").c_str(), F_OK), 0);
+  EXPECT_TRUE(DeleteFileA(name.c_str()));
+  const WCHAR wide[] = u"B\u00fcro \u20ac \u2603";
+  char out[32];
+  BOOL usedDefault = FALSE;
+  ASSERT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out, nullptr, &usedDefault), 9);
+  EXPECT_STREQ(out, "B\xFCro \x80 ?");
+  EXPECT_TRUE(usedDefault);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr), 14);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, out, 4, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+}
+
+// The mount table: C: the root, D: NFS, E: CIFS, F: tmpfs, G: ISO 9660,
+// H: a USB stick, I: a card reader without a card; no letters for proc and
+// for a file mounted over a file.
+class MountTable : public KernelFolder {
+protected:
+  void SetUp() override {
+    KernelFolder::SetUp();
+    for (const char *d : {"nfs/x", "cifs", "ram", "cd", "usb", "card", "labels"})
+      std::system(("mkdir -p " + root + "/" + d).c_str());
+    Write("sys/sdb/removable", "1\n");
+    Write("sys/sdb/sdb1/size", "100\n");
+    Write("sys/sdb/sdb1/stat", "120 3 4096 50 30 1 800 20 0 70 70\n");
+    Write("sys/sdc/removable", "1\n");
+    Write("sys/sdc/sdc1/size", "0\n");
+    Write("dev/sdb1");
+    Write("hosts");
+    symlink("../dev/sdb1", (root + "/labels/MY\\x20STICK").c_str());
+    Write("mounts", "/dev/vq-none / ext4 rw 0 0\nproc /proc proc rw 0 0\n"
+                    "server:/export/home " +
+                        root +
+                        "/nfs nfs4 rw 0 0\n"
+                        "//fileserver/public " +
+                        root +
+                        "/cifs cifs rw 0 0\n"
+                        "tmpfs " +
+                        root +
+                        "/ram tmpfs rw 0 0\n"
+                        "/dev/sr0 " +
+                        root + "/cd iso9660 ro 0 0\n" + root + "/dev/sdb1 " + root +
+                        "/usb vfat rw 0 0\n"
+                        "/dev/sdc1 " +
+                        root +
+                        "/card vfat rw 0 0\n"
+                        "/dev/vq-none " +
+                        root + "/hosts ext4 rw 0 0\n");
+    files[0] = root + "/mounts";
+    files[1] = root + "/sys";
+    files[2] = root + "/labels";
+    const VQWIN_MOUNT_TABLE table = {files[0].c_str(), files[1].c_str(), files[2].c_str()};
+    VqwinSetMountTable(&table);
+  }
+  std::string files[3];
+};
+
+TEST_F(MountTable, LettersKindsVolumesAndConnections) {
+  EXPECT_EQ(GetLogicalDrives(), 0x1FCu);
+  const struct {
+    const char *root;
+    UINT type;
+    BOOL volume;
+    DWORD error;
+    const char *label, *fileSystem, *remote;
+    DWORD connection;
+  } rows[] = {
+      {"C:\\", DRIVE_FIXED, TRUE, 0, "", "EXT4", "", ERROR_NOT_CONNECTED},
+      {"D:\\", DRIVE_REMOTE, TRUE, 0, "", "NFS4", "\\\\server\\export\\home", NO_ERROR},
+      {"e:", DRIVE_REMOTE, TRUE, 0, "", "CIFS", "\\\\fileserver\\public", NO_ERROR},
+      {"F:\\", DRIVE_RAMDISK, TRUE, 0, "", "TMPFS", "", ERROR_NOT_CONNECTED},
+      {"G:\\", DRIVE_CDROM, TRUE, 0, "", "ISO9660", "", ERROR_NOT_CONNECTED},
+      {"H:\\", DRIVE_REMOVABLE, TRUE, 0, "MY STICK", "VFAT", "", ERROR_NOT_CONNECTED},
+      {"I:\\", DRIVE_REMOVABLE, FALSE, ERROR_NOT_READY, "", "", "", ERROR_NOT_CONNECTED},
+      {"J:\\", DRIVE_NO_ROOT_DIR, FALSE, ERROR_PATH_NOT_FOUND, "", "", "", ERROR_BAD_DEVICE},
+      {"C:\\dir", DRIVE_NO_ROOT_DIR, FALSE, ERROR_INVALID_NAME, "", "", "", ERROR_BAD_DEVICE}};
+  for (const auto &r : rows) {
+    EXPECT_EQ(GetDriveTypeA(r.root), r.type) << r.root;
+    char label[256] = "?", fileSystem[128] = "?";
+    DWORD serial = 0, longest = 0, flags = 0;
+    EXPECT_EQ(GetVolumeInformationA(r.root, label, sizeof label, &serial, &longest, &flags,
+                                    fileSystem, sizeof fileSystem),
+              r.volume)
+        << r.root;
+    if (r.volume) {
+      EXPECT_STREQ(label, r.label) << r.root;
+      EXPECT_STREQ(fileSystem, r.fileSystem) << r.root;
+      EXPECT_GT(longest, 0u) << r.root;
+    } else {
+      EXPECT_EQ(GetLastError(), r.error) << r.root;
+    }
+    const char local[3] = {r.root[0], ':', '\0'};
+    char remote[260] = "";
+    DWORD size = sizeof remote;
+    EXPECT_EQ(WNetGetConnectionA(std::string(r.root).size() > 3 ? r.root : local, remote, &size),
+              r.connection)
+        << r.root;
+    EXPECT_STREQ(remote, r.remote) << r.root;
+  }
+  char small[8];
+  DWORD size = sizeof small;
+  EXPECT_EQ(WNetGetConnectionA("D:", small, &size), DWORD(ERROR_MORE_DATA));
+  EXPECT_EQ(size, 21u);
+  ASSERT_TRUE(VqwinSetDriveRoot('Q', (root + "/nfs/x").c_str()));
+  EXPECT_EQ(GetLogicalDrives(), 0x101FCu) << "Q: beside the mounts' letters";
+  char remote[260];
+  size = sizeof remote;
+  EXPECT_EQ(WNetGetConnectionA("Q:", remote, &size), DWORD(NO_ERROR));
+  EXPECT_STREQ(remote, "\\\\server\\export\\home\\x");
+  EXPECT_EQ(GetDriveTypeA((root + "/cd").c_str()), UINT(DRIVE_CDROM)) << "a mount point by name";
+}
+
+TEST_F(MountTable, DevicesAnswerTheirCounters) {
+  HANDLE h = CreateFileA("\\\\.\\H:", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DISK_PERFORMANCE counters{};
+  DWORD returned = 0;
+  ASSERT_TRUE(DeviceIoControl(h, IOCTL_DISK_PERFORMANCE, nullptr, 0, &counters, sizeof counters,
+                              &returned, nullptr));
+  EXPECT_EQ(returned, sizeof counters);
+  EXPECT_EQ(counters.ReadCount, 120u);
+  EXPECT_EQ(counters.BytesRead.QuadPart, 4096 * 512);
+  EXPECT_EQ(counters.WriteTime.QuadPart, 20 * 10000);
+  EXPECT_EQ(std::u16string(counters.StorageManagerName), u"sdb1");
+  EXPECT_FALSE(
+      DeviceIoControl(h, 0x2D1400, nullptr, 0, &counters, sizeof counters, &returned, nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FUNCTION));
+  EXPECT_FALSE(
+      DeviceIoControl(h, IOCTL_DISK_PERFORMANCE, nullptr, 0, &counters, 8, &returned, nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_FALSE(DeviceIoControl(h, IOCTL_DISK_PERFORMANCE, nullptr, 0, &counters, sizeof counters,
+                               &returned, nullptr));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  for (const char *device : {"\\\\.\\I:", "\\\\.\\F:", "\\\\.\\J:"}) {
+    EXPECT_EQ(CreateFileA(device, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE)
+        << device;
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND)) << device;
+  }
+}
+
+struct Source {
+  std::vector<VQWIN_STATION> stations;
+  static DWORD List(const VQWIN_STATION **out, DWORD *count, void *context) {
+    auto *self = static_cast<Source *>(context);
+    *out = self->stations.data();
+    *count = DWORD(self->stations.size());
+    return 0;
+  }
+};
+
+TEST(Stations, TheModuleExistsOnlyWithASource) {
+  EXPECT_EQ(LoadLibraryA("NetApi32.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
+  Source source{{{"alpha", PLATFORM_ID_NT, 10, 0, SV_TYPE_SERVER, "first"},
+                 {"beta", PLATFORM_ID_NT, 6, 1, SV_TYPE_WORKSTATION, nullptr},
+                 {"gamma", PLATFORM_ID_OSF, 4, 2, SV_TYPE_SERVER | SV_TYPE_WORKSTATION, ""}}};
+  const VQWIN_STATION_SOURCE seam = {Source::List, &source};
+  VqwinSetStationSource(&seam);
+  HMODULE module = LoadLibraryA("netapi32.DLL");
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(GetProcAddress(module, "NetServerEnum"), nullptr);
+  const struct {
+    DWORD level, type, maximum;
+    NET_API_STATUS status;
+    DWORD read, total;
+    const char16_t *first;
+  } rows[] = {{101, SV_TYPE_SERVER, MAX_PREFERRED_LENGTH, NERR_Success, 2, 2, u"alpha"},
+              {101, SV_TYPE_ALL, MAX_PREFERRED_LENGTH, NERR_Success, 3, 3, u"alpha"},
+              {101, SV_TYPE_WORKSTATION, 60, ERROR_MORE_DATA, 1, 2, u"beta"},
+              {101, SV_TYPE_SERVER, 8, ERROR_MORE_DATA, 0, 2, nullptr},
+              {100, SV_TYPE_SERVER, MAX_PREFERRED_LENGTH, ERROR_INVALID_LEVEL, 0, 0, nullptr}};
+  for (const auto &r : rows) {
+    LPBYTE buffer = nullptr;
+    DWORD read = 9, total = 9;
+    EXPECT_EQ(NetServerEnum(nullptr, r.level, &buffer, r.maximum, &read, &total, r.type, nullptr,
+                            nullptr),
+              r.status)
+        << r.type << " " << r.maximum;
+    EXPECT_EQ(read, r.read);
+    EXPECT_EQ(total, r.total);
+    if (r.first) {
+      ASSERT_NE(buffer, nullptr);
+      const auto *info = reinterpret_cast<SERVER_INFO_101 *>(buffer);
+      EXPECT_EQ(std::u16string(info[0].sv101_name), r.first);
+    }
+    EXPECT_EQ(NetApiBufferFree(buffer), DWORD(NERR_Success));
+  }
+  int other = 0;
+  EXPECT_EQ(NetApiBufferFree(&other), DWORD(ERROR_INVALID_PARAMETER));
+  EXPECT_TRUE(FreeLibrary(module));
+  VqwinSetStationSource(nullptr);
+  EXPECT_EQ(LoadLibraryA("NetApi32.dll"), nullptr);
+}
+
+} // namespace
