@@ -1899,14 +1899,14 @@ public:
 /// A field as an application defines it in a static table, 28 bytes. Its
 /// name is the resource string `headerString` of the application's context.
 struct SVQTblFldDesc {
-  UINT position;      ///< byte offset of the field in the record
-  UINT length;        ///< bytes of the field
-  UINT type;          ///< engine field type code (lbFldTypes)
-  UINT flags;         ///< 0x8000: drop leading zeros of text (codes 0, 1)
-  UINT justChar;      ///< 'L' or 'l' left, 'R' or 'r' right, 'M' or 'm' middle
-  BYTE width;         ///< percent of the list view's client width
-  BYTE reserved[3];   ///< 0
-  UINT headerString;  ///< string number of the field's name
+  UINT position;     ///< byte offset of the field in the record
+  UINT length;       ///< bytes of the field
+  UINT type;         ///< engine field type code (lbFldTypes)
+  UINT flags;        ///< 0x8000: drop leading zeros of text (codes 0, 1)
+  UINT justChar;     ///< 'L' or 'l' left, 'R' or 'r' right, 'M' or 'm' middle
+  BYTE width;        ///< percent of the list view's client width
+  BYTE reserved[3];  ///< 0
+  UINT headerString; ///< string number of the field's name
 };
 static_assert(sizeof(SVQTblFldDesc) == 28, "SVQTblFldDesc is a fixed record");
 

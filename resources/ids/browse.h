@@ -9,10 +9,10 @@
 #define IDS_MSG_NET_NOMEMORY 303   // no memory for the station table
 
 // CVQWorkstation (400s).
-#define IDS_MSG_WS_NODRIVES 400     // no logical drives: the station
-#define IDS_MSG_WS_NOMEMORY 401     // no memory: number of drive records
-#define IDS_MSG_WS_DRIVETYPE 402    // unknown drive type: type, root
-#define IDS_MSG_WS_VOLUME 410       // volume cannot be read: root, error code
-#define IDS_MSG_WS_CONNECTION 420   // network connection unknown: drive, error code
+#define IDS_MSG_WS_NODRIVES 400   // no logical drives: the station
+#define IDS_MSG_WS_NOMEMORY 401   // no memory: number of drive records
+#define IDS_MSG_WS_DRIVETYPE 402  // unknown drive type: type, root
+#define IDS_MSG_WS_VOLUME 410     // volume cannot be read: root, error code
+#define IDS_MSG_WS_CONNECTION 420 // network connection unknown: drive, error code
 
 #endif
