@@ -36,7 +36,9 @@ MountTableFiles tableFiles;
 std::string Unescape(const std::string &field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3') {
+    auto octal = [&](size_t k) { return field[k] >= '0' && field[k] <= '7'; };
+    if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+        octal(i + 2) && octal(i + 3)) {
       out += char((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
       i += 3;
     } else {
