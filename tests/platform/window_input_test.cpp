@@ -209,6 +209,84 @@ TEST_F(Input, TheCloseBoxClosesOnAPressAndReleaseOnIt) {
   }
 }
 
+// A press on the caption moves the window with the mouse until the release;
+// Escape puts it back, WM_MOVING may hold it, and a double click on the
+// caption of a window without a maximize box leaves it alone.
+TEST_F(Input, ThePressOnTheCaptionMovesTheWindow) {
+  struct Row {
+    const char *name;
+    DWORD style;
+    bool escape, holdX, doubleClick;
+    POINT moved; // from the start, once done
+  } rows[] = {
+      {"dragged", WS_POPUP | WS_CAPTION | WS_VISIBLE, false, false, false, {30, 20}},
+      {"escape puts it back", WS_POPUP | WS_CAPTION | WS_VISIBLE, true, false, false, {0, 0}},
+      {"WM_MOVING holds x", WS_POPUP | WS_CAPTION | WS_VISIBLE, false, true, false, {0, 20}},
+      {"double click, no maximize box",
+       WS_POPUP | WS_CAPTION | WS_VISIBLE,
+       false,
+       false,
+       true,
+       {0, 0}},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    HWND framed = Top("framed", 400, 300, 200, 120, row.style);
+    vqwinRunUntilIdle();
+    RECT before{};
+    GetWindowRect(framed, &before);
+    const POINT grab{before.left + 40, before.top + GetSystemMetrics(SM_CYFRAME) + 8};
+    ASSERT_EQ(SendMessageA(framed, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
+    Recorder &r = Recorder::Get();
+    r.Clear();
+    int syscommands = 0;
+    r.handler = [&](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+      if (h == framed && msg == WM_SYSCOMMAND && (wp & 0xFFF0) != SC_MOVE)
+        ++syscommands;
+      if (row.holdX && h == framed && msg == WM_MOVING) {
+        RECT *m = reinterpret_cast<RECT *>(lp);
+        const int width = m->right - m->left;
+        m->left = before.left;
+        m->right = before.left + width;
+      }
+      return std::nullopt;
+    };
+    // Queued in one go: headless, the loop ends with the queued input.
+    vqwinSetAutoRun(FALSE);
+    vqwinMouseDown(nullptr, grab.x, grab.y, VK_LBUTTON);
+    if (row.doubleClick) {
+      vqwinMouseUp(nullptr, grab.x, grab.y, VK_LBUTTON);
+      vqwinMouseDown(nullptr, grab.x, grab.y, VK_LBUTTON);
+    } else {
+      vqwinMouseMove(nullptr, grab.x + 10, grab.y + 5);
+      vqwinMouseMove(nullptr, grab.x + 30, grab.y + 20);
+      if (row.escape)
+        vqwinKeyPress(VK_ESCAPE, 0);
+    }
+    vqwinMouseUp(nullptr, grab.x + 30, grab.y + 20, VK_LBUTTON);
+    vqwinSetAutoRun(TRUE);
+    vqwinRunUntilIdle();
+    r.handler = nullptr;
+    RECT after{};
+    GetWindowRect(framed, &after);
+    EXPECT_EQ(after.left - before.left, row.moved.x);
+    EXPECT_EQ(after.top - before.top, row.moved.y);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(syscommands, 0);
+    int enters = 0, exits = 0, moving = 0;
+    for (const Msg &m : r.log)
+      if (m.hwnd == framed) {
+        enters += m.msg == WM_ENTERSIZEMOVE;
+        exits += m.msg == WM_EXITSIZEMOVE;
+        moving += m.msg == WM_MOVING;
+      }
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, enters);
+    EXPECT_EQ(moving, row.doubleClick ? 0 : 2);
+    DestroyWindow(framed);
+  }
+}
+
 TEST_F(Input, KeysGoToTheFocusWithCharactersFromTranslateMessage) {
   SetFocus(left);
   Recorder &r = Recorder::Get();

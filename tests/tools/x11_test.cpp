@@ -1,4 +1,4 @@
-// vqtbl on a real X display: an Xvfb server is started for the suite, vqtbl
+// vqtbl on a real X display: an Xvfb server is started for each suite, vqtbl
 // runs on it with VQWIN_DISPLAY=x11, xdotool sends real X input, and the
 // cases check what vqtbl prints and what the screen shows. Skipped where
 // Xvfb or xdotool is missing (and the clipboard case without xclip).
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <signal.h>
@@ -126,6 +127,8 @@ protected:
   static void SetUpTestSuite() {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
       return;
+    x = nullptr;
+    server = -1;
     dir = fs::temp_directory_path() / ("vqtbl_x11_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -509,3 +512,110 @@ TEST_F(X11Test, EditCancelledLeavesTheFile) {
 }
 
 } // namespace
+
+// The same display with an X window manager on it (openbox, which reparents
+// windows into frames of its own): our windows carry the only frame, and a
+// drag on their caption moves them.
+class ManagedX11Test : public X11Test {
+protected:
+  static inline pid_t manager = -1;
+  static void SetUpTestSuite() {
+    if (!OnPath("openbox"))
+      return;
+    X11Test::SetUpTestSuite();
+    if (!x)
+      return;
+    manager = fork();
+    if (manager == 0) {
+      setenv("DISPLAY", display.c_str(), 1);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      execlp("openbox", "openbox", static_cast<char *>(nullptr));
+      _exit(127);
+    }
+    // Running once it names itself on the root window.
+    for (int wait = 0; wait < 100 && !Supported(); ++wait)
+      std::this_thread::sleep_for(50ms);
+  }
+  static void TearDownTestSuite() {
+    if (manager > 0) {
+      kill(manager, SIGTERM);
+      waitpid(manager, nullptr, 0);
+    }
+    manager = -1;
+    X11Test::TearDownTestSuite();
+  }
+  void SetUp() override {
+    if (manager <= 0 || !x)
+      GTEST_SKIP() << "Xvfb, xdotool and openbox are needed";
+  }
+  static bool Supported() {
+    xcb_screen_t *s = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+    const char name[] = "_NET_SUPPORTING_WM_CHECK";
+    xcb_intern_atom_reply_t *a =
+        xcb_intern_atom_reply(x, xcb_intern_atom(x, 1, sizeof name - 1, name), nullptr);
+    bool there = false;
+    if (a && a->atom) {
+      xcb_get_property_reply_t *r = xcb_get_property_reply(
+          x, xcb_get_property(x, 0, s->root, a->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
+      there = r && xcb_get_property_value_length(r) == 4;
+      std::free(r);
+    }
+    std::free(a);
+    return there;
+  }
+  /// The geometry of the window that holds the X window named `title`
+  /// directly below the root: the manager's frame where it reparented it.
+  static Place Frame(const std::string &title) {
+    const std::string cmd = "DISPLAY=" + display + " xdotool search --name '" + title + "' >" +
+                            (dir / "wid.txt").string();
+    if (std::system(cmd.c_str()) != 0)
+      return Place{-1, -1, -1, -1};
+    xcb_window_t id = static_cast<xcb_window_t>(std::stoul(Slurp(dir / "wid.txt")));
+    for (;;) {
+      xcb_query_tree_reply_t *t = xcb_query_tree_reply(x, xcb_query_tree(x, id), nullptr);
+      const bool top = !t || t->parent == t->root;
+      if (t && !top)
+        id = t->parent;
+      std::free(t);
+      if (top)
+        break;
+    }
+    xcb_get_geometry_reply_t *g = xcb_get_geometry_reply(x, xcb_get_geometry(x, id), nullptr);
+    Place r{-1, -1, -1, -1};
+    if (g)
+      r = Place{g->x, g->y, g->x + g->width + 2 * g->border_width,
+                g->y + g->height + 2 * g->border_width};
+    std::free(g);
+    return r;
+  }
+};
+
+TEST_F(ManagedX11Test, OneFrameAndADragOnTheCaptionMovesTheWindow) {
+  Program p(Vqtbl("browse s.isa Kunden --gui"));
+  ASSERT_TRUE(p.WaitLine("records 300, top 1, cell -")) << p.seen() << Slurp(dir / "err.txt");
+  const std::string title = "vqtbl - Kunden";
+  ASSERT_TRUE(WaitPixel("managed-caption", 600, 52, kNavy));
+  const Place before = Geometry(title), frame = Frame(title);
+  EXPECT_EQ(before.left, 40);
+  EXPECT_EQ(before.top, 40);
+  EXPECT_EQ(frame.left, before.left);
+  EXPECT_EQ(frame.top, before.top);
+  EXPECT_EQ(frame.right, before.right);
+  EXPECT_EQ(frame.bottom, before.bottom);
+  SaveScreen("managed-browse.png");
+  Xdotool("mousemove 300 52 sleep 0.1 mousedown 1 sleep 0.1 mousemove 350 100 sleep 0.1 "
+          "mousemove 400 152 sleep 0.2 mouseup 1 sleep 0.3");
+  WaitPixel("managed-moved", 700, 152, kNavy);
+  const Place after = Geometry(title);
+  EXPECT_EQ(after.left - before.left, 100);
+  EXPECT_EQ(after.top - before.top, 100);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  // The layer knows where the window went: a click lands on the cell under it.
+  Xdotool("mousemove 400 300 click 1");
+  EXPECT_TRUE(p.WaitLine("records 300, top 1, cell 9/2")) << p.seen();
+  SaveScreen("managed-moved.png");
+  CloseWindow(title);
+  EXPECT_EQ(p.Wait(), 0) << Slurp(dir / "err.txt");
+}

@@ -6,11 +6,19 @@
 //
 // Decisions:
 // - The window manager draws every frame itself, caption and close box
-//   included, so an X window covers the whole window rectangle. An X window
-//   manager, where there is one, adds its own frame around that, whose
-//   close button's request becomes WM_SYSCOMMAND SC_CLOSE as well.
-//   Captionless popups (menus, drop-downs) are override-redirect windows
-//   placed exactly.
+//   included, so an X window covers the whole window rectangle. Managed X
+//   windows ask an X window manager for no decorations of its own
+//   (_MOTIF_WM_HINTS), so a person sees one frame; a manager that ignores
+//   the hint adds its frame around ours, whose close button's request
+//   becomes WM_SYSCOMMAND SC_CLOSE as well. Captionless popups (menus,
+//   drop-downs) are override-redirect windows placed exactly.
+// - A drag on the caption is the layer's own move loop under a manager too,
+//   not handed over with _NET_WM_MOVERESIZE: the host sees WM_ENTERSIZEMOVE,
+//   WM_MOVING (which may hold the window) and Escape as it does without a
+//   manager, and the press's implicit pointer grab brings every motion to
+//   us wherever the pointer goes. Each step is a configure request, which
+//   the manager still judges. Mouse points come from the events' root
+//   coordinates, as the window's own coordinates lag while it moves.
 // - The layer moves and sizes X windows; moves and sizes an X window manager
 //   or another program chooses come back as SetWindowPos, kept above the
 //   minimum the window names in WM_GETMINMAXINFO.
@@ -254,8 +262,9 @@ public:
            xcb_visualtype_next(&v))
         if (v.data->visual_id == screen_->root_visual)
           visual_ = v.data;
-    const char *names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_NAME",    "UTF8_STRING",
-                           "CLIPBOARD",    "TARGETS",          "VQWIN_SELECTION", "INCR"};
+    const char *names[] = {"WM_PROTOCOLS",   "WM_DELETE_WINDOW", "_NET_WM_NAME",    "UTF8_STRING",
+                           "CLIPBOARD",      "TARGETS",          "VQWIN_SELECTION", "INCR",
+                           "_MOTIF_WM_HINTS"};
     xcb_intern_atom_cookie_t cookies[kAtoms];
     for (int i = 0; i < kAtoms; ++i)
       cookies[i] = xcb_intern_atom(c_, 0, std::strlen(names[i]), names[i]);
@@ -579,6 +588,11 @@ private:
       return;
     xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, atoms_[kProtocols], XCB_ATOM_ATOM, 32, 1,
                         &atoms_[kDelete]);
+    // Flags (decorations given), functions, decorations (none), input mode,
+    // status.
+    const uint32_t motif[5] = {2, 0, 0, 0, 0};
+    xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, atoms_[kMotifHints], atoms_[kMotifHints],
+                        32, 5, motif);
     static const char kClass[] = "vqwin\0vqwin";
     xcb_change_property(c_, XCB_PROP_MODE_REPLACE, w.id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof kClass, kClass);
@@ -892,17 +906,9 @@ private:
     vqwin::user::InjectKey(vk, true, ch);
   }
 
-  POINT ScreenPoint(xcb_window_t id, int x, int y) {
-    auto it = byId_.find(id);
-    RECT r{};
-    if (it != byId_.end())
-      GetWindowRect(it->second, &r);
-    return POINT{r.left + x, r.top + y};
-  }
-
   void Button(const xcb_button_press_event_t &ev, bool down) {
     SyncModifiers(ev.state);
-    const POINT pt = ScreenPoint(ev.event, ev.event_x, ev.event_y);
+    const POINT pt{ev.root_x, ev.root_y};
     switch (ev.detail) {
     case 1:
       vqwin::user::InjectMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, pt);
@@ -1026,13 +1032,13 @@ private:
     case XCB_MOTION_NOTIFY: {
       auto *ev = reinterpret_cast<xcb_motion_notify_event_t *>(e);
       pointer_ = ev->event;
-      vqwin::user::InjectMouse(WM_MOUSEMOVE, ScreenPoint(ev->event, ev->event_x, ev->event_y));
+      vqwin::user::InjectMouse(WM_MOUSEMOVE, POINT{ev->root_x, ev->root_y});
       return true;
     }
     case XCB_ENTER_NOTIFY: {
       auto *ev = reinterpret_cast<xcb_enter_notify_event_t *>(e);
       pointer_ = ev->event;
-      vqwin::user::InjectMouse(WM_MOUSEMOVE, ScreenPoint(ev->event, ev->event_x, ev->event_y));
+      vqwin::user::InjectMouse(WM_MOUSEMOVE, POINT{ev->root_x, ev->root_y});
       return true;
     }
     case XCB_FOCUS_IN: {
@@ -1050,7 +1056,18 @@ private:
     return false;
   }
 
-  enum { kProtocols, kDelete, kNetName, kUtf8, kClipboard, kTargets, kTransfer, kIncr, kAtoms };
+  enum {
+    kProtocols,
+    kDelete,
+    kNetName,
+    kUtf8,
+    kClipboard,
+    kTargets,
+    kTransfer,
+    kIncr,
+    kMotifHints,
+    kAtoms
+  };
 
   xcb_connection_t *c_;
   xcb_screen_t *screen_ = nullptr;

@@ -2,11 +2,14 @@
 // Text messages keep the window text, WM_ERASEBKGND fills with the class
 // brush, WM_PAINT validates, WM_NCPAINT draws the frame and scroll bars,
 // WM_NCHITTEST names the part under the mouse, WM_NCLBUTTONDOWN on a scroll
-// bar starts tracking it, a click on the close box asks WM_SYSCOMMAND
+// bar starts tracking it, a press on the caption moves the window
+// (WM_SYSCOMMAND SC_MOVE), a click on the close box asks WM_SYSCOMMAND
 // SC_CLOSE, WM_SETCURSOR shows the class cursor, and
 // WM_WINDOWPOSCHANGED turns into WM_MOVE and WM_SIZE.
 #include "user/wnd_state.h"
 #include "user/wnd_text.h"
+
+#include "backend/backend.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,6 +41,106 @@ LRESULT HitTest(Window &w, POINT screen) {
       p.y >= r.bottom - f.bottom)
     return HTBORDER;
   return HTNOWHERE;
+}
+
+// SC_MOVE: a loop of its own, as the modal dialogs run, in which the window
+// follows the mouse until the button is released (started from the caption)
+// or the arrow keys move it until Enter (started from the keyboard); Escape
+// puts it back. Other input is dropped, everything else dispatched. With a
+// live display the loop waits for it; headless, it ends with the input
+// already queued, where the window then stays.
+void MoveLoop(HWND hwnd, WPARAM wp, LPARAM lp) {
+  const bool mouse = (wp & 0x0F) == HTCAPTION;
+  const POINT grab{static_cast<SHORT>(LOWORD(lp)), static_cast<SHORT>(HIWORD(lp))};
+  RECT start{};
+  GetWindowRect(hwnd, &start);
+  HWND parent = GetAncestor(hwnd, GA_PARENT);
+  const bool child = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+  RECT now = start;
+  POINT asked{start.left, start.top};
+  // WM_MOVING may change the place, which is in screen coordinates as the
+  // window rectangle is; a child is placed in its parent's.
+  auto place = [&](int x, int y) {
+    if (x == asked.x && y == asked.y)
+      return; // no new place asked for since the last time
+    asked = POINT{x, y};
+    RECT r{x, y, x + (start.right - start.left), y + (start.bottom - start.top)};
+    Send(hwnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+    if (r.left == now.left && r.top == now.top)
+      return;
+    now = r;
+    POINT at{r.left, r.top};
+    if (child)
+      ScreenToClient(parent, &at);
+    SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  SetCapture(hwnd);
+  Send(hwnd, WM_ENTERSIZEMOVE, 0, 0);
+  bool done = false, cancelled = false;
+  while (!done && IsWindow(hwnd) && GetCapture() == hwnd) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!backend::Current().PollInput(true))
+        break;
+      continue;
+    }
+    switch (msg.message) {
+    case WM_QUIT:
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      done = true;
+      break;
+    case WM_MOUSEMOVE:
+      if (mouse)
+        place(start.left + msg.pt.x - grab.x, start.top + msg.pt.y - grab.y);
+      break;
+    case WM_LBUTTONUP:
+      done = mouse;
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      const int step = 8;
+      switch (msg.wParam) {
+      case VK_ESCAPE:
+        cancelled = done = true;
+        break;
+      case VK_RETURN:
+        done = true;
+        break;
+      case VK_LEFT:
+      case VK_RIGHT:
+      case VK_UP:
+      case VK_DOWN:
+        if (!mouse)
+          place(now.left + (msg.wParam == VK_LEFT    ? -step
+                            : msg.wParam == VK_RIGHT ? step
+                                                     : 0),
+                now.top + (msg.wParam == VK_UP     ? -step
+                           : msg.wParam == VK_DOWN ? step
+                                                   : 0));
+        break;
+      }
+      break;
+    }
+    default:
+      if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+          (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK) ||
+          (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST))
+        break;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  if (!IsWindow(hwnd))
+    return;
+  if (cancelled && (now.left != start.left || now.top != start.top)) {
+    POINT at{start.left, start.top};
+    if (child)
+      ScreenToClient(parent, &at);
+    SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (GetCapture() == hwnd)
+    ReleaseCapture();
+  Send(hwnd, WM_EXITSIZEMOVE, 0, 0);
 }
 
 LRESULT CopyText(const Window &w, WPARAM size, LPARAM buffer, bool unicode) {
@@ -140,6 +243,12 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
   case WM_NCLBUTTONDOWN:
   case WM_NCLBUTTONDBLCLK:
     closePressed = wp == HTCLOSE ? hwnd : nullptr;
+    // A double click on the caption maximizes where the window has the box
+    // for it; a press there moves the window.
+    if (wp == HTCAPTION && msg == WM_NCLBUTTONDBLCLK && (w->style & WS_MAXIMIZEBOX))
+      Send(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, lp);
+    else if (wp == HTCAPTION && msg == WM_NCLBUTTONDOWN)
+      Send(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
     if (wp == HTVSCROLL || wp == HTHSCROLL)
       BeginScrollTracking(hwnd, static_cast<int>(wp),
                           POINT{static_cast<SHORT>(LOWORD(lp)), static_cast<SHORT>(HIWORD(lp))});
@@ -173,6 +282,8 @@ LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool unicode) {
     // The close box of a display's frame and Alt+F4 ask through here.
     if ((wp & 0xFFF0) == SC_CLOSE)
       Send(hwnd, WM_CLOSE, 0, 0);
+    else if ((wp & 0xFFF0) == SC_MOVE)
+      MoveLoop(hwnd, wp, lp);
     return 0;
   case WM_SYSKEYDOWN:
     if (wp == VK_F4 && (lp & (1 << 29)) && !IsChildStyle(*w))
