@@ -537,6 +537,9 @@ protected:
     // Running once it names itself on the root window.
     for (int wait = 0; wait < 100 && !Supported(); ++wait)
       std::this_thread::sleep_for(50ms);
+    // It names itself before it has finished taking the screen over; a
+    // window mapped in between, on a busy machine, was never shown.
+    std::this_thread::sleep_for(1000ms);
   }
   static void TearDownTestSuite() {
     if (manager > 0) {
