@@ -3,10 +3,12 @@
 // disc, a USB stick and a card reader without a card); CVQNetwork with and
 // without a station source; the texts of every message of both classes.
 #include "browse_fixture.h"
+#include "../common/fake_mounts.h"
 
 #include <vqwin_modal.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace vqtest {
@@ -16,43 +18,9 @@ class Drives : public BrowseTest {
 protected:
   // Drive letters: C: the root, then D: NFS, E: CIFS, F: RAM disk, G: CD,
   // H: USB stick (labelled STICK), I: card reader without a card.
-  void FeedMounts() {
-    for (const char *d : {"nfs", "cifs", "ram", "cd", "usb", "card", "labels", "dev"})
-      Dir(d);
-    Text("sys/sdb/removable", "1\n");
-    Text("sys/sdb/sdb1/size", "7821312\n");
-    Text("sys/sdb/sdb1/stat", "120 3 4096 50 30 1 800 20 0 70 70\n");
-    Text("sys/sdc/removable", "1\n");
-    Text("sys/sdc/sdc1/size", "0\n");
-    Text("dev/sdb1", "");
-    fs::create_symlink("../dev/sdb1", root + "/labels/STICK");
-    Text("hosts", "");
-    Text("mounts", "/dev/vq-none / ext4 rw 0 0\n"
-                   "proc /proc proc rw 0 0\n"
-                   "server:/export/home " +
-                       root +
-                       "/nfs nfs4 rw 0 0\n"
-                       "//fileserver/public " +
-                       root +
-                       "/cifs cifs rw 0 0\n"
-                       "tmpfs " +
-                       root +
-                       "/ram tmpfs rw 0 0\n"
-                       "/dev/sr0 " +
-                       root + "/cd iso9660 ro 0 0\n" + root + "/dev/sdb1 " + root +
-                       "/usb vfat rw 0 0\n"
-                       "/dev/sdc1 " +
-                       root +
-                       "/card vfat rw 0 0\n"
-                       "/dev/vq-none " +
-                       root + "/hosts ext4 rw 0 0\n");
-    mounts = root + "/mounts";
-    sys = root + "/sys";
-    labels = root + "/labels";
-    const VQWIN_MOUNT_TABLE table = {mounts.c_str(), sys.c_str(), labels.c_str()};
-    VqwinSetMountTable(&table);
-  }
-  std::string mounts, sys, labels;
+  void FeedMounts() { fake = std::make_unique<FakeMounts>(root, "STICK", "7821312"); }
+  std::unique_ptr<FakeMounts> fake;
+  std::string mounts;
 };
 
 TEST_F(Drives, ThisMachineHasAFixedRootDrive) {

@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "../common/fake_mounts.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -149,41 +152,10 @@ class MountTable : public KernelFolder {
 protected:
   void SetUp() override {
     KernelFolder::SetUp();
-    for (const char *d : {"nfs/x", "cifs", "ram", "cd", "usb", "card", "labels"})
-      std::system(("mkdir -p " + root + "/" + d).c_str());
-    Write("sys/sdb/removable", "1\n");
-    Write("sys/sdb/sdb1/size", "100\n");
-    Write("sys/sdb/sdb1/stat", "120 3 4096 50 30 1 800 20 0 70 70\n");
-    Write("sys/sdc/removable", "1\n");
-    Write("sys/sdc/sdc1/size", "0\n");
-    Write("dev/sdb1");
-    Write("hosts");
-    symlink("../dev/sdb1", (root + "/labels/MY\\x20STICK").c_str());
-    Write("mounts", "/dev/vq-none / ext4 rw 0 0\nproc /proc proc rw 0 0\n"
-                    "server:/export/home " +
-                        root +
-                        "/nfs nfs4 rw 0 0\n"
-                        "//fileserver/public " +
-                        root +
-                        "/cifs cifs rw 0 0\n"
-                        "tmpfs " +
-                        root +
-                        "/ram tmpfs rw 0 0\n"
-                        "/dev/sr0 " +
-                        root + "/cd iso9660 ro 0 0\n" + root + "/dev/sdb1 " + root +
-                        "/usb vfat rw 0 0\n"
-                        "/dev/sdc1 " +
-                        root +
-                        "/card vfat rw 0 0\n"
-                        "/dev/vq-none " +
-                        root + "/hosts ext4 rw 0 0\n");
-    files[0] = root + "/mounts";
-    files[1] = root + "/sys";
-    files[2] = root + "/labels";
-    const VQWIN_MOUNT_TABLE table = {files[0].c_str(), files[1].c_str(), files[2].c_str()};
-    VqwinSetMountTable(&table);
+    fake = std::make_unique<vqtest::FakeMounts>(root, "MY\\x20STICK", "100");
+    std::system(("mkdir -p " + root + "/nfs/x").c_str());
   }
-  std::string files[3];
+  std::unique_ptr<vqtest::FakeMounts> fake;
 };
 
 TEST_F(MountTable, LettersKindsVolumesAndConnections) {
