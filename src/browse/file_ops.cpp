@@ -27,29 +27,15 @@ UINT CVQFileTree::findFile(const char *path) const {
   if (!path || !files || fileCount == 0)
     return kNone;
   const UINT d = FileNameOffset(path);
-  UINT low = 0, high = fileCount - 1;
-  while (low <= high) {
-    const UINT middle = (low + high + 1) / 2;
-    const SFileTreeFile &rec = files[middle];
-    int c = CompareFolded(path, rec.path, std::min(d, rec.nameOffset));
-    if (c == 0) {
-      if (d == rec.nameOffset) {
-        c = CompareNames(path + d, rec.path + d);
-        if (c == 0)
-          return middle;
-      } else {
-        c = d < rec.nameOffset ? -1 : 1;
-      }
-    }
-    if (c < 0) {
-      if (middle == 0)
-        return kNone;
-      high = middle - 1;
-    } else {
-      low = middle + 1;
-    }
-  }
-  return kNone;
+  return FindSorted(fileCount, [&](UINT i) {
+    const SFileTreeFile &rec = files[i];
+    const int c = CompareFolded(path, rec.path, std::min(d, rec.nameOffset));
+    if (c != 0)
+      return c;
+    if (d != rec.nameOffset)
+      return d < rec.nameOffset ? -1 : 1;
+    return CompareNames(path + d, rec.path + d);
+  });
 }
 
 UINT CVQFileTree::findfile(const char *pattern) const {

@@ -136,21 +136,9 @@ void SumTreeCounts(SFileTreeDir *dirs, UINT count) {
 UINT FindDirectory(const SFileTreeDir *dirs, UINT count, const char *path, UINT length) {
   if (!dirs || count == 0)
     return kNone;
-  UINT low = 0, high = count - 1;
-  while (low <= high) {
-    const UINT middle = (low + high + 1) / 2;
-    const int c = CompareDirPaths(path, length, dirs[middle].path, dirs[middle].pathLength);
-    if (c == 0)
-      return middle;
-    if (c < 0) {
-      if (middle == 0)
-        return kNone;
-      high = middle - 1;
-    } else {
-      low = middle + 1;
-    }
-  }
-  return kNone;
+  return FindSorted(count, [&](UINT i) {
+    return CompareDirPaths(path, length, dirs[i].path, dirs[i].pathLength);
+  });
 }
 
 } // namespace vqbrowse

@@ -31,6 +31,23 @@ void SumTreeCounts(SFileTreeDir *dirs, UINT count);
 /// by halving over the table, or kNone.
 UINT FindDirectory(const SFileTreeDir *dirs, UINT count, const char *path, UINT length);
 
+/// Halves over `count` sorted entries: `order(i)` is below 0 when the one
+/// sought comes before entry i, 0 when it is entry i. The index, or kNone.
+template <typename Order> UINT FindSorted(UINT count, Order order) {
+  UINT low = 0, high = count;
+  while (low < high) {
+    const UINT middle = low + (high - low) / 2;
+    const int c = order(middle);
+    if (c == 0)
+      return middle;
+    if (c < 0)
+      high = middle;
+    else
+      low = middle + 1;
+  }
+  return kNone;
+}
+
 } // namespace vqbrowse
 
 #endif
