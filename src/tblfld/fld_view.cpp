@@ -52,6 +52,21 @@ bool FieldInRecord(const SVQTblField &f, const void *record, UINT recordLength, 
   return true;
 }
 
+// What GetDataField and EditDataField share: the output emptied, and the
+// field's bytes inside the record with their length, or NULL when there is
+// nothing to write (no output, room for the terminator only, no such field,
+// a field outside the record).
+const char *FieldForOutput(const SVQTblField *fields, UINT count, UINT index, const void *record,
+                           UINT recordLength, char *output, UINT size, UINT *length) {
+  if (!output || size == 0)
+    return nullptr;
+  output[0] = '\0';
+  if (size == 1 || !fields || index >= count ||
+      !FieldInRecord(fields[index], record, recordLength, length))
+    return nullptr;
+  return static_cast<const char *>(record) + fields[index].position;
+}
+
 } // namespace
 
 void CVQTblFldDesc::FillDescLV(CVQListView &listView) const {
@@ -174,14 +189,10 @@ int CVQTblFldDesc::InsertDataLine(HWND listView, UINT line, LPARAM lineData, con
 
 UINT CVQTblFldDesc::GetDataField(UINT index, const void *record, UINT recordLength, char *output,
                                  UINT size) const {
-  if (!output || size == 0)
-    return 0;
-  output[0] = '\0';
   UINT length = 0;
-  if (size == 1 || !fields || index >= count ||
-      !FieldInRecord(fields[index], record, recordLength, &length))
+  const char *p = FieldForOutput(fields, count, index, record, recordLength, output, size, &length);
+  if (!p)
     return 0;
-  const char *p = static_cast<const char *>(record) + fields[index].position;
   size_t n = strnlen(p, length);
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (n > 0 && blank(*p))
@@ -196,14 +207,10 @@ UINT CVQTblFldDesc::GetDataField(UINT index, const void *record, UINT recordLeng
 
 UINT CVQTblFldDesc::EditDataField(UINT index, const void *record, UINT recordLength, char *output,
                                   UINT size) const {
-  if (!output || size == 0)
-    return 0;
-  output[0] = '\0';
   UINT length = 0;
-  if (size == 1 || !fields || index >= count ||
-      !FieldInRecord(fields[index], record, recordLength, &length))
+  const char *p = FieldForOutput(fields, count, index, record, recordLength, output, size, &length);
+  if (!p)
     return 0;
-  const char *p = static_cast<const char *>(record) + fields[index].position;
   if (!FormatEngineField(&fields[index], output, size, p, length))
     output[0] = '\0';
   return length;
