@@ -7,6 +7,7 @@
  * an ordinary database; journal and WAL files pass through unshifted.
  * Besides the VFS, this is where the header page is written and checked and
  * where file attributes are asked; nothing else in the engine touches files.
+ * It is also where memory is asked to be there before it is written.
  *
  * Header page layout (little endian):
  *
@@ -28,6 +29,7 @@
 #ifndef VQ_ISAM_STORE_VFS_H
 #define VQ_ISAM_STORE_VFS_H
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vqisam::os {
@@ -57,6 +59,11 @@ uint32_t lastSystemError();
 
 /// Deletes a file through the wrapped VFS; true when it is gone.
 bool removeFile(const char *path);
+
+/// Backs [p, p + bytes) with memory now, without writing it, so that a
+/// thread writing there later takes no page faults; false when the system
+/// cannot (then the faults simply come later).
+bool prefault(void *p, size_t bytes);
 
 enum class FaultOp { Read, Write, Sync, Truncate };
 using FaultHook = int (*)(FaultOp op, bool mainFile, void *context);

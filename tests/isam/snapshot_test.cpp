@@ -346,18 +346,23 @@ TEST_P(SnapshotTest, OwnWritesPatchTheSnapshot) {
 
 // Orders sorted in memory for keys longer than the eight bytes compared at
 // once, with long common beginnings, keys of several lengths (digits) and
-// many equal keys: as SQLite's index orders them, both directions.
+// many equal keys: as SQLite's index orders them, both directions, on the
+// handle that wrote them and on one that copies the table from the file
+// (several blocks of records, gaps in the addresses, more records than one
+// thread sorts alone).
 TEST_P(SnapshotTest, SortedOrdersMatchSqlitesIndexes) {
   const UINT text = keyType("TEXT"), digits = keyType("DIGITS"), noCase = keyType("TEXTNOCASE");
-  constexpr UINT kSize = 32;
-  HISAMTABLE longKeys = makeTable("L",
-                                  {keyItem({{text, 0, 20}}), keyItem({{digits, 20, 8}}),
-                                   keyItem({{noCase, 0, 12}, {digits, 20, 8}}, false, 1)},
-                                  kSize);
+  constexpr UINT kSize = 200;
+  HISAMTABLE longKeys =
+      makeTable("L",
+                {keyItem({{text, 0, 20}}), keyItem({{digits, 20, 8}}),
+                 keyItem({{noCase, 0, 12}, {digits, 20, 8}}, false, 1), keyItem({{text, 40, 12}})},
+                kSize);
   std::mt19937 rng(5);
   const char *digitTexts[] = {"007", "7", " 7,0", "-3,5", "-30", "abc", "0", "12345678", "+1.25"};
   ASSERT_EQ(ISAMBeginTransaction(file), 0u);
-  for (int i = 0; i < 700; ++i) {
+  std::vector<DWORD> written;
+  for (int i = 0; i < 9000; ++i) {
     std::vector<BYTE> r(kSize, 0);
     std::string name = "CustomerNumber";
     for (int k = 0; k < 4; ++k)
@@ -368,17 +373,24 @@ TEST_P(SnapshotTest, SortedOrdersMatchSqlitesIndexes) {
     std::memcpy(r.data(), name.data(), std::min<size_t>(name.size(), 20));
     const char *d = digitTexts[rng() % 9];
     std::memcpy(r.data() + 20, d, std::strlen(d));
-    insert(longKeys, r);
+    for (UINT k = 0; k < 12; ++k) // few beginnings, then many endings
+      r[40 + k] = static_cast<BYTE>('a' + rng() % (k < 2 ? 3 : 26));
+    written.push_back(insert(longKeys, r));
   }
+  for (size_t i = 0; i < written.size(); i += 7)
+    ASSERT_EQ(ISAMDeleteRecord(longKeys, written[i]), 0u);
   ASSERT_EQ(ISAMCommitTransaction(file), 0u);
   HISAMTABLE other = openOther(ISAM_MODE_READ, "L");
-  for (UINT index = 0; index < 3; ++index)
+  HISAMTABLE copying = openOther(ISAM_MODE_READ, "L");
+  for (UINT index = 0; index < 4; ++index)
     for (UINT flags : {0u, UINT{ISAM_ITER_DESCENDING}}) {
       const std::vector<DWORD> expected = reference(other, index, kSize, flags);
       EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
           << "index " << index << " flags " << flags;
       EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
           << "again, index " << index << " flags " << flags;
+      EXPECT_EQ(all(copying, index, kSize, flags), expected)
+          << "copied, index " << index << " flags " << flags;
     }
 }
 
