@@ -18,22 +18,6 @@ int DarkPixels(HWND hwnd, int fromX, int toX, int height) {
   return n;
 }
 
-TEST_F(ButtonTest, ClickInsideNotifiesAndReleaseOutsideDoesNot) {
-  HWND b = Child("BUTTON", "Go", BS_PUSHBUTTON, 10, 10, 80, 24, 7);
-  vqwinMouseClick(b, 40, 12, VK_LBUTTON, 0);
-  EXPECT_EQ(Commands(), (std::vector<Command>{{7, BN_CLICKED}}));
-  EXPECT_EQ(GetFocus(), b);
-
-  vqwinMouseDown(b, 40, 12, VK_LBUTTON);
-  EXPECT_EQ(GetCapture(), b);
-  EXPECT_TRUE(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED);
-  vqwinMouseMove(b, 200, 100);
-  EXPECT_FALSE(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED);
-  vqwinMouseUp(b, 200, 100, VK_LBUTTON);
-  EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_EQ(Commands().size(), 1u);
-}
-
 TEST_F(ButtonTest, KindsToggleAsTheyShould) {
   struct Row {
     const char *name;
@@ -60,17 +44,6 @@ TEST_F(ButtonTest, KindsToggleAsTheyShould) {
     EXPECT_EQ(Commands(), (std::vector<Command>(3, {9, BN_CLICKED})));
     DestroyWindow(b);
   }
-}
-
-TEST_F(ButtonTest, SpaceClicksTheFocusedButton) {
-  HWND b = Child("BUTTON", "Box", BS_AUTOCHECKBOX, 10, 10, 120, 20, 3);
-  SetFocus(b);
-  vqwinKeyDown(VK_SPACE);
-  EXPECT_TRUE(SendMessageA(b, BM_GETSTATE, 0, 0) & BST_PUSHED);
-  EXPECT_TRUE(Commands().empty());
-  vqwinKeyUp(VK_SPACE);
-  EXPECT_EQ(Commands(), (std::vector<Command>{{3, BN_CLICKED}}));
-  EXPECT_EQ(SendMessageA(b, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 TEST_F(ButtonTest, AutoRadioButtonsClearTheirGroup) {

@@ -198,6 +198,7 @@ TEST_F(Print, TwoPagesReadBackInTheirPlaces) {
   TextOutA(dc, right, 0, "Omega", 5);
   SetTextAlign(dc, TA_LEFT | TA_TOP);
   TextOutA(dc, 0, bottom / 2, "Middle of page one", 18);
+  EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID) << "no pixels to read on paper";
   ASSERT_GT(EndPage(dc), 0);
 
   ASSERT_GT(StartPage(dc), 0);

@@ -174,20 +174,6 @@ TEST_F(WindowData, LongsHoldIdStyleUserDataAndPointerSizedExtraBytes) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
 }
 
-TEST_F(WindowData, TextRoundTripsAndIsCutToTheBuffer) {
-  HWND w = Top("top", 0, 0, 100, 100);
-  ASSERT_TRUE(SetWindowTextA(w, "Gr\xF6\xDF"
-                                "e"));
-  char buf[16];
-  EXPECT_EQ(GetWindowTextLengthA(w), 5);
-  EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 5);
-  EXPECT_STREQ(buf, "Gr\xF6\xDF"
-                    "e");
-  EXPECT_EQ(GetWindowTextA(w, buf, 3), 2);
-  EXPECT_STREQ(buf, "Gr");
-  EXPECT_EQ(GetWindowTextA(w, buf, 0), 0);
-}
-
 LRESULT CALLBACK WideProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(h, m, wp, lp);
 }
