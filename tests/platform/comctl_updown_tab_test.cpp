@@ -1,7 +1,7 @@
 // The up-down control with an edit buddy and the tab control, driven by
 // messages, clicks and keys: positions, ranges, the buddy's text, and the
 // notifications each step or tab change sends.
-#include "comctl_fixture.h"
+#include "control_fixture.h"
 
 namespace vqtest {
 namespace {

@@ -1,7 +1,7 @@
 // The dialog manager: templates run modally under a script, WM_INITDIALOG
 // and the first focus, Tab order, Return and Escape, the default button,
 // the close command, DWLP_MSGRESULT, dialog units, and the by-id helpers.
-#include "dialog_fixture.h"
+#include "control_fixture.h"
 #include "dialog_data/dialog_ids.h"
 
 #include <functional>
@@ -10,7 +10,7 @@ namespace vqtest {
 namespace {
 
 struct FormState {
-  std::vector<Command> commands;
+  std::vector<IdCode> commands;
   LPARAM initParam = 0;
   HWND initFocusParam = nullptr;
   bool focusApply = false; // WM_INITDIALOG places the focus itself
@@ -71,7 +71,7 @@ protected:
 // Each row queues its script, runs the form modally and names the result
 // and, where it matters, the commands the procedure saw.
 TEST_F(DialogManagerTest, ModalTemplatesRunUnderAScript) {
-  using C = std::vector<Command>;
+  using C = std::vector<IdCode>;
   struct Row {
     const char *name;
     std::function<void()> script;
@@ -146,7 +146,7 @@ BOOL CALLBACK OwnerCheck(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, v
 }
 
 TEST_F(DialogManagerTest, OwnerIsDisabledDuringTheModalLoop) {
-  HWND child = Child("STATIC", "", 0, 0, 0, 10, 10, 5);
+  HWND child = Make("STATIC", 0, 0, 0, 10, 10, "", 5);
   BOOL enabled = TRUE;
   vqwinSetModalHook(OwnerCheck, &enabled);
   EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(IDD_FORM), child, FormProc, 0), 9);
@@ -207,7 +207,7 @@ TEST_F(DialogManagerTest, ReturnAndEscapeBecomeCommands) {
   DialogKey(dlg, VK_TAB, VQWIN_SHIFT); // back to the check box: OK is default again
   EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   DialogKey(dlg, VK_SPACE);
-  const std::vector<Command> expected = {
+  const std::vector<IdCode> expected = {
       {IDCANCEL, BN_CLICKED}, {IDC_APPLY, BN_CLICKED}, {IDC_ACTIVE, BN_CLICKED}};
   EXPECT_EQ(state.commands, expected);
   EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_ACTIVE), static_cast<UINT>(BST_CHECKED));
@@ -221,7 +221,7 @@ TEST_F(DialogManagerTest, DefaultButtonIdFollowsTemplateAndSetDefId) {
   EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDC_APPLY), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_EQ(GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
   DialogKey(dlg, VK_RETURN);
-  EXPECT_EQ(state.commands, (std::vector<Command>{{IDC_APPLY, BN_CLICKED}}));
+  EXPECT_EQ(state.commands, (std::vector<IdCode>{{IDC_APPLY, BN_CLICKED}}));
 }
 
 TEST_F(DialogManagerTest, CloseCommandCancelsAndMsgResultIsReturned) {
@@ -229,7 +229,7 @@ TEST_F(DialogManagerTest, CloseCommandCancelsAndMsgResultIsReturned) {
   state.ignoreCancel = true;
   SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
   PumpDialog(dlg);
-  EXPECT_EQ(state.commands, (std::vector<Command>{{IDCANCEL, BN_CLICKED}}));
+  EXPECT_EQ(state.commands, (std::vector<IdCode>{{IDCANCEL, BN_CLICKED}}));
   EXPECT_TRUE(IsWindow(dlg));
   EXPECT_EQ(SendMessageA(dlg, WM_USER + 5, 0, 0), 4242);
   EXPECT_TRUE(EndDialog(dlg, 3));

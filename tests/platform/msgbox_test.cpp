@@ -1,6 +1,6 @@
 // Message boxes: answers from the script, the defaults, the dialog keys,
 // the owner's state during the loop, what the box shows, and the record.
-#include "dialog_fixture.h"
+#include "control_fixture.h"
 
 namespace vqtest {
 namespace {
@@ -167,7 +167,7 @@ TEST_F(MessageBoxTest, BadArgumentsFailWithoutABox) {
   SetLastError(0);
   EXPECT_EQ(MessageBoxA(parent, "x", "y", 0x7), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  HWND stale = CreateWindowExA(0, "DialogTestParent", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  HWND stale = CreateWindowExA(0, "VqControlParent", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                nullptr, nullptr);
   DestroyWindow(stale);
   EXPECT_EQ(MessageBoxA(stale, "x", "y", MB_OK), 0);
