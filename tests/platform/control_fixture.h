@@ -21,6 +21,10 @@
 #include <utility>
 #include <vector>
 
+// Names as written in the code, so that a sequence prints readably.
+#define VQ_NAMED(code)                                                                             \
+  { code, #code }
+
 namespace vqtest {
 
 struct Command {
@@ -75,20 +79,11 @@ inline std::string NotifyName(UINT code) {
     const char *name;
   };
   static const Name names[] = {
-      {NM_CLICK, "NM_CLICK"},
-      {NM_DBLCLK, "NM_DBLCLK"},
-      {NM_SETFOCUS, "NM_SETFOCUS"},
-      {NM_KILLFOCUS, "NM_KILLFOCUS"},
-      {LVN_ITEMCHANGING, "LVN_ITEMCHANGING"},
-      {LVN_ITEMCHANGED, "LVN_ITEMCHANGED"},
-      {LVN_INSERTITEM, "LVN_INSERTITEM"},
-      {LVN_DELETEITEM, "LVN_DELETEITEM"},
-      {LVN_DELETEALLITEMS, "LVN_DELETEALLITEMS"},
-      {LVN_GETDISPINFOA, "LVN_GETDISPINFOA"},
-      {UDN_DELTAPOS, "UDN_DELTAPOS"},
-      {TCN_SELCHANGING, "TCN_SELCHANGING"},
-      {TCN_SELCHANGE, "TCN_SELCHANGE"},
-  };
+      VQ_NAMED(NM_CLICK),         VQ_NAMED(NM_DBLCLK),        VQ_NAMED(NM_SETFOCUS),
+      VQ_NAMED(NM_KILLFOCUS),     VQ_NAMED(LVN_ITEMCHANGING), VQ_NAMED(LVN_ITEMCHANGED),
+      VQ_NAMED(LVN_INSERTITEM),   VQ_NAMED(LVN_DELETEITEM),   VQ_NAMED(LVN_DELETEALLITEMS),
+      VQ_NAMED(LVN_GETDISPINFOA), VQ_NAMED(UDN_DELTAPOS),     VQ_NAMED(TCN_SELCHANGING),
+      VQ_NAMED(TCN_SELCHANGE)};
   for (const Name &n : names)
     if (n.code == code)
       return n.name;
@@ -139,22 +134,15 @@ inline std::string CodeName(const std::string &cls, WORD code) {
     WORD code;
     const char *name;
   };
-  static const Name edit[] = {{EN_SETFOCUS, "EN_SETFOCUS"},
-                              {EN_KILLFOCUS, "EN_KILLFOCUS"},
-                              {EN_CHANGE, "EN_CHANGE"},
-                              {EN_UPDATE, "EN_UPDATE"},
-                              {EN_MAXTEXT, "EN_MAXTEXT"}};
-  static const Name list[] = {{LBN_SELCHANGE, "LBN_SELCHANGE"},
-                              {LBN_DBLCLK, "LBN_DBLCLK"},
-                              {LBN_SETFOCUS, "LBN_SETFOCUS"},
-                              {LBN_KILLFOCUS, "LBN_KILLFOCUS"},
-                              {LBN_SELCANCEL, "LBN_SELCANCEL"}};
-  static const Name combo[] = {
-      {CBN_SELCHANGE, "CBN_SELCHANGE"},   {CBN_DBLCLK, "CBN_DBLCLK"},
-      {CBN_SETFOCUS, "CBN_SETFOCUS"},     {CBN_KILLFOCUS, "CBN_KILLFOCUS"},
-      {CBN_DROPDOWN, "CBN_DROPDOWN"},     {CBN_CLOSEUP, "CBN_CLOSEUP"},
-      {CBN_SELENDOK, "CBN_SELENDOK"},     {CBN_SELENDCANCEL, "CBN_SELENDCANCEL"},
-      {CBN_EDITCHANGE, "CBN_EDITCHANGE"}, {CBN_EDITUPDATE, "CBN_EDITUPDATE"}};
+  static const Name edit[] = {VQ_NAMED(EN_SETFOCUS), VQ_NAMED(EN_KILLFOCUS), VQ_NAMED(EN_CHANGE),
+                              VQ_NAMED(EN_UPDATE), VQ_NAMED(EN_MAXTEXT)};
+  static const Name list[] = {VQ_NAMED(LBN_SELCHANGE), VQ_NAMED(LBN_DBLCLK), VQ_NAMED(LBN_SETFOCUS),
+                              VQ_NAMED(LBN_KILLFOCUS), VQ_NAMED(LBN_SELCANCEL)};
+  static const Name combo[] = {VQ_NAMED(CBN_SELCHANGE),  VQ_NAMED(CBN_DBLCLK),
+                               VQ_NAMED(CBN_SETFOCUS),   VQ_NAMED(CBN_KILLFOCUS),
+                               VQ_NAMED(CBN_DROPDOWN),   VQ_NAMED(CBN_CLOSEUP),
+                               VQ_NAMED(CBN_SELENDOK),   VQ_NAMED(CBN_SELENDCANCEL),
+                               VQ_NAMED(CBN_EDITCHANGE), VQ_NAMED(CBN_EDITUPDATE)};
   auto find = [code](const auto &table) -> std::string {
     for (const Name &n : table)
       if (n.code == code)
