@@ -3,6 +3,8 @@
 // values stand. The clock is fixed, so every page header is known.
 #include "desc_fixture.h"
 
+#include "../common/pdf_text.h"
+
 #include <vqwin_print.h>
 #include <vqwin_seams.h>
 
@@ -33,28 +35,6 @@ std::vector<int> Stops() {
   for (int s : steps)
     out.push_back(stop += (kRight - kLeft) * s / 100);
   return out;
-}
-
-std::string Slurp(const std::string &path) {
-  std::ifstream in(path);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-std::vector<std::string> PdfPages(const std::string &pdf) {
-  const std::string txt = pdf + ".txt";
-  if (std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()) != 0)
-    return {};
-  std::vector<std::string> pages(1);
-  for (char c : Slurp(txt))
-    if (c == '\f')
-      pages.emplace_back();
-    else
-      pages.back() += c;
-  pages.pop_back();
-  std::remove(txt.c_str());
-  return pages;
 }
 
 std::vector<std::string> Rows(const std::string &page) {
@@ -88,37 +68,7 @@ int RowOf(const std::vector<std::string> &rows, const std::string &text) {
   return RowWith(rows, {text});
 }
 
-struct Word {
-  int page;
-  double xMin, yMin, xMax;
-  std::string text;
-};
-
-std::vector<Word> Words(const std::string &pdf) {
-  const std::string html = pdf + ".html";
-  std::vector<Word> words;
-  if (std::system(("pdftotext -bbox '" + pdf + "' '" + html + "'").c_str()) != 0)
-    return words;
-  std::istringstream in(Slurp(html));
-  int page = -1;
-  for (std::string line; std::getline(in, line);) {
-    if (line.find("<page") != std::string::npos)
-      ++page;
-    const size_t open = line.find("<word "), end = line.find("</word>");
-    if (open == std::string::npos || end == std::string::npos)
-      continue;
-    Word w{page, 0, 0, 0, {}};
-    double yMax = 0;
-    std::sscanf(line.c_str() + line.find("xMin"),
-                "xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin, &w.xMax,
-                &yMax);
-    const size_t start = line.find('>', open) + 1;
-    w.text = line.substr(start, end - start);
-    words.push_back(w);
-  }
-  std::remove(html.c_str());
-  return words;
-}
+using Word = PdfWord;
 
 // The words on the baseline of `anchor`'s n-th appearance on `page`, left to right.
 std::vector<Word> LineOfWords(const std::vector<Word> &words, int page, const std::string &anchor,
@@ -226,7 +176,7 @@ TEST_F(FieldListPrint, SampleTableShowsTitleColumnsFieldsAndSummary) {
 
 TEST_F(FieldListPrint, HeadersAndValuesStandAtTheirStops) {
   ASSERT_EQ(Sample().PrintFieldList(nullptr), 1);
-  const auto words = Words(path);
+  const auto words = PdfWords(path);
   const std::vector<int> stops = Stops();
   struct Row {
     const char *anchor;
@@ -375,7 +325,7 @@ TEST_F(FieldListPrint, CellsThatOverrunAreCutBeforeTheNextCell) {
   f.dispWidth = 12345;
   f.dispJustType = 1;
   ASSERT_EQ(table.PrintFieldList(nullptr), 1);
-  const auto words = Words(path);
+  const auto words = PdfWords(path);
   const auto pages = PdfPages(path);
   ASSERT_EQ(pages.size(), 1u);
   const auto rows = Rows(pages[0]);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../common/pdf_text.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -16,33 +18,8 @@
 
 namespace {
 
-std::vector<std::string> PdfPages(const std::string &pdf) {
-  std::string txt = pdf + ".txt";
-  if (std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()) != 0)
-    return {};
-  std::ifstream in(txt);
-  std::stringstream all;
-  all << in.rdbuf();
-  std::remove(txt.c_str());
-  std::vector<std::string> pages(1);
-  for (char c : all.str()) {
-    if (c == '\f')
-      pages.emplace_back();
-    else
-      pages.back() += c;
-  }
-  pages.pop_back();
-  return pages;
-}
-
-int LineOf(const std::string &page, const std::string &what) {
-  std::istringstream in(page);
-  std::string line;
-  for (int row = 0; std::getline(in, line); ++row)
-    if (line.find(what) != std::string::npos)
-      return row;
-  return -1;
-}
+using vqtest::LineOf;
+using vqtest::PdfPages;
 
 // Prepared as the field-list print prepares its print object.
 void Prepare(CVQPrint &p) {

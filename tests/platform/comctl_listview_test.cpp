@@ -1,7 +1,7 @@
 // The report-view list view driven by messages, mouse and keys: columns
 // and their header, item texts (stored and supplied by the parent), the
 // notifications of selection and deletion in order, scrolling and paint.
-#include "comctl_fixture.h"
+#include "control_fixture.h"
 
 #include <cstring>
 

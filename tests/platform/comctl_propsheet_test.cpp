@@ -1,7 +1,7 @@
 // A three-page property sheet from templates of the test program, run
 // under scripted input: the order of the pages' notifications, a page
 // refusing to be left, Apply enabled by PSM_CHANGED, and the result.
-#include "comctl_fixture.h"
+#include "control_fixture.h"
 
 #include "comctl_data/sheet_ids.h"
 

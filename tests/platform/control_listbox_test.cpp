@@ -49,28 +49,20 @@ protected:
   }
 };
 
+// Case-blind sorting, LB_INSERTSTRING and LB_DELETESTRING results are in the
+// conformance recordings; these are the orders they leave open.
 TEST_F(ListBoxTest, AddInsertAndDeleteKeepOrder) {
   HWND sorted = MakeList(LBS_SORT);
-  EXPECT_EQ(Add(sorted, "pear"), 0);
-  EXPECT_EQ(Add(sorted, "Apple"), 0);
-  EXPECT_EQ(Add(sorted, "banana"), 1);
+  for (const char *t : {"pear", "Apple", "banana"})
+    Add(sorted, t);
   EXPECT_EQ(Add(sorted, "apple"), 0) << "equal texts go before the ones there";
   EXPECT_EQ(Add(sorted, "\xC4pfel"), 4) << "Windows-1252 letters sort by their code";
   EXPECT_EQ(Items(sorted), Seq({"apple", "Apple", "banana", "pear", "\xC4pfel"}));
 
   HWND plain = MakeList(0);
   Add(plain, "b");
-  Add(plain, "a");
-  EXPECT_EQ(SendMessageA(plain, LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>("mid")), 1);
-  EXPECT_EQ(SendMessageA(plain, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>("end")),
-            3);
-  EXPECT_EQ(SendMessageA(plain, LB_INSERTSTRING, 0xFFFFFFFFu, reinterpret_cast<LPARAM>("end2")), 4)
+  EXPECT_EQ(SendMessageA(plain, LB_INSERTSTRING, 0xFFFFFFFFu, reinterpret_cast<LPARAM>("end")), 1)
       << "a 32-bit -1 appends too";
-  EXPECT_EQ(SendMessageA(plain, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("first")), 0);
-  EXPECT_EQ(Items(plain), Seq({"first", "b", "mid", "a", "end", "end2"}));
-  EXPECT_EQ(SendMessageA(plain, LB_DELETESTRING, 2, 0), 5);
-  EXPECT_EQ(Items(plain), Seq({"first", "b", "a", "end", "end2"}));
   SendMessageA(plain, LB_RESETCONTENT, 0, 0);
   EXPECT_EQ(SendMessageA(plain, LB_GETCOUNT, 0, 0), 0);
 }
@@ -89,10 +81,8 @@ TEST_F(ListBoxTest, BadArgumentsAnswerLbErr) {
       {"LB_GETTEXT past the end", LB_GETTEXT, 3, reinterpret_cast<LPARAM>(buffer)},
       {"LB_GETTEXT without buffer", LB_GETTEXT, 0, 0},
       {"LB_GETTEXTLEN negative", LB_GETTEXTLEN, static_cast<WPARAM>(-2), 0},
-      {"LB_DELETESTRING past the end", LB_DELETESTRING, 3, 0},
       {"LB_INSERTSTRING beyond the count", LB_INSERTSTRING, 4, reinterpret_cast<LPARAM>("x")},
       {"LB_ADDSTRING without text", LB_ADDSTRING, 0, 0},
-      {"LB_SETCURSEL past the end", LB_SETCURSEL, 3, 0},
       {"LB_SETCURSEL -1", LB_SETCURSEL, static_cast<WPARAM>(-1), 0},
       {"LB_GETCURSEL without selection", LB_GETCURSEL, 0, 0},
       {"LB_GETITEMRECT past the end", LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&rc)},
@@ -102,8 +92,6 @@ TEST_F(ListBoxTest, BadArgumentsAnswerLbErr) {
       {"LB_SETTOPINDEX past the end", LB_SETTOPINDEX, 3, 0},
       {"LB_SETITEMHEIGHT 0", LB_SETITEMHEIGHT, 0, 0},
       {"LB_SETITEMHEIGHT 256", LB_SETITEMHEIGHT, 0, 256},
-      {"LB_FINDSTRING not there", LB_FINDSTRING, static_cast<WPARAM>(-1),
-       reinterpret_cast<LPARAM>("zz")},
       {"LB_FINDSTRINGEXACT of a prefix", LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
        reinterpret_cast<LPARAM>("item")},
   };
@@ -140,15 +128,9 @@ TEST_F(ListBoxTest, FindSearchesAfterTheStartAndWraps) {
     const char *text;
     LRESULT expected;
   } rows[] = {
-      {LB_FINDSTRING, -1, "alp", 0},
-      {LB_FINDSTRING, 0, "ALP", 2},
-      {LB_FINDSTRING, 2, "alp", 0},
-      {LB_FINDSTRING, 3, "g", 3},
-      {LB_FINDSTRING, 99, "beta", 1},
-      {LB_FINDSTRING, -1, "", 0},
-      {LB_FINDSTRINGEXACT, -1, "ALPHA", 0},
-      {LB_FINDSTRINGEXACT, 0, "alpha", 0},
-      {LB_FINDSTRINGEXACT, -1, "alphabet", 2},
+      {LB_FINDSTRING, 0, "ALP", 2},        {LB_FINDSTRING, 3, "g", 3},
+      {LB_FINDSTRING, 99, "beta", 1},      {LB_FINDSTRING, -1, "", 0},
+      {LB_FINDSTRINGEXACT, 0, "alpha", 0}, {LB_FINDSTRINGEXACT, -1, "alphabet", 2},
   };
   for (const Row &row : rows)
     EXPECT_EQ(SendMessageA(list, row.msg, static_cast<WPARAM>(row.start),
@@ -172,43 +154,28 @@ TEST_F(ListBoxTest, ItemDataTravelsWithItsItem) {
   EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 0, 0), 0);
 }
 
-TEST_F(ListBoxTest, KeyboardSelectsAndNotifiesChanges) {
-  HWND list = MakeList(LBS_NOTIFY | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0);
-  Fill(list, 30);
-  Add(list, "zebra");
+// Arrow, page and letter keys are in the conformance recordings; the edges
+// of the list are not.
+TEST_F(ListBoxTest, KeysAtTheEdgesStillNotify) {
+  HWND list = MakeList();
+  Fill(list, 3);
   SetFocus(list);
   EXPECT_EQ(Notes(list), Seq({"LBN_SETFOCUS"}));
-  int page = 0;
-  {
-    RECT rc;
-    GetClientRect(list, &rc);
-    page = rc.bottom / ItemHeight(list);
-  }
   struct Row {
     const char *name;
     UINT vk;
     LRESULT expected;
-    bool notifies;
   } rows[] = {
-      {"Down without selection selects the first", VK_DOWN, 0, true},
-      {"Up at the top stays, and says so", VK_UP, 0, true},
-      {"Down", VK_DOWN, 1, true},
-      {"End", VK_END, 30, true},
-      {"Down at the end stays, and says so", VK_DOWN, 30, true},
-      {"Page Up", VK_PRIOR, 30 - (page - 1), true},
-      {"Home", VK_HOME, 0, true},
-      {"Page Down", VK_NEXT, page - 1, true},
+      {"Down without selection selects the first", VK_DOWN, 0},
+      {"Up at the top stays, and says so", VK_UP, 0},
+      {"End", VK_END, 2},
+      {"Down at the end stays, and says so", VK_DOWN, 2},
   };
   for (const Row &row : rows) {
     vqwinKeyPress(row.vk, 0);
     EXPECT_EQ(Sel(list), row.expected) << row.name;
-    EXPECT_EQ(Notes(list), row.notifies ? Seq({"LBN_SELCHANGE"}) : Seq()) << row.name;
+    EXPECT_EQ(Notes(list), Seq({"LBN_SELCHANGE"})) << row.name;
   }
-  vqwinTypeText("z");
-  EXPECT_EQ(Sel(list), 30) << "a typed letter finds the next item starting with it";
-  vqwinTypeText("i");
-  EXPECT_EQ(Sel(list), 0);
-  EXPECT_EQ(SendMessageA(list, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTCHARS);
 }
 
 TEST_F(ListBoxTest, WithoutLbsNotifyOnlyFocusIsNotified) {
@@ -223,31 +190,17 @@ TEST_F(ListBoxTest, WithoutLbsNotifyOnlyFocusIsNotified) {
   EXPECT_EQ(Notes(list), Seq({"LBN_SETFOCUS", "LBN_KILLFOCUS"}));
 }
 
-TEST_F(ListBoxTest, MouseClicksDragsAndDoubleClicks) {
+TEST_F(ListBoxTest, ADoubleClickBelowTheItemsTakesTheLast) {
   HWND list = MakeList();
   Fill(list, 6);
-  POINT p2 = Center(list, 2);
-  vqwinMouseClick(list, p2.x, p2.y, VK_LBUTTON, 0);
-  EXPECT_EQ(GetFocus(), list);
-  EXPECT_EQ(Sel(list), 2);
-  EXPECT_EQ(Notes(list), Seq({"LBN_SETFOCUS", "LBN_SELCHANGE"}));
-  vqwinAdvanceTime(1000);
-  POINT p0 = Center(list, 0), p4 = Center(list, 4);
-  vqwinMouseDrag(list, p0.x, p0.y, p4.x, p4.y, 4);
-  EXPECT_EQ(Sel(list), 4);
-  EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_EQ(Notes(list), Seq({"LBN_SELCHANGE"})) << "once, at the release";
-  vqwinAdvanceTime(1000);
-  POINT p1 = Center(list, 1);
-  vqwinMouseDoubleClick(list, p1.x, p1.y, VK_LBUTTON, 0);
-  EXPECT_EQ(Sel(list), 1);
-  EXPECT_EQ(Notes(list), Seq({"LBN_SELCHANGE", "LBN_DBLCLK"}));
-  vqwinAdvanceTime(1000);
+  SetFocus(list);
+  Notes(list);
   RECT rc;
   GetClientRect(list, &rc);
   vqwinMouseDoubleClick(list, 5, rc.bottom - 2, VK_LBUTTON, 0);
-  EXPECT_EQ(Sel(list), 5) << "a press below the items takes the last";
+  EXPECT_EQ(Sel(list), 5);
   EXPECT_EQ(Notes(list), Seq({"LBN_SELCHANGE", "LBN_DBLCLK"})) << "the second click only tells";
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(ListBoxTest, ScrollsWithItsBarKeysAndMessages) {

@@ -1,6 +1,6 @@
 // Message boxes: answers from the script, the defaults, the dialog keys,
 // the owner's state during the loop, what the box shows, and the record.
-#include "dialog_fixture.h"
+#include "control_fixture.h"
 
 namespace vqtest {
 namespace {
@@ -93,27 +93,31 @@ BOOL CALLBACK Inspect(const VQWIN_MODAL_INFO *info, VQWIN_MODAL_STEP *step, void
   return TRUE;
 }
 
-TEST_F(MessageBoxTest, OwnerIsDisabledWhileTheBoxRuns) {
-  Seen seen;
-  vqwinSetModalHook(Inspect, &seen);
-  EXPECT_EQ(MessageBoxA(parent, "Delete the table?", "Tables", MB_YESNO | MB_ICONQUESTION), IDNO);
-  EXPECT_EQ(seen.calls, 1);
-  EXPECT_EQ(seen.owner, parent);
-  EXPECT_FALSE(seen.ownerEnabled);
-  EXPECT_TRUE(IsWindowEnabled(parent));
-  EXPECT_EQ(seen.caption, "Tables");
-  EXPECT_EQ(seen.text, "Delete the table?");
-  EXPECT_EQ(seen.yes, "&Yes");
-  EXPECT_EQ(seen.no, "&No");
-}
-
-TEST_F(MessageBoxTest, ButtonLabelsFollowTheUiLanguage) {
-  SetThreadUILanguage(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
-  Seen seen;
-  vqwinSetModalHook(Inspect, &seen);
-  MessageBoxA(nullptr, "Text", "Titel", MB_YESNO);
-  EXPECT_EQ(seen.yes, "&Ja");
-  EXPECT_EQ(seen.no, "&Nein");
+TEST_F(MessageBoxTest, OwnerIsDisabledWhileTheBoxRunsAndLabelsFollowTheUiLanguage) {
+  struct Row {
+    LANGID language;
+    HWND owner;
+    const char *yes, *no;
+  } rows[] = {{MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), parent, "&Yes", "&No"},
+              {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), nullptr, "&Ja", "&Nein"}};
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.yes);
+    SetThreadUILanguage(row.language);
+    Seen seen;
+    vqwinSetModalHook(Inspect, &seen);
+    EXPECT_EQ(MessageBoxA(row.owner, "Delete the table?", "Tables", MB_YESNO | MB_ICONQUESTION),
+              IDNO);
+    EXPECT_EQ(seen.calls, 1);
+    EXPECT_EQ(seen.owner, row.owner);
+    if (row.owner) {
+      EXPECT_FALSE(seen.ownerEnabled);
+      EXPECT_TRUE(IsWindowEnabled(parent));
+    }
+    EXPECT_EQ(seen.caption, "Tables");
+    EXPECT_EQ(seen.text, "Delete the table?");
+    EXPECT_EQ(seen.yes, row.yes);
+    EXPECT_EQ(seen.no, row.no);
+  }
 }
 
 TEST_F(MessageBoxTest, IconsArePaintedInTheirColours) {
@@ -163,7 +167,7 @@ TEST_F(MessageBoxTest, BadArgumentsFailWithoutABox) {
   SetLastError(0);
   EXPECT_EQ(MessageBoxA(parent, "x", "y", 0x7), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  HWND stale = CreateWindowExA(0, "DialogTestParent", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+  HWND stale = CreateWindowExA(0, "VqControlParent", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                nullptr, nullptr);
   DestroyWindow(stale);
   EXPECT_EQ(MessageBoxA(stale, "x", "y", MB_OK), 0);

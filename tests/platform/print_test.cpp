@@ -9,82 +9,24 @@
 
 #include <gtest/gtest.h>
 
+#include "../common/pdf_text.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using vqtest::LineOf;
+using vqtest::PdfPages;
+using vqtest::PdfWord;
+
 std::string TempPath(const std::string &name) { return testing::TempDir() + name; }
 
 bool Exists(const std::string &path) { return std::ifstream(path).good(); }
-
-// The text of the PDF's pages, one string per page, laid out as printed.
-std::vector<std::string> PdfPages(const std::string &pdf) {
-  std::string txt = pdf + ".txt";
-  std::string cmd = "pdftotext -layout '" + pdf + "' '" + txt + "'";
-  if (std::system(cmd.c_str()) != 0)
-    return {};
-  std::ifstream in(txt);
-  std::stringstream all;
-  all << in.rdbuf();
-  std::remove(txt.c_str());
-  std::vector<std::string> pages;
-  std::string page;
-  for (char c : all.str()) {
-    if (c == '\f') {
-      pages.push_back(page);
-      page.clear();
-    } else {
-      page += c;
-    }
-  }
-  return pages;
-}
-
-// Line and column of `what` in a page's layout text; {-1, -1} when absent.
-std::pair<int, int> Place(const std::string &page, const std::string &what) {
-  std::istringstream in(page);
-  std::string line;
-  for (int row = 0; std::getline(in, line); ++row)
-    if (size_t col = line.find(what); col != std::string::npos)
-      return {row, static_cast<int>(col)};
-  return {-1, -1};
-}
-
-// Where pdftotext -bbox finds a word: page (from 0) and its box in points.
-struct Word {
-  int page = -1;
-  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
-};
-
-Word FindWord(const std::string &pdf, const std::string &word) {
-  std::string html = pdf + ".html";
-  if (std::system(("pdftotext -bbox '" + pdf + "' '" + html + "'").c_str()) != 0)
-    return {};
-  std::ifstream in(html);
-  std::string line;
-  Word w;
-  int page = -1;
-  while (std::getline(in, line)) {
-    if (line.find("<page") != std::string::npos)
-      ++page;
-    size_t end = line.find("</word>");
-    size_t start = line.rfind('>', end);
-    if (end == std::string::npos || line.substr(start + 1, end - start - 1) != word)
-      continue;
-    w.page = page;
-    std::sscanf(line.c_str() + line.find("xMin"),
-                "xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin, &w.xMax,
-                &w.yMax);
-    break;
-  }
-  std::remove(html.c_str());
-  return w;
-}
 
 DOCINFOA Doc(const char *name, const char *output) {
   DOCINFOA di{};
@@ -198,6 +140,7 @@ TEST_F(Print, TwoPagesReadBackInTheirPlaces) {
   TextOutA(dc, right, 0, "Omega", 5);
   SetTextAlign(dc, TA_LEFT | TA_TOP);
   TextOutA(dc, 0, bottom / 2, "Middle of page one", 18);
+  EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID) << "no pixels to read on paper";
   ASSERT_GT(EndPage(dc), 0);
 
   ASSERT_GT(StartPage(dc), 0);
@@ -217,10 +160,10 @@ TEST_F(Print, TwoPagesReadBackInTheirPlaces) {
 
   std::vector<std::string> pages = PdfPages(path);
   ASSERT_EQ(pages.size(), 2u);
-  EXPECT_EQ(Place(pages[0], "Alpha").first, Place(pages[0], "Omega").first) << "one line";
-  EXPECT_LT(Place(pages[0], "Alpha").first, Place(pages[0], "Middle of page one").first);
-  EXPECT_EQ(Place(pages[0], "Second page").first, -1);
-  EXPECT_NE(Place(pages[1], "Bottom \xC3\xA4\xC3\xB6\xC3\xBC").first, -1);
+  EXPECT_EQ(LineOf(pages[0], "Alpha"), LineOf(pages[0], "Omega")) << "one line";
+  EXPECT_LT(LineOf(pages[0], "Alpha"), LineOf(pages[0], "Middle of page one"));
+  EXPECT_EQ(LineOf(pages[0], "Second page"), -1);
+  EXPECT_NE(LineOf(pages[1], "Bottom \xC3\xA4\xC3\xB6\xC3\xBC"), -1);
 
   // Dots become points at 72/300, counted from the sheet's corner: the
   // printable area starts 50 dots in.
@@ -236,12 +179,15 @@ TEST_F(Print, TwoPagesReadBackInTheirPlaces) {
               {"Middle", 0, 50 * kPt, false, (50 + bottom / 2) * kPt},
               {"Second", 1, (50 + right / 2) * kPt, false, 50 * kPt},
               {"Bottom", 1, 50 * kPt, false, (50 + bottom - 100) * kPt}};
+  const std::vector<PdfWord> words = vqtest::PdfWords(path);
   for (const Row &r : rows) {
-    Word w = FindWord(path, r.word);
-    EXPECT_EQ(w.page, r.page) << r.word;
-    EXPECT_NEAR(r.right ? w.xMax : w.xMin, r.x, 2.0) << r.word;
-    EXPECT_GE(w.yMin, r.y - 1) << r.word;
-    EXPECT_LE(w.yMin, r.y + 6) << r.word;
+    auto w = std::find_if(words.begin(), words.end(),
+                          [&](const PdfWord &word) { return word.text == r.word; });
+    ASSERT_NE(w, words.end()) << r.word;
+    EXPECT_EQ(w->page, r.page) << r.word;
+    EXPECT_NEAR(r.right ? w->xMax : w->xMin, r.x, 2.0) << r.word;
+    EXPECT_GE(w->yMin, r.y - 1) << r.word;
+    EXPECT_LE(w->yMin, r.y + 6) << r.word;
   }
   std::remove(path.c_str());
 }

@@ -1,7 +1,7 @@
 // Icon and bitmap statics with the icons DrawIconEx paints (mask and image
 // combined over what lies beneath), and dialog mnemonics: which control a
 // letter reaches, with or without Alt, from which focus.
-#include "dialog_fixture.h"
+#include "control_fixture.h"
 
 #include "dialog_data/dialog_ids.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
-std::vector<Command> dialogCommands;
+std::vector<IdCode> dialogCommands;
 
 // Button commands only: the edit's own notifications are not the point.
 INT_PTR CALLBACK RecordingProc(HWND, UINT msg, WPARAM wp, LPARAM) {
@@ -127,7 +127,7 @@ TEST_F(MnemonicTest, LettersReachTheirControls) {
     UINT vk;
     UINT modifiers;
     int focusAfter;
-    std::vector<Command> commands;
+    std::vector<IdCode> commands;
     bool checked;
     const char *editText;
   } rows[] = {

@@ -62,15 +62,14 @@ TEST(ByteStrings, CopiesCutAndNullArguments) {
   }
 }
 
+// Letters, case and accents against each other are conformance facts
+// (text.compare.*); these are the punctuation, digits and null pointers.
 TEST(ByteStrings, ComparisonOrder) {
   const struct {
     const char *a, *b;
     int cmp, icmp;
-  } rows[] = {{"abc", "ABC", -1, 0}, {"ab", "Ac", -1, -1},     {"a", "ab", -1, -1},
-              {nullptr, "", 0, 0},   {"Zebra", "apple", 1, 1}, {"_", "1", -1, -1},
-              {":", "0", -1, -1},    {"9", "A", -1, -1},       {"\xE4", "a", 1, 1},
-              {"\xE4", "b", -1, -1}, {"\xC4", "\xE4", 1, 0},   {"\x8A", "\x9A", 1, 0},
-              {"x", "\xB5", -1, -1}};
+  } rows[] = {{nullptr, "", 0, 0}, {"_", "1", -1, -1},     {":", "0", -1, -1},   {"9", "A", -1, -1},
+              {"\xE4", "a", 1, 1}, {"\x8A", "\x9A", 1, 0}, {"x", "\xB5", -1, -1}};
   for (const auto &r : rows) {
     const std::string row = std::string(r.a ? r.a : "(null)") + " vs " + r.b;
     EXPECT_EQ(lstrcmpA(r.a, r.b), r.cmp) << row;

@@ -23,30 +23,6 @@ protected:
   HWND top = nullptr, left = nullptr, right = nullptr;
 };
 
-TEST_F(Input, FocusMovesWithKillFocusThenSetFocus) {
-  SetFocus(left);
-  Recorder::Get().Clear();
-  EXPECT_EQ(SetFocus(right), left);
-  EXPECT_EQ(GetFocus(), right);
-  EXPECT_EQ(SetFocus(right), right); // no change, no message
-  EXPECT_EQ(SetFocus(nullptr), right);
-  vqtest::ExpectSequence({{left, WM_KILLFOCUS, reinterpret_cast<WPARAM>(right)},
-                          {right, WM_SETFOCUS, reinterpret_cast<WPARAM>(left)},
-                          {right, WM_KILLFOCUS, 0}},
-                         "focus changes");
-}
-
-TEST_F(Input, CaptureChangesAreAnnounced) {
-  EXPECT_EQ(SetCapture(left), nullptr);
-  EXPECT_EQ(SetCapture(right), left);
-  EXPECT_EQ(GetCapture(), right);
-  EXPECT_TRUE(ReleaseCapture());
-  EXPECT_EQ(GetCapture(), nullptr);
-  vqtest::ExpectSequence({{left, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(right)},
-                          {right, WM_CAPTURECHANGED, 0, 0}},
-                         "capture changes");
-}
-
 TEST_F(Input, ClicksGoToTheWindowUnderThePointInClientCoordinates) {
   Recorder::Get().ignored.insert({WM_KEYDOWN, WM_KEYUP}); // the modifiers
   ASSERT_TRUE(vqwinMouseClick(top, 30, 40, VK_LBUTTON, VQWIN_SHIFT));

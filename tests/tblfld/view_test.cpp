@@ -3,6 +3,8 @@
 // and the printed field list read back from its PDF.
 #include "tblfld_fixture.h"
 
+#include "../common/pdf_text.h"
+
 #include <commctrl.h>
 #include <vqwin_print.h>
 #include <vqwin_seams.h>
@@ -208,17 +210,6 @@ TEST_F(TblFldView, SingleFieldsAsRawAndDisplayText) {
 // 2024-03-05 06:08:09 UTC, an hour ahead locally.
 constexpr LONGLONG kNow = 1709618889000;
 
-std::string PdfText(const std::string &pdf) {
-  const std::string txt = pdf + ".txt";
-  if (std::system(("pdftotext -layout '" + pdf + "' '" + txt + "'").c_str()) != 0)
-    return {};
-  std::ifstream in(txt);
-  std::stringstream all;
-  all << in.rdbuf();
-  std::remove(txt.c_str());
-  return all.str();
-}
-
 // The words of `line`, blanks between them collapsed to one.
 std::string Words(const std::string &line) {
   std::istringstream in(line);
@@ -243,7 +234,7 @@ TEST_F(TblFldView, PrintedListShowsHeaderOneLinePerFieldAndFooter) {
   ASSERT_EQ(printed, 1);
   EXPECT_EQ(vqwinGetLastPrintPages(), 1u);
   std::vector<std::string> lines;
-  std::istringstream in(PdfText(path));
+  std::istringstream in(vqtest::PdfText(path));
   for (std::string line; std::getline(in, line);)
     if (!Words(line).empty())
       lines.push_back(Words(line));
