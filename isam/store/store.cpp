@@ -473,6 +473,8 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
           std::vector<uint8_t> otherKey;
           second = SortInput::encodeSlots(snap, encoder, half, snap.count, in.entries.get() + half,
                                           otherKey);
+          // The first round of the sort writes every entry there.
+          os::prefault(in.scratch.get(), in.capacity * sizeof(SortEntry));
         } catch (const std::exception &) {
           second = SIZE_MAX;
         }
