@@ -101,6 +101,14 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
   Write("big.bin");
   ASSERT_EQ(truncate((root + "/big.bin").c_str(), 5368709121LL), 0);
   symlink((root + "/dir").c_str(), (root + "/dirlink").c_str());
+  // Removed between the listing and the stat, as another program may.
+  Write("gone.txt", "data");
+  VqwinSetSearchHook(
+      [](const char *dir, const char *name, void *) {
+        if (std::string(name) == "gone.txt")
+          unlink((std::string(dir) + "/" + name).c_str());
+      },
+      nullptr);
   const timespec times[2] = {{1000000000, 0}, {1700000000, 123456700}};
   utimensat(AT_FDCWD, (root + "/ro.txt").c_str(), times, 0);
   const struct {
@@ -109,7 +117,8 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
   } rows[] = {{"big.bin", FILE_ATTRIBUTE_NORMAL, 1, 1073741825},
               {"ro.txt", FILE_ATTRIBUTE_READONLY, 0, 0},
               {"dir", FILE_ATTRIBUTE_DIRECTORY, 0, 0},
-              {"dirlink", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, 0}};
+              {"dirlink", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, 0},
+              {"gone.txt", FILE_ATTRIBUTE_NORMAL, 0, 0}};
   for (const auto &r : rows) {
     WIN32_FIND_DATAA data;
     HANDLE h = FindFirstFileA((root + "/" + r.name).c_str(), &data);
@@ -123,8 +132,13 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
       EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, DWORD(ticks));
       EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, DWORD(ticks >> 32));
     }
+    const bool gone = std::string(r.name) == "gone.txt";
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime == 0 && data.ftLastWriteTime.dwHighDateTime == 0,
+              gone)
+        << r.name << ": only an entry that vanished comes without a time";
     FindClose(h);
   }
+  VqwinSetSearchHook(nullptr, nullptr);
 }
 
 TEST_F(KernelFolder, CodePageNamesReachUtf8Files) {
