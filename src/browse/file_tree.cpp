@@ -63,29 +63,30 @@ inline UINT BucketOf(UINT directory, bool shown, UINT dirCount) {
   return shown ? d : dirCount + 1 + d;
 }
 
-// The file order of `count` records reached through `at`, each in the bucket
-// `bucketOf` gives it (BucketOf of its directory and shown flag): one counting pass
-// puts them into buckets by shown flag and directory, and only each bucket
-// is sorted by name, so the comparisons stay among a directory's files.
-template <class At, class Bucket>
-std::vector<UINT> FileOrder(UINT count, UINT dirCount, At at, Bucket bucketOf, bool descending) {
+// Puts the files into file order where they lie, `bucket[i]` being file
+// i's BucketOf: one counting pass puts them into buckets by shown flag and
+// directory, and only each bucket is sorted by name, so the comparisons
+// stay among a directory's files.
+void SortInBuckets(SFileTreeFile *files, const std::vector<UINT> &bucket, UINT dirCount,
+                   bool descending) {
+  const UINT count = UINT(bucket.size());
   std::vector<UINT> start(size_t(2) * (dirCount + 1) + 1, 0);
   for (UINT i = 0; i < count; ++i)
-    ++start[bucketOf(i) + 1];
+    ++start[bucket[i] + 1];
   for (size_t b = 1; b < start.size(); ++b)
     start[b] += start[b - 1];
   std::vector<UINT> order(count), next(start.begin(), start.end() - 1);
   for (UINT i = 0; i < count; ++i)
-    order[next[bucketOf(i)]++] = i;
+    order[next[bucket[i]]++] = i;
   for (size_t b = 0; b + 1 < start.size(); ++b)
     if (start[b + 1] - start[b] > 1)
       std::sort(order.begin() + start[b], order.begin() + start[b + 1],
-                [&at, descending](UINT x, UINT y) {
-                  const SFileTreeFile &a = at(x), &c = at(y);
+                [files, descending](UINT x, UINT y) {
+                  const SFileTreeFile &a = files[x], &c = files[y];
                   const int r = CompareNames(a.path + a.nameOffset, c.path + c.nameOffset);
                   return descending ? r > 0 : r < 0;
                 });
-  return order;
+  ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
 }
 
 } // namespace
@@ -116,12 +117,10 @@ int CompareDirPaths(const char *a, UINT aLength, const char *b, UINT bLength) {
 void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending) {
   if (count < 2)
     return;
-  const auto at = [files](UINT i) -> const SFileTreeFile & { return files[i]; };
-  const auto order = FileOrder(
-      count, dirCount, at,
-      [files, dirCount](UINT i) { return BucketOf(files[i].directory, files[i].shown, dirCount); },
-      descending);
-  ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
+  std::vector<UINT> bucket(count);
+  for (UINT i = 0; i < count; ++i)
+    bucket[i] = BucketOf(files[i].directory, files[i].shown, dirCount);
+  SortInBuckets(files, bucket, dirCount, descending);
 }
 
 void SumTreeCounts(SFileTreeDir *dirs, UINT count) {
@@ -411,12 +410,15 @@ bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
 bool MakeFileTable(CVQFileTree &tree, Scan &scan, const std::vector<UINT> &moved) {
   const UINT n = scan.files.count;
   SFileTreeFile *files = scan.files.at;
-  for (UINT i = 0; i < n; ++i) {
-    files[i].directory = moved[files[i].directory];
-    ++tree.dirs[files[i].directory].fileCount;
-  }
   try {
-    SortFiles(files, n, tree.dirCount, false);
+    // One pass over the records renumbers, counts and buckets them.
+    std::vector<UINT> bucket(n);
+    for (UINT i = 0; i < n; ++i) {
+      const UINT d = files[i].directory = moved[files[i].directory];
+      ++tree.dirs[d].fileCount;
+      bucket[i] = BucketOf(d, files[i].shown, tree.dirCount);
+    }
+    SortInBuckets(files, bucket, tree.dirCount, false);
   } catch (const std::bad_alloc &) {
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
     return false;
