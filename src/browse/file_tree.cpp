@@ -1,9 +1,9 @@
 // The file tree's scan: every directory below the start (one drive, or all
 // drives of the workstation) is searched once, in the order it was found,
-// its subdirectories appended to the list being walked and its files
-// collected, both straight into the tables the tree keeps. Then both
-// tables are sorted where they lie, the parents renumbered and the file
-// counts summed up the tree.
+// its subdirectories appended to the directory table being walked and its
+// files collected in brief. Then the directory table is sorted where it
+// lies, the parents renumbered, each file record written at its sorted
+// place and the file counts summed up the tree.
 //
 // What the scan leaves out, each with a log line: entries whose path would
 // pass 259 characters, names that cannot be used in a path here (a
@@ -63,12 +63,13 @@ inline UINT BucketOf(UINT directory, bool shown, UINT dirCount) {
   return shown ? d : dirCount + 1 + d;
 }
 
-// Puts the files into file order where they lie, `bucket[i]` being file
-// i's BucketOf: one counting pass puts them into buckets by shown flag and
-// directory, and only each bucket is sorted by name, so the comparisons
-// stay among a directory's files.
-void SortInBuckets(SFileTreeFile *files, const std::vector<UINT> &bucket, UINT dirCount,
-                   bool descending) {
+// The file order of files by `bucket[i]`, file i's BucketOf, and the name
+// `nameOf(i)` gives: one counting pass puts them into buckets by shown flag
+// and directory, and only each bucket is sorted by name, so the
+// comparisons stay among a directory's files.
+template <class NameOf>
+std::vector<UINT> FileOrder(const std::vector<UINT> &bucket, UINT dirCount, NameOf nameOf,
+                            bool descending) {
   const UINT count = UINT(bucket.size());
   std::vector<UINT> start(size_t(2) * (dirCount + 1) + 1, 0);
   for (UINT i = 0; i < count; ++i)
@@ -81,12 +82,11 @@ void SortInBuckets(SFileTreeFile *files, const std::vector<UINT> &bucket, UINT d
   for (size_t b = 0; b + 1 < start.size(); ++b)
     if (start[b + 1] - start[b] > 1)
       std::sort(order.begin() + start[b], order.begin() + start[b + 1],
-                [files, descending](UINT x, UINT y) {
-                  const SFileTreeFile &a = files[x], &c = files[y];
-                  const int r = CompareNames(a.path + a.nameOffset, c.path + c.nameOffset);
+                [&nameOf, descending](UINT x, UINT y) {
+                  const int r = CompareNames(nameOf(x), nameOf(y));
                   return descending ? r > 0 : r < 0;
                 });
-  ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
+  return order;
 }
 
 } // namespace
@@ -120,7 +120,10 @@ void SortFiles(SFileTreeFile *files, UINT count, UINT dirCount, bool descending)
   std::vector<UINT> bucket(count);
   for (UINT i = 0; i < count; ++i)
     bucket[i] = BucketOf(files[i].directory, files[i].shown, dirCount);
-  SortInBuckets(files, bucket, dirCount, descending);
+  const auto order = FileOrder(
+      bucket, dirCount, [files](UINT i) { return files[i].path + files[i].nameOffset; },
+      descending);
+  ApplyOrder(reinterpret_cast<BYTE *>(files), sizeof *files, order);
 }
 
 void SumTreeCounts(SFileTreeDir *dirs, UINT count) {
@@ -151,10 +154,9 @@ namespace {
 // what it has no byte for, the jokers and the separators.
 bool IsUsableName(const char *name) { return !std::strpbrk(name, "?*<>\"|\\"); }
 
-// Records written where the tree will keep them: a block grown by doubling
-// (which the C library remaps rather than copies once it is large), sorted
-// in place at the end. Collecting them in pools and copying them into the
-// tables would hold every record twice at the end of a scan.
+// Directory records written where the tree will keep them: a block grown by
+// doubling (which the C library remaps rather than copies once it is
+// large), sorted in place at the end.
 template <class Rec> struct Growing {
   Rec *at = nullptr;
   UINT count = 0, capacity = 0;
@@ -192,11 +194,25 @@ template <class Rec> struct Growing {
   }
 };
 
+// What the scan keeps of a file until the file table is made, each record
+// then written once, at its sorted place: a sixth of a record, so the scan
+// does not hold every file twice (in pools and in the table) and sorting
+// moves small entries instead of records.
+struct FoundFile {
+  ULONGLONG size;
+  FILETIME writeTime;
+  UINT directory; // in order of discovery
+  UINT name;      // offset in Scan::names
+  UINT nameLength;
+  bool shown;
+};
+
 // The records of one scan while it runs, directories in order of discovery.
 struct Scan {
   const CVQFileType *types;
   Growing<SFileTreeDir> dirs;
-  Growing<SFileTreeFile> files;
+  std::vector<FoundFile> files;
+  std::vector<char> names; // the files' names, each with its terminator
   UINT shown = 0;
 
   explicit Scan(const CVQFileType *t) : types(t) {}
@@ -226,7 +242,7 @@ struct Scan {
     return true;
   }
 
-  bool AddFile(UINT k, const char *parent, UINT parentLength, const WIN32_FIND_DATAA &data) {
+  bool AddFile(UINT k, UINT parentLength, const WIN32_FIND_DATAA &data) {
     const UINT nameLength = UINT(std::strlen(data.cFileName));
     bool visible = true;
     if (types) {
@@ -239,19 +255,14 @@ struct Scan {
       theLibrary.PrtLog(VQLOG_WARNING, kTag, "Filename exceeds buffer size");
       return true;
     }
-    SFileTreeFile *rec = files.Add();
-    if (!rec) {
+    try {
+      files.push_back(FoundFile{(ULONGLONG(data.nFileSizeHigh) << 32) + data.nFileSizeLow,
+                                data.ftLastWriteTime, k, UINT(names.size()), nameLength, visible});
+      names.insert(names.end(), data.cFileName, data.cFileName + nameLength + 1);
+    } catch (const std::bad_alloc &) {
       theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for a file record available");
       return false;
     }
-    rec->directory = k;
-    rec->shown = visible ? 1 : 0;
-    rec->nameOffset = parentLength;
-    rec->pathLength = parentLength + nameLength;
-    rec->size = (ULONGLONG(data.nFileSizeHigh) << 32) + data.nFileSizeLow;
-    rec->writeTime = data.ftLastWriteTime;
-    std::memcpy(rec->path, parent, parentLength);
-    std::memcpy(rec->path + parentLength, data.cFileName, nameLength + 1);
     shown += visible;
     return true;
   }
@@ -306,7 +317,7 @@ struct Scan {
       }
       if (Vanished(path, length, data))
         continue;
-      ok = isDir ? AddDir(k, path, length, name) : AddFile(k, path, length, data);
+      ok = isDir ? AddDir(k, path, length, name) : AddFile(k, length, data);
     } while (ok && FindNextFileA(search, &data));
     FindClose(search);
     return ok;
@@ -408,27 +419,49 @@ bool MakeDirTable(CVQFileTree &tree, Scan &scan, std::vector<UINT> &moved) {
 }
 
 bool MakeFileTable(CVQFileTree &tree, Scan &scan, const std::vector<UINT> &moved) {
-  const UINT n = scan.files.count;
-  SFileTreeFile *files = scan.files.at;
+  const UINT n = UINT(scan.files.size());
+  SFileTreeFile *files =
+      static_cast<SFileTreeFile *>(std::malloc(size_t(n ? n : 1) * sizeof(SFileTreeFile)));
+  std::vector<UINT> order;
   try {
-    // One pass over the records renumbers, counts and buckets them.
-    std::vector<UINT> bucket(n);
-    for (UINT i = 0; i < n; ++i) {
-      const UINT d = files[i].directory = moved[files[i].directory];
-      ++tree.dirs[d].fileCount;
-      bucket[i] = BucketOf(d, files[i].shown, tree.dirCount);
+    if (files) {
+      std::vector<UINT> bucket(n);
+      for (UINT i = 0; i < n; ++i) {
+        FoundFile &f = scan.files[i];
+        f.directory = moved[f.directory];
+        ++tree.dirs[f.directory].fileCount;
+        bucket[i] = BucketOf(f.directory, f.shown, tree.dirCount);
+      }
+      const char *names = scan.names.data();
+      order = FileOrder(
+          bucket, tree.dirCount, [&scan, names](UINT i) { return names + scan.files[i].name; },
+          false);
     }
-    SortInBuckets(files, bucket, tree.dirCount, false);
   } catch (const std::bad_alloc &) {
+    std::free(files);
+    files = nullptr;
+  }
+  if (!files) {
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
     return false;
   }
-  // An empty table is still a table, as after a scan that found no file.
-  if (!n && !scan.files.Add()) {
-    theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the filename table available");
-    return false;
+  if (!n)
+    std::memset(files, 0, sizeof *files);
+  for (UINT i = 0; i < n; ++i) {
+    const FoundFile &f = scan.files[order[i]];
+    const SFileTreeDir &dir = tree.dirs[f.directory];
+    SFileTreeFile &rec = files[i];
+    std::memset(&rec, 0, sizeof rec);
+    rec.directory = f.directory;
+    rec.shown = f.shown ? 1 : 0;
+    rec.nameOffset = dir.pathLength;
+    rec.pathLength = dir.pathLength + f.nameLength;
+    rec.size = f.size;
+    rec.writeTime = f.writeTime;
+    std::memcpy(rec.path, dir.path, dir.pathLength);
+    std::memcpy(rec.path + dir.pathLength, scan.names.data() + f.name, f.nameLength + 1);
   }
-  tree.files = scan.files.Release();
+  tree.files = files;
   tree.fileCapacity = n;
   tree.fileCount = scan.shown;
   SumTreeCounts(tree.dirs, tree.dirCount);
