@@ -3,6 +3,9 @@
 //
 //   table text \0 label links ("label<TAB>device" lines) \0 a mount point
 //
+// Label links lead to the devices sda1, sdb1, sr0 and fuzz in the harness's
+// own folder, as udev's lead to /dev.
+//
 // With the table and labels in force, every drive GetLogicalDrives reports
 // must have a letter, a kind and, through GetVolumeInformationA and
 // WNetGetConnectionA, names that fit the buffers given. The third part is
@@ -45,9 +48,12 @@ struct Folder {
     labels = root + "/by-label";
     // A removable disk without a medium and a fixed one, so device sources
     // reach the removable and not-ready paths.
-    for (const char *d :
-         {"/block", "/block/sdb", "/block/sdb/sdb1", "/block/sda", "/block/sda/sda1", "/by-label"})
+    for (const char *d : {"/block", "/block/sdb", "/block/sdb/sdb1", "/block/sda",
+                          "/block/sda/sda1", "/by-label", "/dev"})
       mkdir((root + d).c_str(), 0755);
+    // Label links lead to these; a link to nothing is passed over.
+    for (const char *device : {"sda1", "sdb1", "sr0", "fuzz"})
+      std::ofstream(root + "/dev/" + device);
     const char *files[][2] = {{"/block/sdb/removable", "1"}, {"/block/sdb/size", "0"},
                               {"/block/sdb/sdb1/size", "0"}, {"/block/sda/removable", "0"},
                               {"/block/sda/size", "100"},    {"/block/sda/sda1/size", "100"}};
@@ -83,7 +89,7 @@ void MakeLabels(Folder &f, const std::string &lines) {
         name.find('/') != std::string::npos || name == "." || name == "..")
       continue;
     const std::string link = f.labels + "/" + name;
-    if (symlink(("/dev/" + line.substr(tab + 1)).c_str(), link.c_str()) == 0)
+    if (symlink((f.root + "/dev/" + line.substr(tab + 1)).c_str(), link.c_str()) == 0)
       f.links.push_back(link);
   }
 }

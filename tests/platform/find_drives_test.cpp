@@ -34,6 +34,7 @@ protected:
   void TearDown() override {
     VqwinSetMountTable(nullptr);
     VqwinSetStationSource(nullptr);
+    VqwinSetSearchHook(nullptr, nullptr);
     VqwinSetDriveRoot('Q', nullptr);
     std::system(("rm -rf " + root).c_str());
   }
@@ -138,7 +139,6 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
         << r.name << ": only an entry that vanished comes without a time";
     FindClose(h);
   }
-  VqwinSetSearchHook(nullptr, nullptr);
 }
 
 TEST_F(KernelFolder, CodePageNamesReachUtf8Files) {
@@ -225,6 +225,31 @@ TEST_F(MountTable, LettersKindsVolumesAndConnections) {
   EXPECT_EQ(WNetGetConnectionA("Q:", remote, &size), DWORD(NO_ERROR));
   EXPECT_STREQ(remote, "\\\\server\\export\\home\\x");
   EXPECT_EQ(GetDriveTypeA((root + "/cd").c_str()), UINT(DRIVE_CDROM)) << "a mount point by name";
+}
+
+TEST_F(KernelFolder, MountFieldsAsTheKernelWritesThem) {
+  // Blanks, tabs, newlines and backslashes come escaped in octal; any other
+  // byte, a carriage return too, stands in its field. A label link whose
+  // name only looks like an escape gives that name.
+  const std::string dirs[] = {"a b", "c\rd", "e\\f"};
+  for (const std::string &d : dirs)
+    Write(d + "/m");
+  Write("dev/sdz1");
+  Write("labels/.keep");
+  symlink("../dev/sdz1", (root + "/labels/odd\\xzz").c_str());
+  Write("mounts", "/dev/vq-none / ext4 rw 0 0\n/dev/sdz1 " + root + "/a\\040b ext4 rw 0 0\n" +
+                      "/dev/vq-none\t" + root + "/c\rd ext4 rw 0 0\n/dev/vq-none " + root +
+                      "/e\\134f// ext4 rw 0 0\n");
+  const std::string mounts = root + "/mounts", labels = root + "/labels";
+  const VQWIN_MOUNT_TABLE table = {mounts.c_str(), nullptr, labels.c_str()};
+  VqwinSetMountTable(&table);
+  EXPECT_EQ(GetLogicalDrives(), 0x3Cu);
+  for (const char *marker : {"D:\\m", "E:\\m", "F:\\m"})
+    EXPECT_EQ(GetFileAttributesA(marker), DWORD(FILE_ATTRIBUTE_NORMAL)) << marker;
+  char label[256] = "", fileSystem[128] = "";
+  ASSERT_TRUE(GetVolumeInformationA("D:\\", label, sizeof label, nullptr, nullptr, nullptr,
+                                    fileSystem, sizeof fileSystem));
+  EXPECT_STREQ(label, "odd\\xzz");
 }
 
 TEST_F(MountTable, DevicesAnswerTheirCounters) {

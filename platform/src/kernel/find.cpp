@@ -4,8 +4,8 @@
 // and the pattern of the last path part. Each entry is asked for its size
 // and times when it is handed out, relative to the descriptor, so a deep
 // tree costs one getdents per buffer and one stat per entry and no path is
-// built twice. The directory's own stat serves as "." and as "..": NTFS
-// makes both from the directory being listed as well, and asking the
+// built twice. The directory's own stat serves as "." and as "..": Win32
+// promises nothing of ".." beyond its being a directory, and asking the
 // parent would cost a stat per directory that callers skipping the dots
 // never see. The pattern is matched on the code-page form of the name,
 // which is what the caller compares with.
