@@ -230,7 +230,8 @@ TEST_F(MountTable, LettersKindsVolumesAndConnections) {
 TEST_F(KernelFolder, MountFieldsAsTheKernelWritesThem) {
   // Blanks, tabs, newlines and backslashes come escaped in octal; any other
   // byte, a carriage return too, stands in its field. A label link whose
-  // name only looks like an escape gives that name.
+  // name only looks like an escape gives that name; an escaped NUL, which
+  // no path holds, leaves its line out.
   const std::string dirs[] = {"a b", "c\rd", "e\\f"};
   for (const std::string &d : dirs)
     Write(d + "/m");
@@ -239,7 +240,7 @@ TEST_F(KernelFolder, MountFieldsAsTheKernelWritesThem) {
   symlink("../dev/sdz1", (root + "/labels/odd\\xzz").c_str());
   Write("mounts", "/dev/vq-none / ext4 rw 0 0\n/dev/sdz1 " + root + "/a\\040b ext4 rw 0 0\n" +
                       "/dev/vq-none\t" + root + "/c\rd ext4 rw 0 0\n/dev/vq-none " + root +
-                      "/e\\134f// ext4 rw 0 0\n");
+                      "/e\\134f// ext4 rw 0 0\n/dev/vq-none " + root + "/g\\000h ext4 rw 0 0\n");
   const std::string mounts = root + "/mounts", labels = root + "/labels";
   const VQWIN_MOUNT_TABLE table = {mounts.c_str(), nullptr, labels.c_str()};
   VqwinSetMountTable(&table);

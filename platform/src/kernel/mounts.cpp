@@ -262,6 +262,9 @@ std::vector<Mount> ReadMounts() {
     if (n < 4)
       continue;
     Mount m{Unescape(fields[0]), Unescape(fields[1]), fields[2], fields[3]};
+    // No path holds a NUL, so a line escaping one is no mount of this system.
+    if (m.source.find('\0') != std::string::npos || m.point.find('\0') != std::string::npos)
+      continue;
     while (m.point.size() > 1 && m.point.back() == '/')
       m.point.pop_back();
     for (auto it = out.begin(); it != out.end(); ++it)
