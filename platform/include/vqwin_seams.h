@@ -55,6 +55,14 @@ typedef struct VQWIN_FILE_SYSTEM {
 /// the host's own.
 WINBASEAPI void WINAPI VqwinSetFileSystem(const VQWIN_FILE_SYSTEM *fileSystem);
 
+/// Told of each entry a directory search has read, before the entry is
+/// asked for its size and times: a test changes the entry in between, as
+/// another program may at any moment. `name` is the native (UTF-8) name.
+typedef void (*VQWIN_SEARCH_HOOK)(const char *nativeDirectory, const char *name, void *context);
+
+/// Makes the directory searches call `hook` from now on; NULL: no hook.
+WINBASEAPI void WINAPI VqwinSetSearchHook(VQWIN_SEARCH_HOOK hook, void *context);
+
 /* ---- Drives ----------------------------------------------------------- */
 
 /// Maps the drive letter (either case) to a native directory; "" makes the

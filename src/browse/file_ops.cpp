@@ -6,8 +6,8 @@
 #include "frame/library.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 using namespace vqbrowse;
 
@@ -131,21 +131,22 @@ UINT CVQFileTree::copyfile(UINT file, const char *newPath) {
   const UINT dir = FindDirectory(dirs, dirCount, newPath, FileNameOffset(newPath));
   if (dir == kNone)
     return kNone;
-  auto *grown = new (std::nothrow) SFileTreeFile[fileCapacity + 1];
+  const BYTE shown = files[file].shown;
+  // The scan hands over its tables as C blocks (see file_tree.cpp).
+  auto *grown =
+      static_cast<SFileTreeFile *>(std::realloc(files, (size_t(fileCapacity) + 1) * sizeof *files));
   if (!grown) {
     theLibrary.PrtLog(VQLOG_ERROR, kTag, "Not enough free memory for the file table available");
     return kNone;
   }
-  std::memcpy(grown, files, size_t(fileCapacity) * sizeof *files);
+  files = grown;
   SFileTreeFile &copy = grown[fileCapacity];
   std::memset(&copy, 0, sizeof copy);
   copy.directory = dir;
-  copy.shown = files[file].shown;
+  copy.shown = shown;
   copy.nameOffset = dirs[dir].pathLength;
   copy.pathLength = UINT(std::strlen(newPath));
   std::memcpy(copy.path, newPath, copy.pathLength + 1);
-  delete[] files;
-  files = grown;
   ++fileCapacity;
   ++dirs[dir].fileCount;
   ++dirs[dir].treeFileCount;

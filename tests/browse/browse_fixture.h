@@ -31,6 +31,7 @@ protected:
   void TearDown() override {
     VqwinSetMountTable(nullptr);
     VqwinSetStationSource(nullptr);
+    VqwinSetSearchHook(nullptr, nullptr);
     for (char c = 'A'; c <= 'Z'; ++c)
       VqwinSetDriveRoot(c, nullptr);
     std::error_code ignored;

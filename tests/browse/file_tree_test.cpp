@@ -267,6 +267,32 @@ TEST_F(FileTree, UnreadableFolderIsListedWithoutFiles) {
   EXPECT_TRUE(HasLine(Lines(), "5 CVQFileTree No files found for " + Win("locked") + "\\*.*"));
 }
 
+TEST_F(FileTree, EntriesVanishingDuringTheScanAreLeftOut) {
+  const struct {
+    const char *vanishing; // removed once its folder has listed it
+    UINT dirs, files;
+  } rows[] = {{"gone.txt", 2, 2}, {"sub", 1, 2}, {"sub/x.txt", 2, 2}};
+  for (const auto &r : rows) {
+    File("keep.txt");
+    File("gone.txt");
+    File("sub/x.txt");
+    const fs::path vanishing = fs::path(root) / r.vanishing;
+    VqwinSetSearchHook(
+        [](const char *dir, const char *name, void *target) {
+          if (fs::path(dir) / name == *static_cast<const fs::path *>(target))
+            fs::remove_all(fs::path(dir) / name);
+        },
+        const_cast<fs::path *>(&vanishing));
+    theLibrary.ClearCaptured();
+    Scan();
+    VqwinSetSearchHook(nullptr, nullptr);
+    EXPECT_EQ(tree.dirCount, r.dirs) << r.vanishing;
+    EXPECT_EQ(tree.fileCapacity, r.files) << r.vanishing;
+    EXPECT_TRUE(HasLine(Lines(), "1 CVQFileTree Vanished during the scan: " + Win(r.vanishing)))
+        << r.vanishing;
+  }
+}
+
 TEST_F(FileTree, CodePageNamesAndLinks) {
   File("K\xC3\xB6ln.txt", 2);
   File("\xE2\x98\x83.txt");

@@ -34,6 +34,7 @@ protected:
   void TearDown() override {
     VqwinSetMountTable(nullptr);
     VqwinSetStationSource(nullptr);
+    VqwinSetSearchHook(nullptr, nullptr);
     VqwinSetDriveRoot('Q', nullptr);
     std::system(("rm -rf " + root).c_str());
   }
@@ -101,6 +102,14 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
   Write("big.bin");
   ASSERT_EQ(truncate((root + "/big.bin").c_str(), 5368709121LL), 0);
   symlink((root + "/dir").c_str(), (root + "/dirlink").c_str());
+  // Removed between the listing and the stat, as another program may.
+  Write("gone.txt", "data");
+  VqwinSetSearchHook(
+      [](const char *dir, const char *name, void *) {
+        if (std::string(name) == "gone.txt")
+          unlink((std::string(dir) + "/" + name).c_str());
+      },
+      nullptr);
   const timespec times[2] = {{1000000000, 0}, {1700000000, 123456700}};
   utimensat(AT_FDCWD, (root + "/ro.txt").c_str(), times, 0);
   const struct {
@@ -109,7 +118,8 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
   } rows[] = {{"big.bin", FILE_ATTRIBUTE_NORMAL, 1, 1073741825},
               {"ro.txt", FILE_ATTRIBUTE_READONLY, 0, 0},
               {"dir", FILE_ATTRIBUTE_DIRECTORY, 0, 0},
-              {"dirlink", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, 0}};
+              {"dirlink", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, 0},
+              {"gone.txt", FILE_ATTRIBUTE_NORMAL, 0, 0}};
   for (const auto &r : rows) {
     WIN32_FIND_DATAA data;
     HANDLE h = FindFirstFileA((root + "/" + r.name).c_str(), &data);
@@ -123,6 +133,10 @@ TEST_F(KernelFolder, EntriesCarrySizesTimesAndAttributes) {
       EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, DWORD(ticks));
       EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, DWORD(ticks >> 32));
     }
+    const bool gone = std::string(r.name) == "gone.txt";
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime == 0 && data.ftLastWriteTime.dwHighDateTime == 0,
+              gone)
+        << r.name << ": only an entry that vanished comes without a time";
     FindClose(h);
   }
 }
@@ -211,6 +225,32 @@ TEST_F(MountTable, LettersKindsVolumesAndConnections) {
   EXPECT_EQ(WNetGetConnectionA("Q:", remote, &size), DWORD(NO_ERROR));
   EXPECT_STREQ(remote, "\\\\server\\export\\home\\x");
   EXPECT_EQ(GetDriveTypeA((root + "/cd").c_str()), UINT(DRIVE_CDROM)) << "a mount point by name";
+}
+
+TEST_F(KernelFolder, MountFieldsAsTheKernelWritesThem) {
+  // Blanks, tabs, newlines and backslashes come escaped in octal; any other
+  // byte, a carriage return too, stands in its field. A label link whose
+  // name only looks like an escape gives that name; an escaped NUL, which
+  // no path holds, leaves its line out.
+  const std::string dirs[] = {"a b", "c\rd", "e\\f"};
+  for (const std::string &d : dirs)
+    Write(d + "/m");
+  Write("dev/sdz1");
+  Write("labels/.keep");
+  symlink("../dev/sdz1", (root + "/labels/odd\\xzz").c_str());
+  Write("mounts", "/dev/vq-none / ext4 rw 0 0\n/dev/sdz1 " + root + "/a\\040b ext4 rw 0 0\n" +
+                      "/dev/vq-none\t" + root + "/c\rd ext4 rw 0 0\n/dev/vq-none " + root +
+                      "/e\\134f// ext4 rw 0 0\n/dev/vq-none " + root + "/g\\000h ext4 rw 0 0\n");
+  const std::string mounts = root + "/mounts", labels = root + "/labels";
+  const VQWIN_MOUNT_TABLE table = {mounts.c_str(), nullptr, labels.c_str()};
+  VqwinSetMountTable(&table);
+  EXPECT_EQ(GetLogicalDrives(), 0x3Cu);
+  for (const char *marker : {"D:\\m", "E:\\m", "F:\\m"})
+    EXPECT_EQ(GetFileAttributesA(marker), DWORD(FILE_ATTRIBUTE_NORMAL)) << marker;
+  char label[256] = "", fileSystem[128] = "";
+  ASSERT_TRUE(GetVolumeInformationA("D:\\", label, sizeof label, nullptr, nullptr, nullptr,
+                                    fileSystem, sizeof fileSystem));
+  EXPECT_STREQ(label, "odd\\xzz");
 }
 
 TEST_F(MountTable, DevicesAnswerTheirCounters) {

@@ -4,9 +4,17 @@
 // and the pattern of the last path part. Each entry is asked for its size
 // and times when it is handed out, relative to the descriptor, so a deep
 // tree costs one getdents per buffer and one stat per entry and no path is
-// built twice; the directory's own stat serves as ".". The pattern is
-// matched on the code-page form of the name, which is what the caller
-// compares with.
+// built twice. The directory's own stat serves as "." and as "..": Win32
+// promises nothing of ".." beyond its being a directory, and asking the
+// parent would cost a stat per directory that callers skipping the dots
+// never see. The pattern is matched on the code-page form of the name,
+// which is what the caller compares with.
+//
+// Win32 reads an entry's data from the directory itself, so an entry
+// removed after its directory was read is still handed out. Here the data
+// come from a stat that then fails; the entry is handed out as the
+// directory listed it (name, directory or not) with no size and no times,
+// and a caller that cares asks the path again (the file tree does).
 #include "cp1252.h"
 #include "host.h"
 
@@ -37,7 +45,8 @@ struct SearchObject {
   struct stat self {}; // the directory itself, handed out as "."
   std::string pattern;
   bool matchAll = false;
-  int dotsLeft = 0; // "." and ".." still to hand out
+  int dotsLeft = 0;         // "." and ".." still to hand out
+  std::string native, name; // the directory; the last name handed out
   long filled = 0, at = 0;
   alignas(RawEntry) char entries[32768];
 
@@ -60,6 +69,9 @@ struct SearchObject {
   }
 };
 std::unordered_set<SearchObject *> openSearches;
+
+VQWIN_SEARCH_HOOK searchHook = nullptr;
+void *searchHookContext = nullptr;
 
 SearchObject *SearchOf(HANDLE handle) {
   auto *search = static_cast<SearchObject *>(handle);
@@ -121,32 +133,36 @@ void Describe(const struct stat &st, bool link, const std::string &name, WIN32_F
   std::memcpy(out.cFileName, name.c_str(), name.size() + 1);
 }
 
-// The next entry that matches and still exists; false at the end.
+// The next entry that matches; false at the end.
 bool NextEntry(SearchObject &s, WIN32_FIND_DATAA &out) {
   const int fd = s.fd;
   while (s.dotsLeft > 0) {
     const char *dot = s.dotsLeft-- == 2 ? "." : "..";
     if (!s.matchAll && !Matches(s.pattern.c_str(), dot))
       continue;
-    struct stat st = s.self;
-    if (dot[1] && fstatat(fd, dot, &st, 0) != 0)
-      continue;
-    Describe(st, false, dot, out);
+    Describe(s.self, false, dot, out);
     return true;
   }
-  std::string name;
+  std::string &name = s.name;
   while (const RawEntry *e = s.Read()) {
     if (e->name[0] == '.' && (!e->name[1] || (e->name[1] == '.' && !e->name[2])))
       continue;
     cp1252::FromUtf8(e->name, std::strlen(e->name), name);
     if (!s.matchAll && !Matches(s.pattern.c_str(), name.c_str()))
       continue;
+    if (searchHook)
+      searchHook(s.native.c_str(), e->name, searchHookContext);
     struct stat st {};
     bool link = e->type == DT_LNK;
     if (fstatat(fd, e->name, &st, 0) != 0) {
-      // A dangling link is still an entry; one that vanished is not.
-      if (fstatat(fd, e->name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        continue;
+      // A dangling link is still an entry, with the link's own data.
+      if (fstatat(fd, e->name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        st = {};
+        st.st_mode = (e->type == DT_DIR ? S_IFDIR : S_IFREG) | S_IWUSR;
+        Describe(st, false, name, out);
+        out.ftLastWriteTime = out.ftCreationTime = out.ftLastAccessTime = FILETIME{};
+        return true;
+      }
       link = true;
     } else if (e->type == DT_UNKNOWN) {
       struct stat own {};
@@ -204,6 +220,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   const bool driveRoot = folder.size() <= 3 && folder.size() >= 2 && folder[1] == ':';
   auto *search = new SearchObject;
   search->pattern = pattern;
+  search->native = native;
   search->matchAll = pattern == "*" || pattern == "*.*";
   search->dotsLeft = driveRoot || native == "/" ? 0 : 2;
   search->fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -243,4 +260,9 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
   openSearches.erase(search);
   delete search;
   return TRUE;
+}
+
+void WINAPI VqwinSetSearchHook(VQWIN_SEARCH_HOOK hook, void *context) {
+  searchHook = hook;
+  searchHookContext = hook ? context : nullptr;
 }

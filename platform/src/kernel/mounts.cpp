@@ -133,7 +133,16 @@ std::vector<std::pair<char, Mount>> LetteredMounts() {
   return out;
 }
 
-// Labels are kept as links named after the label, "\x20" for a blank.
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+    return (c | 0x20) - 'a' + 10;
+  return -1;
+}
+
+// Labels are kept as links named after the label, "\x20" for a blank; a
+// name that only looks like an escape is taken as it stands.
 std::string LabelOf(const Mount &m) {
   const std::string device = BaseName(m.source);
   if (device.empty() || m.source[0] != '/')
@@ -149,8 +158,10 @@ std::string LabelOf(const Mount &m) {
       continue;
     std::string label;
     for (size_t i = 0; i < e.name.size(); ++i) {
-      if (e.name.compare(i, 2, "\\x") == 0 && i + 3 < e.name.size()) {
-        label += char(std::stoi(e.name.substr(i + 2, 2), nullptr, 16));
+      const int high = i + 3 < e.name.size() ? HexDigit(e.name[i + 2]) : -1;
+      const int low = high >= 0 ? HexDigit(e.name[i + 3]) : -1;
+      if (e.name.compare(i, 2, "\\x") == 0 && low >= 0) {
+        label += char(high * 16 + low);
         i += 3;
       } else {
         label += e.name[i];
@@ -229,14 +240,32 @@ std::string RemoteNameOf(const Mount &m) {
 
 } // namespace
 
+// The kernel separates fields by blanks and lines by newlines and escapes
+// exactly those (and tabs and backslashes), so any other byte, a carriage
+// return too, belongs to the field it stands in.
 std::vector<Mount> ReadMounts() {
   std::vector<Mount> out;
   std::ifstream in(tableFiles.mounts);
-  std::string source, point, type, options, rest;
-  while (in >> source >> point >> type >> options) {
-    std::getline(in, rest);
-    Mount m{Unescape(source), Unescape(point), type, options};
-    if (m.point.size() > 1 && m.point.back() == '/')
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string fields[4];
+    size_t at = 0;
+    int n = 0;
+    for (; n < 4; ++n) {
+      at = line.find_first_not_of(" \t", at);
+      if (at == std::string::npos)
+        break;
+      const size_t end = std::min(line.find_first_of(" \t", at), line.size());
+      fields[n] = line.substr(at, end - at);
+      at = end;
+    }
+    if (n < 4)
+      continue;
+    Mount m{Unescape(fields[0]), Unescape(fields[1]), fields[2], fields[3]};
+    // No path holds a NUL, so a line escaping one is no mount of this system.
+    if (m.source.find('\0') != std::string::npos || m.point.find('\0') != std::string::npos)
+      continue;
+    while (m.point.size() > 1 && m.point.back() == '/')
       m.point.pop_back();
     for (auto it = out.begin(); it != out.end(); ++it)
       if (it->point == m.point) {
