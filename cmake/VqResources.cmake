@@ -12,6 +12,14 @@ add_subdirectory(${PROJECT_SOURCE_DIR}/platform/tools/vqrc ${PROJECT_BINARY_DIR}
 
 function(vq_add_resources target script)
   get_filename_component(abs ${script} ABSOLUTE)
+  # The platform finds one resource table per module, so a second script
+  # would build and never be reached: it goes into the first by #include.
+  get_target_property(earlier ${target} VQ_RESOURCE_SCRIPT)
+  if(earlier)
+    message(FATAL_ERROR "${target} has resources from ${earlier} already; "
+      "#include ${script} in that script instead")
+  endif()
+  set_target_properties(${target} PROPERTIES VQ_RESOURCE_SCRIPT ${abs})
   get_filename_component(stem ${script} NAME_WE)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
   add_custom_command(OUTPUT ${out}
