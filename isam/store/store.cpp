@@ -527,7 +527,7 @@ public:
   // The copy has filled `slots` slots and allocated the first `blocks`
   // blocks; the vector of blocks itself never changes size meanwhile.
   void copied(uint32_t slots, size_t blocks) {
-    allocated_.store(blocks, std::memory_order_relaxed);
+    allocated_.store(blocks, std::memory_order_release);
     state_.store(slots, std::memory_order_release);
     state_.notify_one();
   }
@@ -559,7 +559,9 @@ private:
       if (state & kStopped)
         return;
       const uint32_t slots = static_cast<uint32_t>(state);
-      if (!(state & kDone) && faulted < allocated_.load(std::memory_order_relaxed)) {
+      // Acquire: the helper may see a count newer than the state, and must
+      // then see the blocks it counts.
+      if (!(state & kDone) && faulted < allocated_.load(std::memory_order_acquire)) {
         os::prefault(snap_.blocks[faulted++].get(), blockBytes);
         continue;
       }
