@@ -388,6 +388,36 @@ void sortRange(const Snapshot &snap, const KeyEncoder &encoder, SortEntry *v, So
 // Below this many entries one thread sorts them as one range.
 constexpr size_t kBucketedSort = 4096;
 
+// Runs second() on a thread of its own beside first(false); where no
+// thread can be had, first(true) does all the work alone. An exception of
+// either is thrown once both have ended.
+template <class First, class Second> void besideEachOther(First first, Second second) {
+  std::exception_ptr failed;
+  std::thread other;
+  try {
+    other = std::thread([&] {
+      try {
+        second();
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (const std::system_error &) {
+  }
+  const bool alone = !other.joinable();
+  try {
+    first(alone);
+  } catch (...) {
+    if (!alone)
+      other.join();
+    throw;
+  }
+  if (!alone)
+    other.join();
+  if (failed)
+    std::rethrow_exception(failed);
+}
+
 // The key order of the entries into out. The sort is stable, so that equal
 // keys stay in address order as SQLite's index keeps them.
 void sortEntries(const Snapshot &snap, const KeyEncoder &encoder, SortInput &in,
@@ -424,30 +454,8 @@ void sortEntries(const Snapshot &snap, const KeyEncoder &encoder, SortInput &in,
     };
     // The first bucket that starts in the second half of the entries.
     const size_t half = std::lower_bound(start.begin(), start.end() - 1, n / 2) - start.begin();
-    std::exception_ptr failed;
-    std::thread other;
-    try {
-      other = std::thread([&] {
-        try {
-          sortBuckets(half, kBuckets);
-        } catch (...) {
-          failed = std::current_exception();
-        }
-      });
-    } catch (const std::system_error &) {
-      // No second thread: this one sorts every bucket.
-    }
-    try {
-      sortBuckets(0, other.joinable() ? half : kBuckets);
-    } catch (...) {
-      if (other.joinable())
-        other.join();
-      throw;
-    }
-    if (other.joinable())
-      other.join();
-    if (failed)
-      std::rethrow_exception(failed);
+    besideEachOther([&](bool alone) { sortBuckets(0, alone ? kBuckets : half); },
+                    [&] { sortBuckets(half, kBuckets); });
   }
   out.resize(n);
   for (size_t i = 0; i < n; ++i)
@@ -461,39 +469,26 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
   if (!in.reserve(snap.count))
     throw std::bad_alloc();
   std::vector<uint8_t> key;
-  const uint32_t half = snap.count / 2;
-  size_t second = 0;
-  std::thread other;
-  if (snap.count >= kBucketedSort) {
-    try {
-      // encodeSlots allocates nothing beyond its own key, which a failure
-      // leaves empty: the thread catches that and this one redoes the half.
-      other = std::thread([&] {
-        try {
+  if (snap.count < kBucketedSort) {
+    in.add(snap, encoder, 0, snap.count, key);
+  } else {
+    const uint32_t half = snap.count / 2;
+    size_t second = 0;
+    bool split = false;
+    besideEachOther(
+        [&](bool alone) {
+          split = !alone;
+          in.add(snap, encoder, 0, alone ? snap.count : half, key);
+        },
+        [&] {
           std::vector<uint8_t> otherKey;
           second = SortInput::encodeSlots(snap, encoder, half, snap.count, in.entries.get() + half,
                                           otherKey);
           // The first round of the sort writes every entry there.
           os::prefault(in.scratch.get(), in.capacity * sizeof(SortEntry));
-        } catch (const std::exception &) {
-          second = SIZE_MAX;
-        }
-      });
-    } catch (const std::system_error &) {
-    }
-  }
-  try {
-    in.add(snap, encoder, 0, other.joinable() ? half : snap.count, key);
-  } catch (...) {
-    if (other.joinable())
-      other.join();
-    throw;
-  }
-  if (other.joinable()) {
-    other.join();
-    if (second == SIZE_MAX)
-      in.add(snap, encoder, half, snap.count, key);
-    else {
+        });
+    // The second half's entries follow the first's.
+    if (split) {
       std::memmove(in.entries.get() + in.count, in.entries.get() + half,
                    second * sizeof(SortEntry));
       in.count += second;
