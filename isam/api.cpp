@@ -415,7 +415,8 @@ UINT WINAPI ISAMGetIndexDesc(HISAMTABLE table, UINT indexNumber, void *descripti
     if (indexNumber >= t->keys.size())
       return ISAM_ERR_INDEX_NUMBER;
     uint32_t count = 0;
-    if (UINT err = t->file->db->countIndex(t->meta.id, indexNumber, count))
+    if (UINT err =
+            t->file->db->countIndex(t->meta.id, indexNumber, t->keys[indexNumber].sparse(), count))
       return err;
     BYTE *d = static_cast<BYTE *>(description);
     std::memset(d, 0, ISAM_INDEX_DESC_SIZE);

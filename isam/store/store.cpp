@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -864,6 +865,56 @@ unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigne
   return err;
 }
 
+namespace {
+
+// A table's copy runs inside one step of one statement: SQLite hands every
+// row to this aggregate, which spares the return to the caller and the
+// column calls per row, about a third of the copy. A row the snapshot
+// cannot take stops the statement and leaves the table without a copy.
+constexpr const char *kTableCopy = "isam_copy";
+
+struct TableCopy {
+  Snapshot &snap;
+  uint32_t recordSize;
+  uint64_t most;
+  std::function<void()> blockFilled;
+  bool refused = false;
+};
+
+void copyRow(sqlite3_context *context, int, sqlite3_value **values) {
+  // The pointer is looked up once per statement: the lookup compares its
+  // type's name.
+  auto **kept = static_cast<TableCopy **>(sqlite3_aggregate_context(context, sizeof(TableCopy *)));
+  if (!kept)
+    return sqlite3_result_error_nomem(context);
+  if (!*kept)
+    *kept = static_cast<TableCopy *>(sqlite3_value_pointer(values[2], kTableCopy));
+  TableCopy *copy = *kept;
+  if (!copy || copy->refused)
+    return;
+  Snapshot &snap = copy->snap;
+  const sqlite3_int64 a = sqlite3_value_int64(values[0]);
+  const void *p = sqlite3_value_blob(values[1]);
+  try {
+    // Rows come in address order from the table's own tree; append
+    // refuses any other.
+    if (a < 1 || a > 0xFFFFFFFFll || !p ||
+        static_cast<uint32_t>(sqlite3_value_bytes(values[1])) != copy->recordSize ||
+        snap.count >= copy->most || (snap.count >> snap.shift) >= snap.blocks.size())
+      throw std::length_error("a row the snapshot cannot hold");
+    snap.append(static_cast<uint32_t>(a), p);
+    if ((snap.count & ((1u << snap.shift) - 1)) == 0)
+      copy->blockFilled();
+  } catch (const std::exception &) {
+    copy->refused = true;
+    sqlite3_result_error(context, "the copy stopped", -1);
+  }
+}
+
+void copyDone(sqlite3_context *) {}
+
+} // namespace
+
 unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
                                       std::shared_ptr<Snapshot> &out, const KeyEncoder *encoder,
                                       std::vector<uint32_t> &order, bool &sorted) {
@@ -914,26 +965,21 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
       encoder && slotsAtMost >= kBucketedSort &&
       (uint64_t{recordSize} + 4) * slotsAtMost + snapshotBytes() <= policy.budget &&
       sort.reserve(static_cast<size_t>(slotsAtMost));
-  if (unsigned err = prepare("SELECT a, r FROM " + t + " ORDER BY a", s))
+  if (unsigned err = prepare("SELECT isam_copy(a, r, ?) FROM " + t, s))
     return err;
   ResetOnExit reset{s};
   CopyHelper helper(*snap, sorting ? encoder : nullptr, sorting ? &sort : nullptr);
   helper.copied(0, allocated);
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    const sqlite3_int64 a = sqlite3_column_int64(s, 0);
-    const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(s, 1));
-    if (a < 1 || a > 0xFFFFFFFFll || !p ||
-        static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize || snap->count >= most ||
-        (snap->count >> snap->shift) >= snap->blocks.size())
-      return 0;
-    snap->append(static_cast<uint32_t>(a), p);
-    if ((snap->count & ((1u << snap->shift) - 1)) == 0) {
-      allocateAhead(snap->count);
-      helper.copied(snap->count, allocated);
-    }
-  }
-  if (rc != SQLITE_DONE)
+  TableCopy copy{*snap, recordSize, most, [&] {
+                   allocateAhead(snap->count);
+                   helper.copied(snap->count, allocated);
+                 }};
+  sqlite3_bind_pointer(s, 1, &copy, kTableCopy, nullptr);
+  const int rc = sqlite3_step(s);
+  sqlite3_bind_null(s, 1);
+  if (copy.refused)
+    return 0;
+  if (rc != SQLITE_ROW)
     return mapError(rc);
   // Without the helper's entries (no thread, no memory) the order is
   // sorted from the records afterwards.
@@ -1074,8 +1120,11 @@ unsigned configure(sqlite3 *db, bool readOnly) {
 #ifdef SQLITE_DBCONFIG_ENABLE_VIEW
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
 #endif
-  int rc = sqlite3_exec(db, "PRAGMA cell_size_check=ON; PRAGMA synchronous=FULL", nullptr, nullptr,
-                        nullptr);
+  int rc = sqlite3_create_function_v2(db, kTableCopy, 3, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                      nullptr, copyRow, copyDone, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_exec(db, "PRAGMA cell_size_check=ON; PRAGMA synchronous=FULL", nullptr, nullptr,
+                      nullptr);
   if (rc == SQLITE_OK && !readOnly)
     rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   return mapError(rc);
@@ -1489,17 +1538,21 @@ unsigned Database::keyOf(int64_t table, unsigned index, uint32_t address, Key &k
   return 0;
 }
 
-unsigned Database::countIndex(int64_t table, unsigned index, uint32_t &count) {
+unsigned Database::countIndex(int64_t table, unsigned index, bool sparse, uint32_t &count) {
   if (unsigned err = impl_->checkVersion())
     return err;
   if (auto kept = impl_->counts.find({table, index}); kept != impl_->counts.end()) {
     count = kept->second;
     return 0;
   }
+  // A key that is not sparse is written with every record, so the table's
+  // own count is the index's; SQLite counts that one from a tree's pages
+  // without reading their cells, in a third of the time.
   sqlite3_stmt *s = nullptr;
   const std::string k = keyColumn(index);
-  if (unsigned err = impl_->prepare(
-          "SELECT count(*) FROM " + recordTable(table) + " WHERE " + k + " IS NOT NULL", s))
+  if (unsigned err = impl_->prepare("SELECT count(*) FROM " + recordTable(table) +
+                                        (sparse ? " WHERE " + k + " IS NOT NULL" : ""),
+                                    s))
     return err;
   ResetOnExit reset{s};
   int rc = sqlite3_step(s);

@@ -145,7 +145,8 @@ public:
   unsigned remove(int64_t table, uint32_t address);
   unsigned read(int64_t table, uint32_t address, void *buffer, uint32_t recordSize);
   unsigned keyOf(int64_t table, unsigned index, uint32_t address, Key &key);
-  unsigned countIndex(int64_t table, unsigned index, uint32_t &count);
+  /// Records whose key is in the index; `sparse` as the key definition says.
+  unsigned countIndex(int64_t table, unsigned index, bool sparse, uint32_t &count);
 
   /// A cursor over index `index` of table in the given order; unique keys
   /// need no address to order equal keys. The encoder places bounds and

@@ -6,9 +6,11 @@
 #include "isam_fixture.h"
 
 #include "store/store.h"
+#include "store/vfs.h"
 
 #include <algorithm>
 #include <random>
+#include <sqlite3.h>
 
 using namespace isamtest;
 using vqisam::store::CachePolicy;
@@ -220,6 +222,25 @@ TEST_P(SnapshotTest, DirectionChangesInTheMiddle) {
 // Random writes on two handles, commits and rollbacks, each followed by
 // walks from random places; a third handle that never copies a table
 // tells what SQLite's cursors deliver.
+// A row written by something else than the engine with a record of
+// another size: no copy takes it, and the walk stops at it.
+TEST_P(SnapshotTest, ARecordOfAnotherSizeStopsTheWalkAsCorrupt) {
+  sqlite3 *db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path().c_str(), &db, SQLITE_OPEN_READWRITE, vqisam::os::vfsName()),
+            SQLITE_OK);
+  const std::string damage = "UPDATE t1 SET r = x'0102' WHERE a = " + std::to_string(addr[10]);
+  EXPECT_EQ(sqlite3_exec(db, damage.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  ASSERT_EQ(ISAMSetupIterationLimits(table, 0, 0, nullptr, nullptr), 0u);
+  std::vector<BYTE> buffer(kRecordSize);
+  DWORD a = 0;
+  UINT delivered = 0, err;
+  while ((err = ISAMReadNextRecord(table, 0, buffer.data(), &a, 0)) == 0)
+    ++delivered;
+  EXPECT_EQ(err, UINT{ISAM_ERR_CORRUPT});
+  EXPECT_EQ(delivered, 10u) << "numbers -5 to 4 come before the damaged 5";
+}
+
 TEST_P(SnapshotTest, RandomWritesAndWalksAgreeWithSqlitesCursors) {
   HISAMTABLE writer = openOther();
   std::mt19937 rng(11);
