@@ -49,6 +49,9 @@ namespace {
 constexpr char kGroup[] = "224.0.0.251";
 constexpr WORD kPort = 5353;
 constexpr DWORD kQuietMs = 300, kLimitMs = 1500;
+// A network has a few dozen stations; a flood of invented ones stops here
+// rather than in memory.
+constexpr size_t kMaxInstances = 4096;
 
 struct QuerySettings {
   bool redirected = false;
@@ -266,9 +269,13 @@ bool StationCollector::Take(const dns::Message &response) {
       if ((r.klass & ~dns::kClassTopBit) != dns::kClassIn || r.ttl == 0)
         continue;
       for (const Service &s : StationServices()) {
+        const bool full = instances.size() >= kMaxInstances || hosts.size() >= kMaxInstances;
         if (r.type == dns::kTypePtr && dns::SameName(r.name, s.name) &&
             IsInstanceOf(r.target, s.name)) {
-          Instance &i = instances[KeyOf(r.target)];
+          const std::string key = KeyOf(r.target);
+          if (full && !instances.count(key))
+            continue;
+          Instance &i = instances[key];
           changed |= i.label.empty() || !(i.type & s.type);
           // The same instance in another case keeps the smallest spelling,
           // whichever came first.
@@ -276,6 +283,8 @@ bool StationCollector::Take(const dns::Message &response) {
             i.label = r.target[0];
           i.type |= s.type;
         } else if (r.type == dns::kTypeSrv && IsInstanceOf(r.name, s.name) && !r.target.empty()) {
+          if (full && !hosts.count(KeyOf(r.name)))
+            continue;
           const auto [it, added] = hosts.emplace(KeyOf(r.name), r.target[0]);
           changed |= added;
           if (!added && r.target[0] < it->second)
