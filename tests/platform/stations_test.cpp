@@ -235,7 +235,8 @@ TEST(Stations, TheSystemQueryListsWhatRespondersAnswer) {
   txt.texts = {""};
   dns::Record a = Make({"nas", "local"}, dns::kTypeA, dns::kClassIn, 120);
   a.raw = {127, 0, 0, 9};
-  std::vector<uint8_t> damaged = Response({Ptr(kSmb, "ghost")});
+  // Its first record is whole, its second cut short: the message is dropped whole.
+  std::vector<uint8_t> damaged = Response({Ptr(kSmb, "ghost"), Ptr(kSmb, "phantom")});
   damaged.pop_back();
   const std::vector<std::vector<uint8_t>> packets = {
       damaged,
