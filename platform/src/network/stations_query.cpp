@@ -41,7 +41,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <set>
 
 namespace vqwin::network {
 namespace {
