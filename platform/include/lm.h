@@ -3,10 +3,11 @@
  * stations of the network. They live in the module "NetApi32.dll", which a
  * caller loads with LoadLibraryA and reaches with GetProcAddress.
  *
- * This system has no station browser of its own, so the module exists only
- * while a station source is set through vqwin_seams.h; otherwise
- * LoadLibraryA("NetApi32.dll") fails with ERROR_MOD_NOT_FOUND, as on a
- * Windows installation without it. Include it after windows.h.
+ * The stations are found by a DNS-SD query over multicast DNS, or taken
+ * from a station source set through vqwin_seams.h. Without a source the
+ * module exists only while the system has an interface to ask on;
+ * otherwise LoadLibraryA("NetApi32.dll") fails with ERROR_MOD_NOT_FOUND, as
+ * on a Windows installation without it. Include it after windows.h.
  */
 #ifndef VQWIN_LM_H
 #define VQWIN_LM_H
@@ -50,9 +51,11 @@ typedef struct _SERVER_INFO_101 {
 /// otherwise as many as fit, with ERROR_MORE_DATA when some are left out.
 /// Returns NERR_Success, ERROR_MORE_DATA, ERROR_INVALID_LEVEL,
 /// ERROR_INVALID_PARAMETER (a missing out pointer), ERROR_NOT_SUPPORTED
-/// (another server or domain), ERROR_NOT_ENOUGH_MEMORY or what the
-/// station source reports (ERROR_NO_BROWSER_SERVERS_FOUND when it cannot
-/// list).
+/// (another server or domain), ERROR_NOT_ENOUGH_MEMORY, or what the
+/// station source reports; the system's query reports
+/// ERROR_NO_BROWSER_SERVERS_FOUND when it has no socket or no interface
+/// and ERROR_NETWORK_UNREACHABLE when the query could not be sent. Its
+/// stations come sorted by name; a source's come in the source's order.
 WINBASEAPI NET_API_STATUS NET_API_FUNCTION NetServerEnum(LMCSTR servername, DWORD level,
                                                          LPBYTE *bufptr, DWORD prefmaxlen,
                                                          LPDWORD entriesread, LPDWORD totalentries,

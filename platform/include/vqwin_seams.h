@@ -110,8 +110,35 @@ typedef struct VQWIN_STATION_SOURCE {
 } VQWIN_STATION_SOURCE;
 
 /// Makes "NetApi32.dll" available with `source` (copied) behind
-/// NetServerEnum; NULL (the default: this system lists no stations)
-/// withdraws the module, so LoadLibraryA fails for it again.
+/// NetServerEnum, in place of the system's own query; NULL (the default)
+/// brings back the system's: the module then exists only while the query
+/// below has somewhere to go.
 WINBASEAPI void WINAPI VqwinSetStationSource(const VQWIN_STATION_SOURCE *source);
+
+/// How the system finds stations without a set source: one DNS-SD query
+/// over multicast DNS for file sharing ("_smb._tcp.local", SV_TYPE_SERVER)
+/// and workstations ("_workstation._tcp.local", SV_TYPE_WORKSTATION), sent
+/// from an ephemeral port to 224.0.0.251 port 5353 on every interface that
+/// is up, not loopback and multicast-capable, with the answers collected
+/// until a quiet spell passes or the limit is reached. "NetApi32.dll"
+/// exists only while there is such an interface.
+typedef struct VQWIN_STATION_QUERY {
+  /// IPv4 address in dotted form the query goes to instead, whatever the
+  /// interfaces (the module then exists); NULL: the multicast group.
+  const char *address;
+  /// Port of the responders; 0: 5353. Answers from other ports are ignored.
+  WORD port;
+  /// Milliseconds to wait after the last new answer; 0: 300.
+  DWORD quietMilliseconds;
+  /// Milliseconds to wait at most from the query on; 0: 1500.
+  DWORD limitMilliseconds;
+  /// TRUE: as if the system had no interface to ask on, so the module is
+  /// absent (unless a source is set).
+  BOOL noInterfaces;
+} VQWIN_STATION_QUERY;
+
+/// Makes the system's station query follow `query` (copied, the text too)
+/// from now on; NULL brings back the defaults.
+WINBASEAPI void WINAPI VqwinSetStationQuery(const VQWIN_STATION_QUERY *query);
 
 #endif

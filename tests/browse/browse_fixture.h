@@ -24,6 +24,10 @@ class BrowseTest : public CapturedTest {
 protected:
   void SetUp() override {
     CapturedTest::SetUp();
+    // No test asks the real network: without a station source of its own,
+    // "NetApi32.dll" is absent as on a machine without interfaces.
+    const VQWIN_STATION_QUERY offline = {nullptr, 0, 0, 0, TRUE};
+    VqwinSetStationQuery(&offline);
     char pattern[] = "/tmp/vqbrowse-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     root = pattern;
@@ -31,6 +35,7 @@ protected:
   void TearDown() override {
     VqwinSetMountTable(nullptr);
     VqwinSetStationSource(nullptr);
+    VqwinSetStationQuery(nullptr);
     VqwinSetSearchHook(nullptr, nullptr);
     for (char c = 'A'; c <= 'Z'; ++c)
       VqwinSetDriveRoot(c, nullptr);

@@ -1,8 +1,7 @@
 // Directory searches over a temporary folder, drives from a mount table the
-// test writes, the device counters, network connections, the station
-// source behind NetServerEnum and the code-page conversion of names.
+// test writes, the device counters, network connections and the code-page
+// conversion of names.
 #include <windows.h>
-#include <lm.h>
 #include <vqwin_seams.h>
 #include <winioctl.h>
 
@@ -33,7 +32,6 @@ protected:
   }
   void TearDown() override {
     VqwinSetMountTable(nullptr);
-    VqwinSetStationSource(nullptr);
     VqwinSetSearchHook(nullptr, nullptr);
     VqwinSetDriveRoot('Q', nullptr);
     std::system(("rm -rf " + root).c_str());
@@ -282,60 +280,6 @@ TEST_F(MountTable, DevicesAnswerTheirCounters) {
         << device;
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND)) << device;
   }
-}
-
-struct Source {
-  std::vector<VQWIN_STATION> stations;
-  static DWORD List(const VQWIN_STATION **out, DWORD *count, void *context) {
-    auto *self = static_cast<Source *>(context);
-    *out = self->stations.data();
-    *count = DWORD(self->stations.size());
-    return 0;
-  }
-};
-
-TEST(Stations, TheModuleExistsOnlyWithASource) {
-  EXPECT_EQ(LoadLibraryA("NetApi32.dll"), nullptr);
-  EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
-  Source source{{{"alpha", PLATFORM_ID_NT, 10, 0, SV_TYPE_SERVER, "first"},
-                 {"beta", PLATFORM_ID_NT, 6, 1, SV_TYPE_WORKSTATION, nullptr},
-                 {"gamma", PLATFORM_ID_OSF, 4, 2, SV_TYPE_SERVER | SV_TYPE_WORKSTATION, ""}}};
-  const VQWIN_STATION_SOURCE seam = {Source::List, &source};
-  VqwinSetStationSource(&seam);
-  HMODULE module = LoadLibraryA("netapi32.DLL");
-  ASSERT_NE(module, nullptr);
-  EXPECT_NE(GetProcAddress(module, "NetServerEnum"), nullptr);
-  const struct {
-    DWORD level, type, maximum;
-    NET_API_STATUS status;
-    DWORD read, total;
-    const char16_t *first;
-  } rows[] = {{101, SV_TYPE_SERVER, MAX_PREFERRED_LENGTH, NERR_Success, 2, 2, u"alpha"},
-              {101, SV_TYPE_ALL, MAX_PREFERRED_LENGTH, NERR_Success, 3, 3, u"alpha"},
-              {101, SV_TYPE_WORKSTATION, 60, ERROR_MORE_DATA, 1, 2, u"beta"},
-              {101, SV_TYPE_SERVER, 8, ERROR_MORE_DATA, 0, 2, nullptr},
-              {100, SV_TYPE_SERVER, MAX_PREFERRED_LENGTH, ERROR_INVALID_LEVEL, 0, 0, nullptr}};
-  for (const auto &r : rows) {
-    LPBYTE buffer = nullptr;
-    DWORD read = 9, total = 9;
-    EXPECT_EQ(NetServerEnum(nullptr, r.level, &buffer, r.maximum, &read, &total, r.type, nullptr,
-                            nullptr),
-              r.status)
-        << r.type << " " << r.maximum;
-    EXPECT_EQ(read, r.read);
-    EXPECT_EQ(total, r.total);
-    if (r.first) {
-      ASSERT_NE(buffer, nullptr);
-      const auto *info = reinterpret_cast<SERVER_INFO_101 *>(buffer);
-      EXPECT_EQ(std::u16string(info[0].sv101_name), r.first);
-    }
-    EXPECT_EQ(NetApiBufferFree(buffer), DWORD(NERR_Success));
-  }
-  int other = 0;
-  EXPECT_EQ(NetApiBufferFree(&other), DWORD(ERROR_INVALID_PARAMETER));
-  EXPECT_TRUE(FreeLibrary(module));
-  VqwinSetStationSource(nullptr);
-  EXPECT_EQ(LoadLibraryA("NetApi32.dll"), nullptr);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <vq_tbl32.h>
+#include <vqwin_seams.h>
 
 #include "resource/cursor_object.h"
 #include "resource/dialog_template.h"
@@ -83,16 +84,19 @@ TEST(Modules, FailuresSetTheWin32Errors) {
   struct Row {
     const char *name;
     DWORD error;
-  } rows[] = {{"NetApi32.dll", ERROR_MOD_NOT_FOUND},
+  } rows[] = {{"NetApi32.dll", ERROR_MOD_NOT_FOUND}, // as on a machine without interfaces
               {"vq_tblrcX.dll", ERROR_MOD_NOT_FOUND},
               {".dll", ERROR_MOD_NOT_FOUND},
               {"", ERROR_INVALID_PARAMETER},
               {nullptr, ERROR_INVALID_PARAMETER}};
+  const VQWIN_STATION_QUERY offline = {nullptr, 0, 0, 0, TRUE};
+  VqwinSetStationQuery(&offline);
   for (const Row &r : rows) {
     SetLastError(0);
     EXPECT_EQ(LoadLibraryA(r.name), nullptr) << (r.name ? r.name : "(null)");
     EXPECT_EQ(GetLastError(), r.error) << (r.name ? r.name : "(null)");
   }
+  VqwinSetStationQuery(nullptr);
   int local = 0;
   const auto bogus = reinterpret_cast<HMODULE>(&local);
   SetLastError(0);

@@ -1,12 +1,11 @@
-// NetServerEnum and NetApiBufferFree over the station source seam.
+// NetServerEnum and NetApiBufferFree, over the station source seam or the
+// system's own DNS-SD query (stations_query.cpp).
 //
-// This system offers no way to list the stations of a network that every
-// installation has (SMB browsing is gone, and DNS-SD needs a daemon that is
-// seldom running where the library family runs), so the layer lists none
-// of its own: "NetApi32.dll" exists only while a host or test sets a
-// station source, and is absent otherwise, as on a Windows installation
-// without network support. The functions live in the platform library,
-// which LoadLibraryA hands out under that name.
+// A source set with VqwinSetStationSource always wins, so a host or test
+// decides what is listed. Without one, "NetApi32.dll" exists while the
+// system has a network to ask (SystemCanQuery) and is absent otherwise, as
+// on a Windows installation without network support. The functions live
+// in the platform library, which LoadLibraryA hands out under that name.
 #include <windows.h>
 #include <lm.h>
 #include <vqwin_seams.h>
@@ -49,7 +48,7 @@ std::u16string Wide(const char *utf8) {
 
 } // namespace
 
-bool HasStationSource() { return source.list != nullptr; }
+bool HasStationSource() { return source.list != nullptr || SystemCanQuery(); }
 
 } // namespace vqwin::network
 
@@ -73,11 +72,10 @@ NET_API_STATUS NET_API_FUNCTION NetServerEnum(LMCSTR servername, DWORD level, LP
     return ERROR_INVALID_LEVEL;
   if ((servername && *servername) || (domain && *domain))
     return ERROR_NOT_SUPPORTED;
-  if (!source.list)
-    return ERROR_NO_BROWSER_SERVERS_FOUND;
+  const auto list = source.list ? source.list : SystemStations;
   const VQWIN_STATION *stations = nullptr;
   DWORD count = 0;
-  if (const DWORD status = source.list(&stations, &count, source.context); status != 0)
+  if (const DWORD status = list(&stations, &count, source.context); status != 0)
     return status;
   // One block: the records, then their texts, so one free gives it back.
   std::vector<std::pair<std::u16string, std::u16string>> texts;
