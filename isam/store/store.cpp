@@ -109,7 +109,7 @@ void readKey(sqlite3_stmt *stmt, int column, Key &key) {
 }
 
 CachePolicy policy;
-uint64_t loads = 0;
+uint64_t loads = 0, halves = 0;
 
 // SQLite's order of BLOB keys.
 int compareKeys(const uint8_t *a, size_t an, const uint8_t *b, size_t bn) {
@@ -123,6 +123,7 @@ int compareKeys(const uint8_t *a, size_t an, const uint8_t *b, size_t bn) {
 void setCachePolicy(const CachePolicy &p) { policy = p; }
 CachePolicy cachePolicy() { return policy; }
 uint64_t snapshotLoads() { return loads; }
+uint64_t snapshotHalves() { return halves; }
 
 // One table's records as a connection saw them at one data version, with
 // the key order of every index iterated since. Slots follow the addresses;
@@ -611,6 +612,25 @@ struct Database::Impl {
   // dropped here lives on until its last iteration moves on.
   std::map<int64_t, std::shared_ptr<Snapshot>> snapshots;
   int64_t version = -1;
+  // A second connection to the same file that reads the upper half of a
+  // large table while this one reads the lower half, on another thread.
+  // Opened with the first walk through SQLite; never written through.
+  sqlite3 *second = nullptr;
+  bool secondTried = false;
+  std::unordered_map<std::string, sqlite3_stmt *> secondStatements;
+  sqlite3_stmt *prepareSecond(const std::string &sql);
+  // The second connection's data_version where this connection has no
+  // statement running (so that its next read starts a transaction of its
+  // own, later than this); -1 where there is none to be had.
+  int64_t secondBaseline();
+  // Begins a read on the second connection that sees what this one's read
+  // sees: true when no connection has committed since `baseline`.
+  bool beginSecond(int64_t baseline);
+  void endSecond();
+  // The copy of loadSnapshot in two halves, the upper one read by the
+  // second connection, whose read has begun.
+  unsigned copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap, int64_t lowest,
+                      int64_t span, uint64_t most, std::shared_ptr<Snapshot> &out);
 
   ~Impl();
   unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
@@ -657,12 +677,13 @@ struct Database::Impl {
     return n;
   }
   unsigned snapshotFor(int64_t table, uint32_t recordSize, unsigned index,
-                       const KeyEncoder &encoder, int64_t atVersion,
+                       const KeyEncoder &encoder, int64_t atVersion, int64_t secondBaseline,
                        std::shared_ptr<const Snapshot> &out);
   // With an encoder, also the key order it gives, into order, when sorted
   // says so: the copy makes the sort entries as it goes.
   unsigned loadSnapshot(int64_t table, uint32_t recordSize, std::shared_ptr<Snapshot> &out,
-                        const KeyEncoder *encoder, std::vector<uint32_t> &order, bool &sorted);
+                        const KeyEncoder *encoder, std::vector<uint32_t> &order, bool &sorted,
+                        int64_t secondBaseline = -1);
   // The snapshot of table that holds the key order of index, at the
   // current data version, without copying or sorting anything.
   const Snapshot *heldOrder(int64_t table, uint32_t recordSize, unsigned index) const {
@@ -701,7 +722,8 @@ struct Cursor::Impl {
   bool parked = false;
   bool ended = true;
   int64_t startVersion = -1;
-  uint32_t delivered = 0; // since the start, through SQLite
+  int64_t secondBaseline = -1; // taken before the statement's first step
+  uint32_t delivered = 0;      // since the start, through SQLite
 
   // Over a snapshot: order[pos] is the next slot, the range is [lo, hi).
   std::shared_ptr<const Snapshot> snap;
@@ -727,6 +749,12 @@ struct Cursor::Impl {
 
 Database::Impl::~Impl() {
   finalizeAll();
+  for (auto &entry : secondStatements)
+    sqlite3_finalize(entry.second);
+  // The second connection closes first, so that it is never the last
+  // one, which would checkpoint.
+  if (second)
+    sqlite3_close_v2(second);
   if (db)
     sqlite3_close_v2(db);
 }
@@ -808,7 +836,7 @@ std::vector<bool> presenceOf(const std::vector<Key> &keys) {
 // connection already holds it, and keeps it past the COMMIT.
 unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigned index,
                                      const KeyEncoder &encoder, int64_t atVersion,
-                                     std::shared_ptr<const Snapshot> &out) {
+                                     int64_t secondBaseline, std::shared_ptr<const Snapshot> &out) {
   out.reset();
   const bool own = sqlite3_get_autocommit(db) != 0;
   if (own)
@@ -828,7 +856,7 @@ unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigne
         // budget has room for the order too.
         std::vector<uint32_t> slots;
         bool sorted = false;
-        err = loadSnapshot(table, recordSize, snap, &encoder, slots, sorted);
+        err = loadSnapshot(table, recordSize, snap, &encoder, slots, sorted, secondBaseline);
         if (!err && snap)
           snapshots[table] = snap;
         if (!err && snap && sorted) {
@@ -917,7 +945,8 @@ void copyDone(sqlite3_context *) {}
 
 unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
                                       std::shared_ptr<Snapshot> &out, const KeyEncoder *encoder,
-                                      std::vector<uint32_t> &order, bool &sorted) {
+                                      std::vector<uint32_t> &order, bool &sorted,
+                                      int64_t secondBaseline) {
   out.reset();
   sorted = false;
   const std::string t = recordTable(table);
@@ -926,14 +955,16 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   if (unsigned err =
           prepare("SELECT (SELECT min(a) FROM " + t + "), (SELECT max(a) FROM " + t + ")", s))
     return err;
-  int64_t span = 0;
+  int64_t span = 0, lowest = 0;
   {
     ResetOnExit reset{s};
     int rc = sqlite3_step(s);
     if (rc != SQLITE_ROW)
       return mapError(rc);
-    if (sqlite3_column_type(s, 0) != SQLITE_NULL)
-      span = sqlite3_column_int64(s, 1) - sqlite3_column_int64(s, 0) + 1;
+    if (sqlite3_column_type(s, 0) != SQLITE_NULL) {
+      lowest = sqlite3_column_int64(s, 0);
+      span = sqlite3_column_int64(s, 1) - lowest + 1;
+    }
   }
   // Room for the records and one key order.
   const uint64_t perRecord = uint64_t{recordSize} + 4;
@@ -957,6 +988,13 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
     for (; allocated < want; ++allocated)
       snap->blocks[allocated].reset(new uint8_t[blockBytes]);
   };
+  if (policy.splitFrom && span >= policy.splitFrom && span >= 2 && beginSecond(secondBaseline)) {
+    struct End {
+      Impl &impl;
+      ~End() { impl.endSecond(); }
+    } end{*this};
+    return copyHalves(table, snap, lowest, span, most, out);
+  }
   allocateAhead(0);
   SortInput sort;
   // Only where the budget holds the order beside the records; the entries
@@ -992,6 +1030,109 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   snap->addresses.shrink_to_fit();
   out = std::move(snap);
   ++loads;
+  return 0;
+}
+
+// Each half asks the system for its blocks' memory as it takes them, on its
+// own thread; the sort entries are made afterwards, on two threads too.
+unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap,
+                                    int64_t lowest, int64_t span, uint64_t most,
+                                    std::shared_ptr<Snapshot> &out) {
+  const std::string t = recordTable(table);
+  // The lower half holds whole blocks when its addresses are dense, so
+  // that the upper half's blocks can follow it as they are.
+  const uint32_t perBlock = 1u << snap->shift;
+  const int64_t middle = lowest + std::max<int64_t>(span / 2 / perBlock, 1) * perBlock;
+  sqlite3_stmt *low = nullptr;
+  if (unsigned err = prepare("SELECT isam_copy(a, r, ?1) FROM " + t + " WHERE a < ?2", low))
+    return err;
+  ResetOnExit reset{low};
+  sqlite3_stmt *high = prepareSecond("SELECT isam_copy(a, r, ?1) FROM " + t + " WHERE a >= ?2");
+  if (!high)
+    return 0;
+  const uint32_t recordSize = snap->recordSize;
+  const size_t blockBytes = size_t{recordSize} << snap->shift;
+  Snapshot upper(recordSize);
+  const uint64_t upperAtMost =
+      std::min<uint64_t>(static_cast<uint64_t>(lowest + span - middle), most);
+  upper.blocks.resize(
+      static_cast<size_t>((upperAtMost + (uint64_t{1} << upper.shift) - 1) >> upper.shift));
+  size_t lowBlocks = 0, highBlocks = 0;
+  const auto grow = [blockBytes](Snapshot &part, size_t &taken) {
+    const size_t want = std::min(part.blocks.size(), (size_t{part.count} >> part.shift) + 1);
+    for (; taken < want; ++taken) {
+      part.blocks[taken].reset(new uint8_t[blockBytes]);
+      os::prefault(part.blocks[taken].get(), blockBytes);
+    }
+  };
+  grow(*snap, lowBlocks);
+  grow(upper, highBlocks);
+  TableCopy lower{*snap, recordSize, most, [&] { grow(*snap, lowBlocks); }};
+  TableCopy higher{upper, recordSize, most, [&] { grow(upper, highBlocks); }};
+  sqlite3_bind_pointer(low, 1, &lower, kTableCopy, nullptr);
+  sqlite3_bind_int64(low, 2, middle);
+  sqlite3_bind_pointer(high, 1, &higher, kTableCopy, nullptr);
+  sqlite3_bind_int64(high, 2, middle);
+  int lowRc = SQLITE_ERROR, highRc = SQLITE_ERROR;
+  // Without a thread this one reads both halves, one after the other.
+  besideEachOther(
+      [&](bool alone) {
+        lowRc = sqlite3_step(low);
+        if (alone)
+          highRc = sqlite3_step(high);
+      },
+      [&] { highRc = sqlite3_step(high); });
+  sqlite3_bind_null(low, 1);
+  sqlite3_bind_null(high, 1);
+  if (lower.refused || higher.refused)
+    return 0;
+  if (lowRc != SQLITE_ROW)
+    return mapError(lowRc);
+  // A failure of the second connection leaves the walk with this one's
+  // cursor, which meets the same damage, if any, itself.
+  if (highRc != SQLITE_ROW)
+    return 0;
+  if (uint64_t{snap->count} + upper.count > most)
+    return 0;
+  if (snap->count % perBlock == 0) {
+    // The upper half's blocks follow the lower half's as they are.
+    const bool dense =
+        snap->addresses.empty() && upper.addresses.empty() &&
+        (snap->count == 0 || upper.count == 0 || upper.first == snap->first + snap->count);
+    if (!dense) {
+      snap->addresses.reserve(size_t{snap->count} + upper.count);
+      for (uint32_t slot = static_cast<uint32_t>(snap->addresses.size()); slot < snap->count;
+           ++slot)
+        snap->addresses.push_back(snap->first + slot);
+      for (uint32_t slot = 0; slot < upper.count; ++slot)
+        snap->addresses.push_back(upper.address(slot));
+    }
+    if (snap->count == 0)
+      snap->first = upper.first;
+    const size_t from = snap->count / perBlock,
+                 used = (size_t{upper.count} + perBlock - 1) / perBlock;
+    if (from + used > snap->blocks.size())
+      return 0;
+    for (size_t b = 0; b < used; ++b)
+      snap->blocks[from + b] = std::move(upper.blocks[b]);
+    snap->count += upper.count;
+    upper.count = 0;
+  }
+  // Otherwise (the lower half lost records) the upper half moves behind
+  // the lower one, each of its blocks given back once read.
+  for (uint32_t slot = 0; slot < upper.count; ++slot) {
+    if (snap->count >= most || (snap->count >> snap->shift) >= snap->blocks.size())
+      return 0;
+    grow(*snap, lowBlocks);
+    snap->append(upper.address(slot), upper.record(slot));
+    if ((slot + 1) % perBlock == 0)
+      upper.blocks[slot / perBlock].reset();
+  }
+  snap->blocks.resize((size_t{snap->count} + (size_t{1} << snap->shift) - 1) >> snap->shift);
+  snap->addresses.shrink_to_fit();
+  out = snap;
+  ++loads;
+  ++halves;
   return 0;
 }
 
@@ -1146,6 +1287,69 @@ unsigned openConnection(const char *path, int flags, std::unique_ptr<Database::I
 }
 
 } // namespace
+
+sqlite3_stmt *Database::Impl::prepareSecond(const std::string &sql) {
+  auto found = secondStatements.find(sql);
+  if (found != secondStatements.end())
+    return found->second;
+  sqlite3_stmt *stmt = nullptr;
+  if (sqlite3_prepare_v3(second, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
+      SQLITE_OK)
+    return nullptr;
+  secondStatements.emplace(sql, stmt);
+  return stmt;
+}
+
+int64_t Database::Impl::secondBaseline() {
+  if (policy.splitFrom == 0 || !sqlite3_get_autocommit(db))
+    return -1;
+  for (sqlite3_stmt *p = sqlite3_next_stmt(db, nullptr); p; p = sqlite3_next_stmt(db, p))
+    if (sqlite3_stmt_busy(p))
+      return -1;
+  if (!secondTried) {
+    secondTried = true;
+    // The same file as this connection, however it was named, and the
+    // same mode; without it every copy is made by this connection alone.
+    const char *path = sqlite3_db_filename(db, "main");
+    const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+    sqlite3 *opened = nullptr;
+    if (path && *path &&
+        sqlite3_open_v2(path, &opened,
+                        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                            SQLITE_OPEN_NOMUTEX,
+                        os::vfsName()) == SQLITE_OK &&
+        configure(opened, true) == 0)
+      second = opened;
+    else
+      sqlite3_close_v2(opened);
+  }
+  sqlite3_stmt *v = second ? prepareSecond("PRAGMA data_version") : nullptr;
+  if (!v)
+    return -1;
+  const int64_t value = sqlite3_step(v) == SQLITE_ROW ? sqlite3_column_int64(v, 0) : -1;
+  sqlite3_reset(v);
+  return value;
+}
+
+bool Database::Impl::beginSecond(int64_t baseline) {
+  if (!second || baseline < 0 || sqlite3_exec(second, "BEGIN", nullptr, nullptr, nullptr))
+    return false;
+  // data_version starts the read transaction, so the copy's statement on
+  // the second connection reads what this value describes.
+  sqlite3_stmt *v = prepareSecond("PRAGMA data_version");
+  const bool same = v && sqlite3_step(v) == SQLITE_ROW && sqlite3_column_int64(v, 0) == baseline;
+  if (v)
+    sqlite3_reset(v);
+  if (!same)
+    endSecond();
+  return same;
+}
+
+void Database::Impl::endSecond() {
+  for (auto &entry : secondStatements)
+    sqlite3_reset(entry.second);
+  sqlite3_exec(second, "ROLLBACK", nullptr, nullptr, nullptr);
+}
 
 unsigned Database::open(const char *path, bool readOnly, std::unique_ptr<Database> &out,
                         uint32_t &detail) {
@@ -1694,7 +1898,10 @@ int64_t Cursor::Impl::firstNotBelow(const std::vector<uint8_t> &key, const uint3
 // the statement.
 bool Cursor::Impl::useSnapshot() {
   std::shared_ptr<const Snapshot> s;
-  if (owner->snapshotFor(tableId, recordSize, index, encoder, startVersion, s) || !s)
+  // The baseline holds while this connection's read is still the one this
+  // statement started: outside a transaction of the host's.
+  const int64_t baseline = sqlite3_get_autocommit(owner->db) ? secondBaseline : -1;
+  if (owner->snapshotFor(tableId, recordSize, index, encoder, startVersion, baseline, s) || !s)
     return false;
   snap = std::move(s);
   order = &snap->orders.at(index).slots;
@@ -1764,6 +1971,7 @@ unsigned Cursor::Impl::seek() {
   if (current)
     sqlite3_reset(current);
   sqlite3_reset(s);
+  secondBaseline = owner->secondBaseline();
   sqlite3_clear_bindings(s);
   if (low.set)
     bindBytes(s, 1, low.key);

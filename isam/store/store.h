@@ -80,11 +80,16 @@ struct CachePolicy {
   /// Records an iteration reads through SQLite before the table is copied;
   /// a short walk from a browser's position never pays for the copy.
   uint32_t copyAfter = 1024;
+  /// Addresses from which a copy reads the upper half of the table on a
+  /// second connection and thread; 0: never.
+  uint32_t splitFrom = 65536;
 };
 void setCachePolicy(const CachePolicy &policy);
 CachePolicy cachePolicy();
 /// Snapshots copied from SQLite since the process started (for tests).
 uint64_t snapshotLoads();
+/// Of those, the ones read in two halves on two connections.
+uint64_t snapshotHalves();
 
 class Database;
 

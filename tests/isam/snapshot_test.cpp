@@ -36,9 +36,11 @@ struct Policy {
 void PrintTo(const Policy &p, std::ostream *os) { *os << p.name; }
 
 const Policy kPolicies[] = {
-    {"AtSetup", {uint64_t{1} << 30, 0}},
-    {"AfterThreeRecords", {uint64_t{1} << 30, 3}},
-    {"Never", {0, 0}},
+    {"AtSetup", {uint64_t{1} << 30, 0, 0}},
+    {"AfterThreeRecords", {uint64_t{1} << 30, 3, 0}},
+    // Every copy in two halves, the upper one read by a second connection.
+    {"InHalvesAfterThreeRecords", {uint64_t{1} << 30, 3, 2}},
+    {"Never", {0, 0, 0}},
 };
 
 class SnapshotTest : public IsamTest, public ::testing::WithParamInterface<Policy> {
@@ -171,6 +173,29 @@ TEST_P(SnapshotTest, AWalkKeepsItsVersionWhileAnotherHandleDeletesAndInserts) {
   std::vector<DWORD> now = all(table, 0, kRecordSize);
   EXPECT_EQ(now.size(), 20u);
   EXPECT_EQ(std::count(now.begin(), now.end(), order[10]), 0);
+}
+
+// Handles that copy the table only now: one in halves where the policy
+// says so, and one whose walk began before another handle's commit, which
+// copies what its walk began with, the second connection's read being
+// newer.
+TEST_P(SnapshotTest, ACopyAfterAnotherHandlesCommitHoldsTheWalksVersion) {
+  const bool halves = GetParam().policy.splitFrom != 0;
+  HISAMTABLE first = openOther(ISAM_MODE_READ);
+  const std::vector<DWORD> order = reference(first, 0, kRecordSize);
+  uint64_t before = vqisam::store::snapshotHalves();
+  EXPECT_EQ(all(first, 0, kRecordSize), order);
+  EXPECT_EQ(vqisam::store::snapshotHalves(), before + (halves ? 1 : 0));
+
+  HISAMTABLE reader = openOther(ISAM_MODE_READ);
+  ASSERT_EQ(ISAMSetupIterationLimits(reader, 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(take(reader, 0, 2), std::vector<DWORD>(order.begin(), order.begin() + 2));
+  // The highest address and a new one: both in the upper half.
+  ASSERT_EQ(ISAMDeleteRecord(table, addr.back()), 0u);
+  insert(table, record(7000, 0));
+  before = vqisam::store::snapshotHalves();
+  EXPECT_EQ(take(reader, 0, 100), std::vector<DWORD>(order.begin() + 2, order.end()));
+  EXPECT_EQ(vqisam::store::snapshotHalves(), before);
 }
 
 TEST_P(SnapshotTest, OwnWritesDuringAWalkAreSeenAfterTheLastRecordDelivered) {
@@ -401,21 +426,34 @@ TEST_P(SnapshotTest, SortedOrdersMatchSqlitesIndexes) {
       r[40 + k] = static_cast<BYTE>('a' + rng() % (k < 2 ? 3 : 26));
     written.push_back(insert(longKeys, r));
   }
-  for (size_t i = 0; i < written.size(); i += 7)
-    ASSERT_EQ(ISAMDeleteRecord(longKeys, written[i]), 0u);
+  // Gaps in the upper addresses first: a copy in halves keeps the upper
+  // half's blocks as they are; then in the lower ones too, so that the
+  // upper half must move behind the lower one.
+  const auto removeEverySeventh = [&](size_t from, size_t to) {
+    for (size_t i = from; i < to; i += 7)
+      ASSERT_EQ(ISAMDeleteRecord(longKeys, written[i]), 0u);
+  };
+  removeEverySeventh(4200, written.size());
   ASSERT_EQ(ISAMCommitTransaction(file), 0u);
   HISAMTABLE other = openOther(ISAM_MODE_READ, "L");
-  HISAMTABLE copying = openOther(ISAM_MODE_READ, "L");
-  for (UINT index = 0; index < 4; ++index)
-    for (UINT flags : {0u, UINT{ISAM_ITER_DESCENDING}}) {
-      const std::vector<DWORD> expected = reference(other, index, kSize, flags);
-      EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
-          << "index " << index << " flags " << flags;
-      EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
-          << "again, index " << index << " flags " << flags;
-      EXPECT_EQ(all(copying, index, kSize, flags), expected)
-          << "copied, index " << index << " flags " << flags;
-    }
+  const auto agree = [&](UINT indexes) {
+    HISAMTABLE copying = openOther(ISAM_MODE_READ, "L");
+    const uint64_t halves = vqisam::store::snapshotHalves();
+    for (UINT index = 0; index < indexes; ++index)
+      for (UINT flags : {0u, UINT{ISAM_ITER_DESCENDING}}) {
+        const std::vector<DWORD> expected = reference(other, index, kSize, flags);
+        EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
+            << "index " << index << " flags " << flags;
+        EXPECT_EQ(all(longKeys, index, kSize, flags), expected)
+            << "again, index " << index << " flags " << flags;
+        EXPECT_EQ(all(copying, index, kSize, flags), expected)
+            << "copied, index " << index << " flags " << flags;
+      }
+    EXPECT_EQ(vqisam::store::snapshotHalves(), halves + (GetParam().policy.splitFrom ? 1 : 0));
+  };
+  agree(4);
+  removeEverySeventh(0, 4200);
+  agree(2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Policies, SnapshotTest, ::testing::ValuesIn(kPolicies),
