@@ -504,6 +504,101 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
 // copying thread takes no page faults (a third of a copy's time otherwise),
 // and when a key order is wanted, it makes the sort entries of the records
 // copied so far, so that the sort can start as soon as the copy ends.
+// Copies the records of a long walk over a snapshot, in the walk's order,
+// into a ring a little ahead of the walk, on a thread of its own: the walk
+// then reads them in sequence instead of from all over memory, and the
+// cache misses of the one overlap the work of the other. The walk never
+// waits for it: a record not there yet is read where it lies. It only
+// reads the snapshot; the connection stops it before any change to one.
+class Gatherer {
+public:
+  static constexpr uint64_t kRing = 4096; // records
+  static constexpr uint64_t kPublish = 64, kConsumed = 1024;
+
+  Gatherer(std::shared_ptr<const Snapshot> snap, const std::vector<uint32_t> &order, int64_t from,
+           int64_t end, int step)
+      : snap_(std::move(snap)), order_(order), from_(from), end_(end), step_(step),
+        ring_(new (std::nothrow) uint8_t[kRing * snap_->recordSize]) {
+    if (!ring_)
+      return;
+    try {
+      thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error &) {
+    }
+  }
+  ~Gatherer() {
+    stop_.store(true, std::memory_order_release);
+    consumed_.fetch_add(1, std::memory_order_release);
+    consumed_.notify_one();
+    if (thread_.joinable())
+      thread_.join();
+  }
+  bool running() const { return thread_.joinable(); }
+  int64_t from() const { return from_; }
+  int step() const { return step_; }
+  // The n-th record of the walk from `from` on, or null while it is not in
+  // the ring.
+  const uint8_t *at(uint64_t n) const {
+    if (n >= produced_.load(std::memory_order_acquire))
+      return nullptr;
+    return ring_.get() + (n % kRing) * snap_->recordSize;
+  }
+  // The walk is done with the records before the n-th: room for more.
+  void taken(uint64_t n) {
+    if (n % kConsumed == 0) {
+      consumed_.store(n, std::memory_order_release);
+      consumed_.notify_one();
+    }
+  }
+
+private:
+  void run() {
+    const uint32_t size = snap_->recordSize;
+    const uint64_t count = static_cast<uint64_t>((end_ - from_) * step_);
+    uint64_t n = 0;
+    for (int64_t pos = from_; n < count && !stop_.load(std::memory_order_acquire);
+         pos += step_, ++n) {
+      for (;;) {
+        const uint64_t c = consumed_.load(std::memory_order_acquire);
+        if (c > n) {
+          // The walk got past this thread (it started late or was held
+          // up): what lies behind the walk is not wanted any more.
+          if (c >= count)
+            return;
+          pos += static_cast<int64_t>(c - n) * step_;
+          n = c;
+        }
+        if (n - c < kRing - kConsumed)
+          break;
+        if (stop_.load(std::memory_order_acquire))
+          return;
+        produced_.store(n, std::memory_order_release);
+        consumed_.wait(c, std::memory_order_acquire);
+      }
+      const int64_t ahead = pos + step_ * kPrefetch;
+      if (step_ > 0 ? ahead < end_ : ahead > end_) {
+        const uint8_t *p = snap_->record(order_[static_cast<size_t>(ahead)]);
+        __builtin_prefetch(p);
+        __builtin_prefetch(p + size - 1);
+      }
+      std::memcpy(ring_.get() + (n % kRing) * size, snap_->record(order_[static_cast<size_t>(pos)]),
+                  size);
+      if ((n + 1) % kPublish == 0)
+        produced_.store(n + 1, std::memory_order_release);
+    }
+    produced_.store(n, std::memory_order_release);
+  }
+
+  std::shared_ptr<const Snapshot> snap_;
+  const std::vector<uint32_t> &order_;
+  const int64_t from_, end_;
+  const int step_;
+  std::unique_ptr<uint8_t[]> ring_;
+  std::atomic<uint64_t> produced_{0}, consumed_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
 class CopyHelper {
 public:
   // Blocks the copy allocates ahead of the one it fills.
@@ -612,6 +707,16 @@ struct Database::Impl {
   // dropped here lives on until its last iteration moves on.
   std::map<int64_t, std::shared_ptr<Snapshot>> snapshots;
   int64_t version = -1;
+  // The thread gathering ahead of one cursor's walk over a snapshot; it
+  // stops before anything changes a snapshot.
+  std::unique_ptr<Gatherer> gatherer;
+  const Cursor::Impl *gathering = nullptr;
+  void stopGathering(const Cursor::Impl *of = nullptr) {
+    if (!of || gathering == of) {
+      gatherer.reset();
+      gathering = nullptr;
+    }
+  }
   // A second connection to the same file that reads the upper half of a
   // large table while this one reads the lower half, on another thread.
   // Opened with the first walk through SQLite; never written through.
@@ -730,6 +835,7 @@ struct Cursor::Impl {
   const std::vector<uint32_t> *order = nullptr;
   int64_t pos = 0, lo = 0, hi = 0;
   int64_t lastSlot = -1;
+  uint64_t walked = 0; // records delivered from the snapshot since it was taken
 
   unsigned seek();
   bool useSnapshot();
@@ -748,6 +854,7 @@ struct Cursor::Impl {
 };
 
 Database::Impl::~Impl() {
+  stopGathering();
   finalizeAll();
   for (auto &entry : secondStatements)
     sqlite3_finalize(entry.second);
@@ -760,6 +867,7 @@ Database::Impl::~Impl() {
 }
 
 void Database::Impl::finalizeAll() {
+  stopGathering();
   for (Cursor::Impl *c : cursors) {
     c->finalize();
     c->owner = nullptr;
@@ -1170,6 +1278,7 @@ size_t placeIn(const Snapshot &snap, const Snapshot::Order &order, const std::ve
 // cannot follow is dropped whole.
 void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *record,
                                 const std::vector<Key> *keys, bool inserted) {
+  stopGathering();
   auto found = snapshots.find(table);
   if (found == snapshots.end())
     return;
@@ -1843,6 +1952,7 @@ Cursor::Cursor(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 Cursor::~Cursor() {
   if (impl_->owner) {
+    impl_->owner->stopGathering(impl_.get());
     auto &list = impl_->owner->cursors;
     for (size_t i = 0; i < list.size(); ++i)
       if (list[i] == impl_.get()) {
@@ -1903,8 +2013,10 @@ bool Cursor::Impl::useSnapshot() {
   const int64_t baseline = sqlite3_get_autocommit(owner->db) ? secondBaseline : -1;
   if (owner->snapshotFor(tableId, recordSize, index, encoder, startVersion, baseline, s) || !s)
     return false;
+  owner->stopGathering(this);
   snap = std::move(s);
   order = &snap->orders.at(index).slots;
+  walked = 0;
   std::vector<uint8_t> scratch;
   lo = low.set ? firstNotBelow(low.key, nullptr, true, scratch) : 0;
   hi = high.set ? firstNotBelow(high.key, nullptr, false, scratch)
@@ -1931,6 +2043,8 @@ bool Cursor::Impl::useSnapshot() {
 
 // Back to an SQLite statement, placed after the last record delivered.
 void Cursor::Impl::leaveSnapshot() {
+  if (owner)
+    owner->stopGathering(this);
   if (lastSlot >= 0) {
     positionKey.bytes.clear();
     positionKey.present = encoder(snap->record(static_cast<uint32_t>(lastSlot)), positionKey.bytes);
@@ -2003,6 +2117,7 @@ unsigned Cursor::start(const Bound &low, const Bound &high, const Key *afterKey,
   Impl &c = *impl_;
   if (!c.owner)
     return ISAM_ERR_HANDLE;
+  c.owner->stopGathering(&c);
   c.snap.reset();
   c.order = nullptr;
   c.delivered = 0;
@@ -2024,19 +2139,40 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
     return ISAM_END_OF_ITERATION;
   if (c.snap) {
     if (c.descending ? c.pos < c.lo : c.pos >= c.hi) {
+      c.owner->stopGathering(&c);
       c.ended = true;
       return ISAM_END_OF_ITERATION;
     }
     const uint32_t slot = (*c.order)[static_cast<size_t>(c.pos)];
-    // Records of a key order lie all over memory: fetching a few ahead
-    // lets their cache misses overlap.
-    const int64_t ahead = c.pos + (c.descending ? -kPrefetch : kPrefetch);
-    if (ahead >= c.lo && ahead < c.hi) {
-      const uint8_t *p = c.snap->record((*c.order)[static_cast<size_t>(ahead)]);
-      __builtin_prefetch(p);
-      __builtin_prefetch(p + recordSize - 1);
+    const int step = c.descending ? -1 : 1;
+    const uint8_t *record = nullptr;
+    if (c.owner->gathering == &c) {
+      Gatherer &g = *c.owner->gatherer;
+      const auto n = static_cast<uint64_t>((c.pos - g.from()) * step);
+      record = g.at(n);
+      g.taken(n + 1);
+    } else if (++c.walked == policy.gatherAfter && recordSize == c.snap->recordSize &&
+               (c.descending ? c.pos - c.lo : c.hi - c.pos) > int64_t{Gatherer::kConsumed}) {
+      c.owner->stopGathering();
+      auto g = std::make_unique<Gatherer>(c.snap, *c.order, c.pos + step,
+                                          c.descending ? c.lo - 1 : c.hi, step);
+      if (g->running()) {
+        c.owner->gatherer = std::move(g);
+        c.owner->gathering = &c;
+      }
     }
-    std::memcpy(buffer, c.snap->record(slot), recordSize);
+    if (!record) {
+      // Records of a key order lie all over memory: fetching a few ahead
+      // lets their cache misses overlap.
+      const int64_t ahead = c.pos + step * kPrefetch;
+      if (ahead >= c.lo && ahead < c.hi) {
+        const uint8_t *p = c.snap->record((*c.order)[static_cast<size_t>(ahead)]);
+        __builtin_prefetch(p);
+        __builtin_prefetch(p + recordSize - 1);
+      }
+      record = c.snap->record(slot);
+    }
+    std::memcpy(buffer, record, recordSize);
     address = c.snap->address(slot);
     c.lastSlot = slot;
     c.pos += c.descending ? -1 : 1;

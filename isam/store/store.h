@@ -83,6 +83,9 @@ struct CachePolicy {
   /// Addresses from which a copy reads the upper half of the table on a
   /// second connection and thread; 0: never.
   uint32_t splitFrom = 65536;
+  /// Records a walk over a copy delivers before a second thread gathers
+  /// the next ones in its order ahead of it; 0: never.
+  uint32_t gatherAfter = 4096;
 };
 void setCachePolicy(const CachePolicy &policy);
 CachePolicy cachePolicy();
