@@ -431,8 +431,12 @@ int main(int argc, char **argv) {
   for (const auto &row : rows)
     std::printf("%-44s %12.4f %12.4f %8.2f  %s\n", row.name, row.ours * 1e3, row.theirs * 1e3,
                 row.ours / row.theirs, row.target);
-  std::printf("\nfirst count over %d openings: median %.1f ms, fastest %.1f, slowest %.1f\n",
-              kOpenings, ourFilter.seconds * 1e3, fastest * 1e3, slowestFirst * 1e3);
+  std::printf(
+      "\nfirst count over %d openings: median %.1f ms, fastest %.1f, slowest %.1f; in turn:",
+      kOpenings, ourFilter.seconds * 1e3, fastest * 1e3, slowestFirst * 1e3);
+  for (int k = 0; k < kOpenings; ++k)
+    std::printf(" %.0f/%.0f", ours[k].seconds * 1e3, theirs[k].seconds * 1e3);
+  std::printf(" ms (ours/sqlite)\n");
   std::printf("of which SetSelection alone: 3 terms %.1f ms, M*ER* %.1f ms (DisplayTable "
               "shows its count and reads the first line)\n",
               ourFilter.firstPart * 1e3, ourJoker.firstPart * 1e3);
