@@ -1169,10 +1169,17 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   const auto grow = [blockBytes](Snapshot &part, size_t &taken) {
     const size_t want = std::min(part.blocks.size(), (size_t{part.count} >> part.shift) + 1);
     for (; taken < want; ++taken) {
-      part.blocks[taken].reset(new uint8_t[blockBytes]);
+      if (!part.blocks[taken])
+        part.blocks[taken].reset(new uint8_t[blockBytes]);
       os::prefault(part.blocks[taken].get(), blockBytes);
     }
   };
+  // The upper half's blocks come from this thread's heap, where the
+  // memory of the last copy went back to: from the other thread's own heap
+  // they would be new memory every time. Blocks no record reaches are
+  // given back at the end.
+  for (auto &block : upper.blocks)
+    block.reset(new uint8_t[blockBytes]);
   grow(*snap, lowBlocks);
   grow(upper, highBlocks);
   TableCopy lower{*snap, recordSize, most, [&] { grow(*snap, lowBlocks); }};
