@@ -499,11 +499,6 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
   sortEntries(snap, encoder, in, out);
 }
 
-// A second thread beside the copy of a table into a snapshot: it asks the
-// system for the blocks' memory a few blocks ahead of the copy, so that the
-// copying thread takes no page faults (a third of a copy's time otherwise),
-// and when a key order is wanted, it makes the sort entries of the records
-// copied so far, so that the sort can start as soon as the copy ends.
 // Copies the records of a long walk over a snapshot, in the walk's order,
 // into a ring a little ahead of the walk, on a thread of its own: the walk
 // then reads them in sequence instead of from all over memory, and the
@@ -599,6 +594,11 @@ private:
   std::thread thread_;
 };
 
+// A second thread beside the copy of a table into a snapshot: it asks the
+// system for the blocks' memory a few blocks ahead of the copy, so that the
+// copying thread takes no page faults (a third of a copy's time otherwise),
+// and when a key order is wanted, it makes the sort entries of the records
+// copied so far, so that the sort can start as soon as the copy ends.
 class CopyHelper {
 public:
   // Blocks the copy allocates ahead of the one it fills.
@@ -1005,7 +1005,7 @@ namespace {
 
 // A table's copy runs inside one step of one statement: SQLite hands every
 // row to this aggregate, which spares the return to the caller and the
-// column calls per row, about a third of the copy. A row the snapshot
+// column calls per row, about a quarter of the copy. A row the snapshot
 // cannot take stops the statement and leaves the table without a copy.
 constexpr const char *kTableCopy = "isam_copy";
 
