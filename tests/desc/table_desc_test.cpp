@@ -383,7 +383,10 @@ TEST_F(TableDesc, ANameThatWouldNotReadBackKeepsTheWholeBlockUnwritten) {
       Calls{"0 CVQTableDesc Cannot write table Kunden: a name contains a control character."});
 }
 
-TEST_F(TableDesc, FieldsComboListsNamedFieldsAndGivesTheSelectionBack) {
+// The filler and the selection are the table list's helpers, whose failures
+// the file description's tests pin; what is the table's own is which fields
+// it lists and how it finds the one to select.
+TEST_F(TableDesc, FieldsComboListsNamedFieldsAndSelectsInAnyCase) {
   CVQTableDesc t;
   AddFields(t,
             {Field(0, 4, iteINT32, "Nr"), Field(4, 4, iteINT32, ""), Field(8, 4, iteINT32, "Plz")});
@@ -393,13 +396,6 @@ TEST_F(TableDesc, FieldsComboListsNamedFieldsAndGivesTheSelectionBack) {
   char name[32] = {};
   ASSERT_EQ(t.GetCurrSelCombo(box, 0, name), 1);
   EXPECT_STREQ(name, "Plz");
-
-  Clear();
-  ASSERT_EQ(t.FillFieldsCombo(box, ~0u, nullptr), 1);
-  EXPECT_EQ(t.GetCurrSelCombo(dialog, 12, name), 0);
-  EXPECT_EQ(t.FillFieldsCombo(dialog, 13, nullptr), 0);
-  EXPECT_EQ(Logged(), (Calls{"1 CVQTableDesc No item selected in data table combo box.",
-                             "0 CVQTableDesc Combo box control (13) not found in dialog."}));
 }
 
 } // namespace
