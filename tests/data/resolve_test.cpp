@@ -350,16 +350,12 @@ TEST_F(Resolve, ATableReadFromItsBlockResolvesAndLimits) {
   const INT nr = -12;
   std::memcpy(record, &nr, 4);
   std::memcpy(record + 4, "Kunz", 4);
-  for (const auto &[selection, passes] : std::vector<std::pair<std::string, int>>{
-           {"name = KUN?", 1}, {"name = kunz and nr < 0", 1}, {"nr >= -12 xor name = k*", 0}}) {
-    ASSERT_EQ(Parse(selection), 1) << selection;
-    ASSERT_EQ(sel.resolve(&kunden), 1) << selection;
-    EXPECT_EQ(sel.testdata(&kunden, record, sizeof record), passes) << selection;
-  }
+  // Both fields found where the block put them, the key part "NR" in any case.
+  ASSERT_EQ(Parse("Name = Kunz and nr < 0"), 1);
+  ASSERT_EQ(sel.resolve(&kunden), 1);
+  EXPECT_EQ(sel.testdata(&kunden, record, sizeof record), 1);
   char low[40], high[40];
   UINT key = 0;
-  ASSERT_EQ(Parse("name = Kunz"), 1);
-  ASSERT_EQ(sel.resolve(&kunden), 1);
   ASSERT_EQ(sel.keyresolve(&kunden, &key, low, high), 1);
   EXPECT_EQ(key, 1u);
   EXPECT_EQ(std::string(low, 35),

@@ -315,9 +315,9 @@ TEST_F(Browse, EmptyResultsGiveAnEmptyGrid) {
     theLibrary.ClearCaptured();
     ASSERT_EQ(b.DisplayTable(1, 0, 0), 1) << row.selection;
     EXPECT_EQ(view->GetLineCount(), 0u);
-    const auto lines = LinesOf(" CVQTableISAM ");
-    ASSERT_EQ(lines.size(), 1u) << row.selection;
-    EXPECT_NE(lines[0].find("No isam data record in index tree 1"), std::string::npos) << lines[0];
+    EXPECT_EQ(LinesOf(" CVQTableISAM "),
+              std::vector<std::string>{"1 CVQTableISAM No isam data record in index tree 1"})
+        << row.selection;
   }
 }
 
@@ -329,9 +329,8 @@ TEST_F(Browse, CellsThatCannotBeMadeFailWithTheirReason) {
   EXPECT_EQ(b.GetDataField(3, kFields, text, sizeof text), ~0u); // no such column
   EXPECT_TRUE(LinesOf(" CVQTableISAM ").empty());
   EXPECT_EQ(b.GetDataField(65, NAME, text, sizeof text), ~0u); // past the last line
-  const auto lines = LinesOf(" CVQTableISAM ");
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("ISAM Error: No More Iteration Records."), std::string::npos);
+  EXPECT_EQ(LinesOf(" CVQTableISAM "),
+            std::vector<std::string>{"0 CVQTableISAM ISAM Error: No More Iteration Records."});
   // The failed walk overwrote the record buffer: the last line is read afresh.
   const auto expected = Expected(SampleFile(65), 0, false, nullptr, *b.tableDesc);
   ASSERT_NE(b.GetDataField(64, NAME, text, sizeof text), ~0u);
@@ -360,24 +359,29 @@ TEST_F(Browse, FindRecordGivesTheFirstPassingLineAtOrAfterTheStart) {
 }
 
 TEST_F(Browse, EngineErrorsShowTheirBoxAndFail) {
-  // Each row fails one call; the box names it.
+  // Each row fails one read; the engine's box names the call and the file.
+  const std::string count = "0 CVQTableISAM Cannot inquire the number of records.";
   const struct {
-    const char *call;
     UINT failReadAfter;
     std::function<int(CVQTableISAM &)> run;
     int result;
+    std::vector<std::string> log;
   } rows[] = {
-      {"ISAMReadNextRecord", 3, [](CVQTableISAM &b) { return int(b.SetSelection(nullptr)); }, 0},
+      {3, [](CVQTableISAM &b) { return int(b.SetSelection(nullptr)); }, 0, {}},
       // 65 records and the end counted, then the first line is read.
-      {"ISAMReadNextRecord", 66, [](CVQTableISAM &b) { return b.DisplayTable(0, 0, 1); }, 0},
-      {"ISAMReadNextRecord", 65, [](CVQTableISAM &b) { return b.DisplayTable(0, 0, 0); }, 0},
-      {"ISAMReadNextRecord", 0,
+      {66, [](CVQTableISAM &b) { return b.DisplayTable(0, 0, 1); }, 0, {}},
+      {65, [](CVQTableISAM &b) { return b.DisplayTable(0, 0, 0); }, 0, {count}},
+      {0,
        [](CVQTableISAM &b) {
          char t[32];
          return int(b.GetDataField(9, 0, t, sizeof t));
        },
-       -1},
+       -1,
+       {}},
   };
+  const std::string box = "Fehler 1011 bei ISAMReadNextRecord:\nFehler beim Lesen oder "
+                          "Schreiben der Datei.\n\nDatei: " +
+                          SampleFile(65);
   for (const auto &row : rows) {
     CVQTableISAM b;
     file = CVQFileDesc();
@@ -388,11 +392,13 @@ TEST_F(Browse, EngineErrorsShowTheirBoxAndFail) {
     CountEngineCalls();
     Counted().failReadAfter = row.failReadAfter;
     vqwinClearMessageBoxRecords();
-    EXPECT_EQ(row.run(b), row.result) << row.call << " after " << row.failReadAfter;
+    theLibrary.ClearCaptured();
+    EXPECT_EQ(row.run(b), row.result) << "after " << row.failReadAfter;
+    EXPECT_EQ(LinesOf(" CVQTableISAM "), row.log) << "after " << row.failReadAfter;
     const auto boxes = vqwin::MessageBoxRecords();
-    ASSERT_EQ(boxes.size(), 1u) << row.call << " after " << row.failReadAfter;
-    EXPECT_NE(boxes[0].text.find(row.call), std::string::npos) << boxes[0].text;
-    EXPECT_NE(boxes[0].text.find("1011"), std::string::npos) << boxes[0].text;
+    ASSERT_EQ(boxes.size(), 1u) << "after " << row.failReadAfter;
+    EXPECT_EQ(boxes[0].caption, "ISAM-Fehler");
+    EXPECT_EQ(boxes[0].text, box) << "after " << row.failReadAfter;
     theTableEngine = kIsamTableEngine;
   }
   // A DisplayTable that failed is tried again by the same call.
@@ -413,10 +419,9 @@ TEST_F(Browse, InitISAMFileFailsCleanly) {
   Describe(1);
   file.curTable = 5;
   EXPECT_EQ(b.InitISAMFile(nullptr, nullptr, &file, 1), 0);
-  const auto lines = LinesOf(" CVQTableISAM ");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find("No table selected on InitISAMFile."), std::string::npos);
-  EXPECT_NE(lines[1].find("Cannot access table 5 on InitISAMFile."), std::string::npos);
+  EXPECT_EQ(LinesOf(" CVQTableISAM "),
+            (std::vector<std::string>{"0 CVQTableISAM No table selected on InitISAMFile.",
+                                      "0 CVQTableISAM Cannot access table 5 on InitISAMFile."}));
   EXPECT_TRUE(vqwin::MessageBoxRecords().empty());
 
   file.curTable = 0;
@@ -427,8 +432,11 @@ TEST_F(Browse, InitISAMFileFailsCleanly) {
   EXPECT_EQ(b.InitISAMFile(nullptr, nullptr, &file, 1), 0);
   const auto boxes = vqwin::MessageBoxRecords();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_NE(boxes[0].text.find("ISAMOpen:"), std::string::npos) << boxes[0].text;
-  EXPECT_NE(boxes[1].text.find("ISAMOpenTable"), std::string::npos) << boxes[1].text;
+  EXPECT_EQ(boxes[0].text, "Fehler 1003 bei ISAMOpen:\nDie Datei existiert nicht.\n\n"
+                           "Datei: /nonexistent/none.isa");
+  EXPECT_EQ(boxes[1].text, "Fehler 1015 bei ISAMOpenTable:\nDie Tabelle existiert nicht.\n\n"
+                           "Datei: " +
+                               SampleFile(1));
   EXPECT_EQ(b.fileHandle, nullptr);
   EXPECT_EQ(b.ownFile, 0);
   EXPECT_EQ(b.ownTable, 0);

@@ -291,6 +291,9 @@ TEST_F(Sheet, DeletingAFieldAsksAndKeepsItOnAnyAnswerButYes) {
 TEST_F(Sheet, TheOptionDialogsBuildTheWordBitByBit) {
   const Step closeBox = Do([](HWND dlg) { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); });
   const Step noDecimals = Do([](HWND dlg) { SetDlgItemTextA(dlg, 5385, ""); });
+  const auto formatList = [](bool enabled) {
+    return Do([enabled](HWND dlg) { EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, 5360)), enabled); });
+  };
   const struct {
     const char *name;
     UINT word;
@@ -317,6 +320,12 @@ TEST_F(Sheet, TheOptionDialogsBuildTheWordBitByBit) {
       {"date part off", 0x31302, {Click(5386), Click(5370)}, 1, 0x30202},
       {"date format", 0x0102, {Pick(5360, 12), Click(5370)}, 1, 0xC102},
       {"date/time OK alone", 0x31302, {Click(5370)}, 0, 0x31302},
+      {"the format list follows the date part",
+       0x0002,
+       {formatList(false), Click(5386), formatList(true), Click(5386), formatList(false),
+        Click(5371)},
+       0,
+       0x0002},
       {"text has no dialog", 0x0C00, {}, 0, 0x0C00},
   };
   for (const auto &r : rows) {
@@ -337,27 +346,6 @@ TEST_F(Sheet, TheOptionDialogsBuildTheWordBitByBit) {
     EXPECT_EQ(Logged(), Calls{}) << r.name;
     ExpectNoBox(r.name);
   }
-}
-
-TEST_F(Sheet, TheDateFormatListFollowsItsCheckBox) {
-  bool enabled[3] = {};
-  Field(0).contentType = 0x0002;
-  Script script{{
-      Cell(5300, 0, 6),
-      Key(VK_RETURN),
-      Do([&](HWND dlg) { enabled[0] = IsWindowEnabled(GetDlgItem(dlg, 5360)); }),
-      Click(5386),
-      Do([&](HWND dlg) { enabled[1] = IsWindowEnabled(GetDlgItem(dlg, 5360)); }),
-      Click(5386),
-      Do([&](HWND dlg) { enabled[2] = IsWindowEnabled(GetDlgItem(dlg, 5360)); }),
-      Click(5371),
-      Click(IDOK),
-  }};
-  EXPECT_EQ(Run(script, 0x01), 1);
-  EXPECT_EQ(Field(0).contentType, 0x0002u);
-  EXPECT_FALSE(enabled[0]);
-  EXPECT_TRUE(enabled[1]);
-  EXPECT_FALSE(enabled[2]);
 }
 
 // The sample's keys, one grid line per part: lines 0-1 key 0, 2-3 key 1,

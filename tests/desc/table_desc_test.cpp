@@ -257,32 +257,25 @@ TEST_F(TableStore, ATableWithoutStoredTextKeepsItsListsAndAMissingTableFails) {
                              "0 CVQTableDesc Cannot create an IDT for table NoKeys"}));
 }
 
-TEST_F(TableDesc, InsertFieldMovesANamesakeInsideAndAppendsAtTheEnd) {
+// The insertion itself (growth, the end without a search, names cut to
+// their room) is the table list's helper, pinned by the file description's
+// tests; the fields bring their own name comparison and failure line.
+TEST_F(TableDesc, InsertFieldMovesANamesakeInAnyCaseWithItsData) {
   CVQTableDesc t;
   for (const char *n : {"a", "b", "c", "d", "e", "f"}) {
     UINT at = 99;
     ASSERT_EQ(t.InsertField(n, &at), 1);
   }
-  EXPECT_EQ(t.fields.capacity, 8u);
   t.fields.fields[5].size = 77;
   UINT at = 2;
   ASSERT_EQ(t.InsertField("F", &at), 1);
   EXPECT_EQ(at, 2u);
   EXPECT_EQ(Names(t), (Calls{"a", "b", "f", "c", "d", "e"}));
   EXPECT_EQ(t.fields.fields[2].size, 77u);
-  at = 1;
-  ASSERT_EQ(t.InsertField("new", &at), 1);
-  EXPECT_EQ(Names(t), (Calls{"a", "new", "b", "f", "c", "d", "e"}));
-  at = 7;
-  ASSERT_EQ(t.InsertField("a", &at), 1);
-  EXPECT_EQ(at, 7u);
-  EXPECT_EQ(t.fields.count, 8u);
-  ASSERT_EQ(t.SetFieldName(0, std::string(40, 'z').c_str()), 1);
-  EXPECT_EQ(std::string(t.fields.fields[0].name), std::string(31, 'z'));
   Clear();
-  EXPECT_EQ(t.SetFieldName(8, "x"), 0);
+  EXPECT_EQ(t.SetFieldName(6, "x"), 0);
   EXPECT_EQ(Logged(),
-            Calls{"0 CVQTableDesc Data field definition 8 not found in table description."});
+            Calls{"0 CVQTableDesc Data field definition 6 not found in table description."});
 }
 
 TEST_F(TableDesc, FlatKeyPartNumbersCountPartsOverAllKeys) {
@@ -383,7 +376,10 @@ TEST_F(TableDesc, ANameThatWouldNotReadBackKeepsTheWholeBlockUnwritten) {
       Calls{"0 CVQTableDesc Cannot write table Kunden: a name contains a control character."});
 }
 
-TEST_F(TableDesc, FieldsComboListsNamedFieldsAndGivesTheSelectionBack) {
+// The filler and the selection are the table list's helpers, whose failures
+// the file description's tests pin; what is the table's own is which fields
+// it lists and how it finds the one to select.
+TEST_F(TableDesc, FieldsComboListsNamedFieldsAndSelectsInAnyCase) {
   CVQTableDesc t;
   AddFields(t,
             {Field(0, 4, iteINT32, "Nr"), Field(4, 4, iteINT32, ""), Field(8, 4, iteINT32, "Plz")});
@@ -393,13 +389,6 @@ TEST_F(TableDesc, FieldsComboListsNamedFieldsAndGivesTheSelectionBack) {
   char name[32] = {};
   ASSERT_EQ(t.GetCurrSelCombo(box, 0, name), 1);
   EXPECT_STREQ(name, "Plz");
-
-  Clear();
-  ASSERT_EQ(t.FillFieldsCombo(box, ~0u, nullptr), 1);
-  EXPECT_EQ(t.GetCurrSelCombo(dialog, 12, name), 0);
-  EXPECT_EQ(t.FillFieldsCombo(dialog, 13, nullptr), 0);
-  EXPECT_EQ(Logged(), (Calls{"1 CVQTableDesc No item selected in data table combo box.",
-                             "0 CVQTableDesc Combo box control (13) not found in dialog."}));
 }
 
 } // namespace
