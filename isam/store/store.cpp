@@ -499,6 +499,14 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
   sortEntries(snap, encoder, in, out);
 }
 
+// Records of a key order lie all over memory: fetching a few ahead lets
+// their cache misses overlap. The first and the last line of a record (a
+// fetch of every line was no faster).
+void prefetchRecord(const uint8_t *p, uint32_t size) {
+  __builtin_prefetch(p);
+  __builtin_prefetch(p + size - 1);
+}
+
 // Copies the records of a long walk over a snapshot, in the walk's order,
 // into a ring a little ahead of the walk, on a thread of its own: the walk
 // then reads them in sequence instead of from all over memory, and the
@@ -571,11 +579,8 @@ private:
         consumed_.wait(c, std::memory_order_acquire);
       }
       const int64_t ahead = pos + step_ * kPrefetch;
-      if (step_ > 0 ? ahead < end_ : ahead > end_) {
-        const uint8_t *p = snap_->record(order_[static_cast<size_t>(ahead)]);
-        __builtin_prefetch(p);
-        __builtin_prefetch(p + size - 1);
-      }
+      if (step_ > 0 ? ahead < end_ : ahead > end_)
+        prefetchRecord(snap_->record(order_[static_cast<size_t>(ahead)]), size);
       std::memcpy(ring_.get() + (n % kRing) * size, snap_->record(order_[static_cast<size_t>(pos)]),
                   size);
       if ((n + 1) % kPublish == 0)
@@ -1387,14 +1392,12 @@ unsigned configure(sqlite3 *db, bool readOnly) {
   return mapError(rc);
 }
 
-unsigned openConnection(const char *path, int flags, std::unique_ptr<Database::Impl> &impl,
-                        uint32_t &detail) {
-  // Impl is complete only inside this file; the caller wraps it.
-  // Calls come from one thread at a time, so SQLite's mutex around every
-  // call (a tenth of a table copy) buys nothing.
-  int rc = sqlite3_open_v2(path, &impl->db, flags | SQLITE_OPEN_NOMUTEX, os::vfsName());
+unsigned openConnection(const char *path, int flags, sqlite3 *&db, uint32_t &detail) {
+  // Each connection is used by one thread at a time, so SQLite's mutex
+  // around every call (a tenth of a table copy) buys nothing.
+  int rc = sqlite3_open_v2(path, &db, flags | SQLITE_OPEN_NOMUTEX, os::vfsName());
   if (rc != SQLITE_OK) {
-    detail = static_cast<uint32_t>(impl->db ? sqlite3_extended_errcode(impl->db) : rc);
+    detail = static_cast<uint32_t>(db ? sqlite3_extended_errcode(db) : rc);
     if ((rc & 0xFF) == SQLITE_CANTOPEN)
       detail = os::lastSystemError();
     return mapError(rc);
@@ -1429,11 +1432,10 @@ int64_t Database::Impl::secondBaseline() {
     const char *path = sqlite3_db_filename(db, "main");
     const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
     sqlite3 *opened = nullptr;
+    uint32_t detail = 0;
     if (path && *path &&
-        sqlite3_open_v2(path, &opened,
-                        (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
-                            SQLITE_OPEN_NOMUTEX,
-                        os::vfsName()) == SQLITE_OK &&
+        openConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, opened,
+                       detail) == 0 &&
         configure(opened, true) == 0)
       second = opened;
     else
@@ -1471,7 +1473,7 @@ unsigned Database::open(const char *path, bool readOnly, std::unique_ptr<Databas
                         uint32_t &detail) {
   auto impl = std::make_unique<Impl>();
   int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-  unsigned err = openConnection(path, flags, impl, detail);
+  unsigned err = openConnection(path, flags, impl->db, detail);
   if (err)
     return err;
   err = configure(impl->db, readOnly);
@@ -1498,7 +1500,7 @@ unsigned Database::open(const char *path, bool readOnly, std::unique_ptr<Databas
 
 unsigned Database::create(const char *path, std::unique_ptr<Database> &out, uint32_t &detail) {
   auto impl = std::make_unique<Impl>();
-  unsigned err = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, impl, detail);
+  unsigned err = openConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, impl->db, detail);
   if (!err)
     err = configure(impl->db, false);
   if (!err)
@@ -2169,14 +2171,9 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
       }
     }
     if (!record) {
-      // Records of a key order lie all over memory: fetching a few ahead
-      // lets their cache misses overlap.
       const int64_t ahead = c.pos + step * kPrefetch;
-      if (ahead >= c.lo && ahead < c.hi) {
-        const uint8_t *p = c.snap->record((*c.order)[static_cast<size_t>(ahead)]);
-        __builtin_prefetch(p);
-        __builtin_prefetch(p + recordSize - 1);
-      }
+      if (ahead >= c.lo && ahead < c.hi)
+        prefetchRecord(c.snap->record((*c.order)[static_cast<size_t>(ahead)]), recordSize);
       record = c.snap->record(slot);
     }
     std::memcpy(buffer, record, recordSize);
