@@ -155,6 +155,30 @@ TEST_F(KernelFolder, CodePageNamesReachUtf8Files) {
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr), 14);
   EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, wide, -1, out, 4, nullptr, nullptr), 0);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+  // Names that are no UTF-8: each byte of a malformed sequence is a '?',
+  // and an overlong '/' never becomes one.
+  const struct {
+    const char *onDisk, *listed;
+  } names[] = {{"x\xE0\x80\xAF"
+                "a",
+                "x???a"},
+               {"x\xED\xA0\x80"
+                "b",
+                "x???b"},
+               {"x\xC3", "x?"},
+               {"x\xF0\x9F\x98\x80"
+                "c",
+                "x?c"}};
+  for (const auto &n : names) {
+    const std::string path = root + "/" + n.onDisk;
+    ASSERT_EQ(close(creat(path.c_str(), 0600)), 0);
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA((root + "\\x*").c_str(), &data);
+    ASSERT_NE(found, INVALID_HANDLE_VALUE) << n.listed;
+    EXPECT_STREQ(data.cFileName, n.listed);
+    FindClose(found);
+    unlink(path.c_str());
+  }
 }
 
 // The mount table: C: the root, D: NFS, E: CIFS, F: tmpfs, G: ISO 9660,

@@ -148,6 +148,32 @@ void AppendUtf8(std::string &out, const char *text, size_t length) {
   }
 }
 
+size_t DecodeUtf8(const unsigned char *p, const unsigned char *end, char32_t &c) {
+  if (p >= end)
+    return 0;
+  const unsigned b = *p;
+  if (b < 0x80) {
+    c = b;
+    return 1;
+  }
+  const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
+                   : b >= 0xE0 && b <= 0xEF ? 3
+                   : b >= 0xF0 && b <= 0xF4 ? 4
+                                            : 0;
+  if (n == 0 || size_t(end - p) < n)
+    return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((p[k] & 0xC0) != 0x80)
+      return 0;
+  if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] >= 0xA0) || (b == 0xF0 && p[1] < 0x90) ||
+      (b == 0xF4 && p[1] >= 0x90))
+    return 0;
+  c = n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
+  for (size_t k = 1; k < n; ++k)
+    c = (c << 6) | (p[k] & 0x3F);
+  return n;
+}
+
 bool FromUtf8(const char *utf8, size_t length, std::string &out) {
   const auto *p = reinterpret_cast<const unsigned char *>(utf8);
   size_t ascii = 0;
@@ -158,28 +184,16 @@ bool FromUtf8(const char *utf8, size_t length, std::string &out) {
     return true;
   bool carried = true;
   for (size_t i = ascii; i < length;) {
-    const unsigned char b = p[i];
-    if (b < 0x80) {
-      out += char(b);
-      ++i;
+    if (p[i] < 0x80) {
+      out += char(p[i++]);
       continue;
     }
-    const size_t n = b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-    bool valid = n != 0 && i + n <= length;
-    char32_t c = n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-    for (size_t k = 1; valid && k < n; ++k) {
-      valid = (p[i + k] & 0xC0) == 0x80;
-      c = (c << 6) | (p[i + k] & 0x3F);
-    }
-    const unsigned char mapped = valid && c < 0x10000 ? FromUnicode(char16_t(c)) : '?';
-    if (mapped == '?') {
-      carried = false;
-      out += '?';
-      i += valid ? n : 1;
-      continue;
-    }
+    char32_t c = 0;
+    const size_t n = DecodeUtf8(p + i, p + length, c);
+    const unsigned char mapped = n && c < 0x10000 ? FromUnicode(char16_t(c)) : '?';
+    carried &= mapped != '?';
     out += char(mapped);
-    i += n;
+    i += n ? n : 1;
   }
   return carried;
 }

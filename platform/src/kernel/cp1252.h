@@ -32,6 +32,10 @@ char16_t ToUnicode(unsigned char c);
 /// The code page's byte for a UTF-16 unit, or '?' when it has none.
 unsigned char FromUnicode(char16_t c);
 
+/// The character of the well-formed UTF-8 sequence at p (before end) into
+/// c, and the sequence's length; 0 where p begins none (a stray byte, a
+/// sequence cut short, an overlong form, a surrogate, past U+10FFFF).
+size_t DecodeUtf8(const unsigned char *p, const unsigned char *end, char32_t &c);
 /// Appends a code-page text as UTF-8, the system's encoding of names.
 void AppendUtf8(std::string &out, const char *text, size_t length);
 /// A UTF-8 name in the code page. A character the code page has no byte

@@ -10,6 +10,7 @@
 #include <lm.h>
 #include <vqwin_seams.h>
 
+#include "kernel/cp1252.h"
 #include "network/stations.h"
 
 #include <cstring>
@@ -24,17 +25,19 @@ namespace {
 VQWIN_STATION_SOURCE source{};
 std::unordered_set<void *> buffers;
 
+// A byte that begins no UTF-8 character becomes U+FFFD.
 std::u16string Wide(const char *utf8) {
   std::u16string out;
   if (!utf8)
     return out;
   const auto *p = reinterpret_cast<const unsigned char *>(utf8);
-  while (*p) {
-    char32_t c = *p++;
-    const int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    c &= more == 3 ? 0x07 : more == 2 ? 0x0F : more == 1 ? 0x1F : 0x7F;
-    for (int k = 0; k < more && (*p & 0xC0) == 0x80; ++k)
-      c = (c << 6) | (*p++ & 0x3F);
+  const auto *end = p + std::strlen(utf8);
+  while (p < end) {
+    char32_t c = 0;
+    const size_t n = cp1252::DecodeUtf8(p, end, c);
+    p += n ? n : 1;
+    if (!n)
+      c = 0xFFFD;
     if (c >= 0x10000) {
       c -= 0x10000;
       out += char16_t(0xD800 + (c >> 10));

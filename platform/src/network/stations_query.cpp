@@ -28,6 +28,7 @@
 //   errors end the collection with what has come.
 #include <lm.h>
 
+#include "kernel/cp1252.h"
 #include "network/stations.h"
 
 #include <arpa/inet.h>
@@ -89,22 +90,11 @@ std::string Printable(const std::string &label) {
   const auto *p = reinterpret_cast<const unsigned char *>(label.data());
   const auto *end = p + label.size();
   while (p < end) {
-    const unsigned c = *p;
-    const int more = c >= 0xC2 && c <= 0xDF   ? 1
-                     : c >= 0xE0 && c <= 0xEF ? 2
-                     : c >= 0xF0 && c <= 0xF4 ? 3
-                                              : 0;
-    bool ok = c >= 0x20 && c != 0x7F && (c < 0x80 || more > 0) && end - p > more;
-    for (int k = 1; ok && k <= more; ++k)
-      ok = (p[k] & 0xC0) == 0x80;
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    if (ok && more == 2)
-      ok = !(c == 0xE0 && p[1] < 0xA0) && !(c == 0xED && p[1] >= 0xA0);
-    if (ok && more == 3)
-      ok = !(c == 0xF0 && p[1] < 0x90) && !(c == 0xF4 && p[1] >= 0x90);
-    if (ok) {
-      out.append(reinterpret_cast<const char *>(p), size_t(more + 1));
-      p += more + 1;
+    char32_t c = 0;
+    const size_t n = cp1252::DecodeUtf8(p, end, c);
+    if (n && c >= 0x20 && c != 0x7F) {
+      out.append(reinterpret_cast<const char *>(p), n);
+      p += n;
     } else {
       out += "\xEF\xBF\xBD";
       ++p;
