@@ -12,6 +12,8 @@
 #include "network/dns.h"
 #include "network/stations.h"
 
+#include "fuzz_check.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +21,6 @@
 namespace dns = vqwin::network::dns;
 
 namespace {
-
-#define CHECK(condition)                                                                           \
-  do {                                                                                             \
-    if (!(condition)) {                                                                            \
-      std::fprintf(stderr, "dns_fuzz: %s failed\n", #condition);                                   \
-      std::abort();                                                                                \
-    }                                                                                              \
-  } while (0)
 
 void CheckName(const dns::Name &name) {
   for (const std::string &label : name)

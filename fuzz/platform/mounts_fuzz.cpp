@@ -11,6 +11,8 @@
 // WNetGetConnectionA, names that fit the buffers given. The third part is
 // made a canonical path below /vqfuzz, escaped in octal as the kernel
 // writes it, and must come back unchanged as the root of drive D:.
+#include "fuzz_check.h"
+
 #include <windows.h>
 #include <vqwin_seams.h>
 
@@ -26,14 +28,6 @@
 #include <vector>
 
 namespace {
-
-#define CHECK(condition)                                                                           \
-  do {                                                                                             \
-    if (!(condition)) {                                                                            \
-      std::fprintf(stderr, "mounts_fuzz: %s failed\n", #condition);                                \
-      std::abort();                                                                                \
-    }                                                                                              \
-  } while (0)
 
 struct Folder {
   std::string root, mounts, blocks, labels;
