@@ -5,6 +5,7 @@
  * nowhere else.
  */
 #include "store/store.h"
+#include "store/codec.h"
 
 #include "store/vfs.h"
 
@@ -36,6 +37,8 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr int kTransactionCacheKiB = 64 * 1024;
 constexpr uint32_t kMinNodeSize = 32;
 constexpr uint32_t kMaxNodeSize = 65535;
+// Records a snapshot that grew from fewer holds when it is coded again.
+constexpr uint32_t kRecodeAt = 4096;
 constexpr int64_t kPrefetch = 16; // records fetched ahead of a walk over a snapshot
 
 unsigned mapError(int rc) {
@@ -130,9 +133,18 @@ uint64_t snapshotHalves() { return halves; }
 // while no record has been deleted they are dense and need no list. The
 // connection's own writes patch it: a new record takes a slot at the end,
 // a deleted one leaves a dead slot behind.
+//
+// Records are held compressed, each alone (store/codec.h), so that a table
+// takes a fraction of its bytes in memory and any record is read alone.
+// Records a dictionary is made of: as many as it holds, 64 at most.
+size_t dictionaryRecords(uint32_t recordSize) {
+  return std::clamp<size_t>(RecordCodec::kMaxDictionary / std::max<uint32_t>(recordSize, 1), 1, 64);
+}
+
 struct Snapshot {
-  // Records live in blocks of about 1 MiB: growing by a record never moves
-  // the others, and no doubling leaves capacity unused.
+  // Codes live in blocks of 1 MiB (or the next power of two that holds the
+  // longest code): growing never moves the others, and no doubling leaves
+  // capacity unused. A code never spans two blocks.
   static constexpr size_t kBlockBytes = size_t{1} << 20;
 
   struct Order {
@@ -146,21 +158,41 @@ struct Snapshot {
   };
 
   uint32_t recordSize = 0;
-  unsigned shift = 0; // records per block = 1 << shift
+  std::shared_ptr<const RecordCodec> codec;
+  unsigned blockShift = 20;
   uint32_t count = 0; // slots, dead ones included
   uint32_t dead = 0;
   uint32_t first = 0;              // address of slot 0 when dense
   std::vector<uint32_t> addresses; // ascending, one per slot; empty when dense
+  // Per slot, where its code starts: block << blockShift | offset.
+  std::vector<uint32_t> at;
   std::vector<std::unique_ptr<uint8_t[]>> blocks;
+  size_t blocksUsed = 0; // blocks holding codes; the last one up to `tail`
+  size_t tail = 0;
+  uint64_t replaced = 0; // bytes of codes that newer ones replaced
   std::vector<uint64_t> deadBits; // empty while no slot is dead
   std::map<unsigned, Order> orders;
 
-  explicit Snapshot(uint32_t size) : recordSize(size) {
-    while ((size_t{recordSize} << (shift + 1)) <= kBlockBytes)
-      ++shift;
+  Snapshot(uint32_t size, std::shared_ptr<const RecordCodec> c)
+      : recordSize(size), codec(std::move(c)) {
+    while ((size_t{1} << blockShift) < RecordCodec::bound(recordSize))
+      ++blockShift;
   }
-  uint8_t *record(uint32_t slot) const {
-    return blocks[slot >> shift].get() + size_t{slot & ((1u << shift) - 1)} * recordSize;
+  size_t blockBytes() const { return size_t{1} << blockShift; }
+  // Blocks that hold n codes of the longest kind.
+  size_t blocksFor(uint64_t n) const {
+    const uint64_t perBlock = blockBytes() / RecordCodec::bound(recordSize);
+    return static_cast<size_t>((n + perBlock - 1) / perBlock);
+  }
+  const uint8_t *code(uint32_t slot) const {
+    return blocks[at[slot] >> blockShift].get() + (at[slot] & (blockBytes() - 1));
+  }
+  void read(uint32_t slot, uint8_t *out) const { codec->decode(code(slot), recordSize, out); }
+  // The record of slot in scratch, for the key encoders.
+  const uint8_t *view(uint32_t slot, std::vector<uint8_t> &scratch) const {
+    scratch.resize(recordSize);
+    read(slot, scratch.data());
+    return scratch.data();
   }
   uint32_t address(uint32_t slot) const {
     return addresses.empty() ? first + slot : addresses[slot];
@@ -179,14 +211,33 @@ struct Snapshot {
     const int64_t slot = anySlotOf(a);
     return slot >= 0 && isDead(static_cast<uint32_t>(slot)) ? -1 : slot;
   }
+  // Codes the record at the end of the used blocks, taking the next block
+  // where the last has no room for the longest code; where it starts.
+  bool needsBlock() const {
+    return blocksUsed == 0 || tail + RecordCodec::bound(recordSize) > blockBytes();
+  }
+  uint32_t store(const void *bytes) {
+    if (needsBlock()) {
+      if ((uint64_t{blocksUsed} + 1) << blockShift > (uint64_t{1} << 32))
+        throw std::length_error("snapshot blocks");
+      if (blocksUsed == blocks.size())
+        blocks.emplace_back();
+      if (!blocks[blocksUsed])
+        blocks[blocksUsed].reset(new uint8_t[blockBytes()]);
+      ++blocksUsed;
+      tail = 0;
+    }
+    const auto position = static_cast<uint32_t>((blocksUsed - 1) << blockShift | tail);
+    tail += codec->encode(static_cast<const uint8_t *>(bytes), recordSize,
+                          blocks[blocksUsed - 1].get() + tail);
+    return position;
+  }
   // A new last slot for the record at address a, above every slot.
   void append(uint32_t a, const void *bytes) {
     if (count && a <= address(count - 1))
       throw std::invalid_argument("address below the last slot");
     if (count == 0xFFFFFFFFu)
       throw std::length_error("slots");
-    if ((count >> shift) == blocks.size())
-      blocks.emplace_back(new uint8_t[size_t{recordSize} << shift]);
     if (count == 0)
       first = a;
     else if (addresses.empty() && a != first + count) {
@@ -194,12 +245,20 @@ struct Snapshot {
       for (uint32_t s = 0; s < count; ++s)
         addresses.push_back(first + s);
     }
+    if (at.size() == at.capacity())
+      at.reserve(at.size() + at.size() / 8 + 1024);
+    at.push_back(store(bytes));
     if (!addresses.empty())
       addresses.push_back(a);
     if (!deadBits.empty() && (count >> 6) == deadBits.size())
       deadBits.push_back(0);
-    std::memcpy(record(count), bytes, recordSize);
     ++count;
+  }
+  // A slot's record changed: its new code goes to the end.
+  void replace(uint32_t slot, const void *bytes) {
+    const size_t length = RecordCodec::codeLength(code(slot), recordSize);
+    at[slot] = store(bytes);
+    replaced += length;
   }
   void setDead(uint32_t slot, bool on) {
     if (deadBits.empty())
@@ -209,9 +268,58 @@ struct Snapshot {
       dead += on ? 1 : static_cast<uint32_t>(-1);
     deadBits[slot >> 6] = on ? deadBits[slot >> 6] | bit : deadBits[slot >> 6] & ~bit;
   }
+  // Codes every record again, against a dictionary of its own records;
+  // the orders keep their slots.
+  void recode() {
+    std::vector<uint8_t> dictionary, image(recordSize);
+    const size_t wanted = dictionaryRecords(recordSize);
+    for (size_t k = 0; k < wanted && count; ++k) {
+      const auto slot = static_cast<uint32_t>(uint64_t{count} * k / wanted);
+      if (!isDead(slot)) {
+        read(slot, image.data());
+        dictionary.insert(dictionary.end(), image.begin(), image.end());
+      }
+    }
+    Snapshot fresh(recordSize, std::make_shared<const RecordCodec>(std::move(dictionary)));
+    fresh.at.reserve(at.capacity());
+    for (uint32_t slot = 0; slot < count; ++slot) {
+      read(slot, image.data());
+      fresh.at.push_back(fresh.store(image.data()));
+    }
+    codec = std::move(fresh.codec);
+    blocks.swap(fresh.blocks);
+    at.swap(fresh.at);
+    blocksUsed = fresh.blocksUsed;
+    tail = fresh.tail;
+    replaced = 0;
+  }
+  // Whether the dictionary was made from fewer records than it holds.
+  bool codecFromFew() const {
+    return codec->dictionarySize() < dictionaryRecords(recordSize) * recordSize &&
+           codec->dictionarySize() < RecordCodec::kMaxDictionary;
+  }
+  // Bytes the next code may add.
+  uint64_t growth() const {
+    return (needsBlock() ? blockBytes() : 0) +
+           (at.size() == at.capacity() ? (at.size() / 8 + 1024) * 4 : 0);
+  }
+  // Bytes of codes, replaced ones included.
+  uint64_t usedBytes() const {
+    return blocksUsed ? (uint64_t{blocksUsed} - 1) * blockBytes() + tail : 0;
+  }
+  // Blocks past the used ones, allocated ahead of a copy that did not
+  // reach them, go back.
+  void trim() {
+    for (size_t b = blocksUsed; b < blocks.size(); ++b)
+      blocks[b].reset();
+    blocks.resize(blocksUsed);
+    at.shrink_to_fit();
+    addresses.shrink_to_fit();
+  }
   uint64_t bytes() const {
-    uint64_t n = uint64_t{blocks.size()} * (uint64_t{recordSize} << shift) +
-                 addresses.capacity() * 4 + deadBits.capacity() * 8;
+    uint64_t n = at.capacity() * 4 + addresses.capacity() * 4 + deadBits.capacity() * 8;
+    for (const auto &block : blocks)
+      n += block ? blockBytes() : 0;
     for (const auto &entry : orders)
       n += entry.second.slots.capacity() * 4;
     return n;
@@ -338,8 +446,9 @@ struct SortInput {
   static size_t encodeSlots(const Snapshot &snap, const KeyEncoder &encoder, uint32_t from,
                             uint32_t to, SortEntry *out, std::vector<uint8_t> &key) {
     size_t n = 0;
+    std::vector<uint8_t> record;
     for (uint32_t slot = from; slot < to; ++slot) {
-      if (snap.isDead(slot) || !encoder(snap.record(slot), key))
+      if (snap.isDead(slot) || !encoder(snap.view(slot, record), key))
         continue;
       SortEntry &e = out[n++];
       e.slot = slot;
@@ -352,7 +461,7 @@ struct SortInput {
 // Sorts v[begin, end) in full, scratch[begin, end) its room to work.
 void sortRange(const Snapshot &snap, const KeyEncoder &encoder, SortEntry *v, SortEntry *scratch,
                size_t begin, size_t end) {
-  std::vector<uint8_t> key;
+  std::vector<uint8_t> key, record;
   // shifted: the entries of the range were moved on from what they carried,
   // so the next round must read the records again.
   struct Range {
@@ -369,9 +478,9 @@ void sortRange(const Snapshot &snap, const KeyEncoder &encoder, SortEntry *v, So
     } else if (r.depth) {
       // The records of a run lie anywhere: their cache misses overlap.
       for (size_t i = r.begin; i < r.end && i < r.begin + 16; ++i)
-        __builtin_prefetch(snap.record(v[i].slot));
+        __builtin_prefetch(snap.code(v[i].slot));
       for (size_t i = r.begin; i < r.end; ++i) {
-        encoder(snap.record(v[i].slot), key);
+        encoder(snap.view(v[i].slot, record), key);
         fillEntry(v[i], key, r.depth);
       }
     }
@@ -500,11 +609,21 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
 }
 
 // Records of a key order lie all over memory: fetching a few ahead lets
-// their cache misses overlap. The first and the last line of a record (a
-// fetch of every line was no faster).
-void prefetchRecord(const uint8_t *p, uint32_t size) {
-  __builtin_prefetch(p);
-  __builtin_prefetch(p + size - 1);
+// their cache misses overlap. A walk at pos in [lo, hi) fetches where a
+// slot's code starts twice as far ahead as the code itself, of which the
+// first and the last line of the longest code (a fetch of every line was
+// no faster). Inlined always: as a function of its own, whose fetches
+// change nothing, the compiler drops its calls.
+[[gnu::always_inline]] inline void prefetchAhead(const Snapshot &snap, const std::vector<uint32_t> &order, int64_t pos,
+                   int step, int64_t lo, int64_t hi) {
+  const int64_t far = pos + 2 * step * kPrefetch, near = pos + step * kPrefetch;
+  if (far >= lo && far < hi)
+    __builtin_prefetch(&snap.at[order[static_cast<size_t>(far)]]);
+  if (near >= lo && near < hi) {
+    const uint8_t *p = snap.code(order[static_cast<size_t>(near)]);
+    __builtin_prefetch(p);
+    __builtin_prefetch(p + RecordCodec::bound(snap.recordSize) - 1);
+  }
 }
 
 // Copies the records of a long walk over a snapshot, in the walk's order,
@@ -578,11 +697,9 @@ private:
         produced_.store(n, std::memory_order_release);
         consumed_.wait(c, std::memory_order_acquire);
       }
-      const int64_t ahead = pos + step_ * kPrefetch;
-      if (step_ > 0 ? ahead < end_ : ahead > end_)
-        prefetchRecord(snap_->record(order_[static_cast<size_t>(ahead)]), size);
-      std::memcpy(ring_.get() + (n % kRing) * size, snap_->record(order_[static_cast<size_t>(pos)]),
-                  size);
+      prefetchAhead(*snap_, order_, pos, step_, step_ > 0 ? from_ : end_ + 1,
+                    step_ > 0 ? end_ : from_ + 1);
+      snap_->read(order_[static_cast<size_t>(pos)], ring_.get() + (n % kRing) * size);
       if ((n + 1) % kPublish == 0)
         produced_.store(n + 1, std::memory_order_release);
     }
@@ -650,7 +767,7 @@ private:
   void run() {
     std::vector<uint8_t> key;
     size_t faulted = 0, scratchFaulted = 0;
-    const size_t blockBytes = size_t{snap_.recordSize} << snap_.shift;
+    const size_t blockBytes = snap_.blockBytes();
     for (;;) {
       const uint64_t state = state_.load(std::memory_order_acquire);
       if (state & kStopped)
@@ -663,8 +780,8 @@ private:
         continue;
       }
       if (encoder_ && encoded_ < slots && !failed_) {
-        // A block's worth at a time, so that the faults ahead are not late.
-        const uint32_t to = std::min<uint32_t>(slots, encoded_ + (1u << snap_.shift));
+        // A few at a time, so that the faults ahead are not late.
+        const uint32_t to = std::min<uint32_t>(slots, encoded_ + 8192);
         try {
           sort_->add(snap_, *encoder_, encoded_, to, key);
         } catch (const std::exception &) {
@@ -740,7 +857,13 @@ struct Database::Impl {
   // The copy of loadSnapshot in two halves, the upper one read by the
   // second connection, whose read has begun.
   unsigned copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap, int64_t lowest,
-                      int64_t span, uint64_t most, std::shared_ptr<Snapshot> &out);
+                      int64_t span, uint64_t most, double codeBytes, const KeyEncoder *encoder,
+                      std::vector<uint32_t> &order, bool &sorted,
+                      std::shared_ptr<Snapshot> &out);
+  // The codec a copy of table codes its records with, and the bytes a
+  // record's code takes as samples of the table foretell it.
+  unsigned sampleCodec(const std::string &table, uint32_t recordSize, int64_t lowest, int64_t span,
+                       std::shared_ptr<const RecordCodec> &codec, double &codeBytes);
 
   ~Impl();
   unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
@@ -1015,11 +1138,19 @@ namespace {
 constexpr const char *kTableCopy = "isam_copy";
 
 struct TableCopy {
+  TableCopy(Snapshot &s, uint32_t size, uint64_t m, std::function<void()> filled)
+      : snap(s), recordSize(size), most(m), blockFilled(std::move(filled)) {}
   Snapshot &snap;
   uint32_t recordSize;
   uint64_t most;
   std::function<void()> blockFilled;
   bool refused = false;
+  // With an encoder, the sort entries of the copied records, made while
+  // each row is at hand; `room` entries at most.
+  const KeyEncoder *encoder = nullptr;
+  SortEntry *entries = nullptr;
+  size_t room = 0, made = 0;
+  std::vector<uint8_t> key;
 };
 
 void copyRow(sqlite3_context *context, int, sqlite3_value **values) {
@@ -1039,12 +1170,22 @@ void copyRow(sqlite3_context *context, int, sqlite3_value **values) {
   try {
     // Rows come in address order from the table's own tree; append
     // refuses any other.
+    // Neither vector may grow meanwhile: a helper may read them.
     if (a < 1 || a > 0xFFFFFFFFll || !p ||
         static_cast<uint32_t>(sqlite3_value_bytes(values[1])) != copy->recordSize ||
-        snap.count >= copy->most || (snap.count >> snap.shift) >= snap.blocks.size())
+        snap.count >= copy->most || snap.at.size() == snap.at.capacity() ||
+        (snap.needsBlock() && snap.blocksUsed == snap.blocks.size()))
       throw std::length_error("a row the snapshot cannot hold");
+    const size_t blocks = snap.blocksUsed;
     snap.append(static_cast<uint32_t>(a), p);
-    if ((snap.count & ((1u << snap.shift) - 1)) == 0)
+    if (copy->encoder && (*copy->encoder)(static_cast<const uint8_t *>(p), copy->key)) {
+      if (copy->made == copy->room)
+        throw std::length_error("sort entries");
+      SortEntry &e = copy->entries[copy->made++];
+      e.slot = snap.count - 1;
+      fillEntry(e, copy->key, 0);
+    }
+    if (snap.blocksUsed != blocks)
       copy->blockFilled();
   } catch (const std::exception &) {
     copy->refused = true;
@@ -1055,6 +1196,52 @@ void copyRow(sqlite3_context *context, int, sqlite3_value **values) {
 void copyDone(sqlite3_context *) {}
 
 } // namespace
+
+// Records spread evenly over the addresses make the dictionary; as many
+// others, between them, measure how well it codes the table.
+unsigned Database::Impl::sampleCodec(const std::string &t, uint32_t recordSize, int64_t lowest,
+                                     int64_t span, std::shared_ptr<const RecordCodec> &codec,
+                                     double &codeBytes) {
+  sqlite3_stmt *s = nullptr;
+  if (unsigned err = prepare("SELECT a, r FROM " + t + " WHERE a >= ? ORDER BY a LIMIT 1", s))
+    return err;
+  ResetOnExit reset{s};
+  const size_t wanted = dictionaryRecords(recordSize);
+  std::vector<uint8_t> dictionary;
+  std::vector<std::vector<uint8_t>> probes;
+  int64_t last = lowest - 1;
+  for (size_t k = 0; k < 2 * wanted && span > 0; ++k) {
+    const int64_t from = lowest + span * static_cast<int64_t>(k) / static_cast<int64_t>(2 * wanted);
+    if (from <= last)
+      continue;
+    sqlite3_reset(s);
+    sqlite3_bind_int64(s, 1, from);
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE)
+      break;
+    if (rc != SQLITE_ROW)
+      return mapError(rc);
+    last = sqlite3_column_int64(s, 0);
+    const auto *p = static_cast<const uint8_t *>(sqlite3_column_blob(s, 1));
+    // A row of another size is for the copy to refuse.
+    if (!p || static_cast<uint32_t>(sqlite3_column_bytes(s, 1)) != recordSize)
+      continue;
+    if (k % 2)
+      probes.emplace_back(p, p + recordSize);
+    else
+      dictionary.insert(dictionary.end(), p, p + recordSize);
+  }
+  codec = std::make_shared<const RecordCodec>(std::move(dictionary));
+  codeBytes = static_cast<double>(RecordCodec::bound(recordSize));
+  if (!probes.empty()) {
+    std::vector<uint8_t> code(RecordCodec::bound(recordSize));
+    size_t total = 0;
+    for (const auto &probe : probes)
+      total += codec->encode(probe.data(), recordSize, code.data());
+    codeBytes = static_cast<double>(total) / static_cast<double>(probes.size());
+  }
+  return 0;
+}
 
 unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
                                       std::shared_ptr<Snapshot> &out, const KeyEncoder *encoder,
@@ -1079,25 +1266,33 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
       span = sqlite3_column_int64(s, 1) - lowest + 1;
     }
   }
-  // Room for the records and one key order.
-  const uint64_t perRecord = uint64_t{recordSize} + 4;
-  const uint64_t most = policy.budget / perRecord;
   if (span < 0 || span > 0xFFFFFFFFll)
     return 0;
-  if (static_cast<uint64_t>(span) * perRecord + snapshotBytes() > policy.budget)
+  std::shared_ptr<const RecordCodec> codec;
+  double codeBytes = 0;
+  if (unsigned err = sampleCodec(t, recordSize, lowest, span, codec, codeBytes))
+    return err;
+  // Room for the codes, where they start and one key order, as the samples
+  // foretell it; a table that codes worse meets the budget's end while it
+  // is copied.
+  const double perRecord = codeBytes + 8;
+  const auto most = static_cast<uint64_t>(static_cast<double>(policy.budget) / perRecord);
+  if (static_cast<double>(span) * perRecord + static_cast<double>(snapshotBytes()) >
+      static_cast<double>(policy.budget))
     snapshots.clear();
-  auto snap = std::make_shared<Snapshot>(recordSize);
-  // The vector of blocks has its final size before the copy starts (the
-  // address range bounds the records), so that the helper can read it while
-  // the copy allocates blocks a few ahead of the one it fills.
+  auto snap = std::make_shared<Snapshot>(recordSize, codec);
+  // Neither the vector of blocks nor the one of code positions grows while
+  // the copy runs (the address range bounds the records), so that the
+  // helper can read them while the copy allocates blocks a few ahead of the
+  // one it fills.
   const uint64_t slotsAtMost = std::min<uint64_t>(static_cast<uint64_t>(span), most);
-  const size_t blockBytes = size_t{recordSize} << snap->shift;
-  snap->blocks.resize(
-      static_cast<size_t>((slotsAtMost + (uint64_t{1} << snap->shift) - 1) >> snap->shift));
+  const size_t blockBytes = snap->blockBytes();
+  snap->blocks.resize(std::min(snap->blocksFor(slotsAtMost),
+                               static_cast<size_t>(policy.budget / blockBytes) + 1));
+  snap->at.reserve(static_cast<size_t>(slotsAtMost));
   size_t allocated = 0;
-  const auto allocateAhead = [&](uint32_t slots) {
-    const size_t want =
-        std::min(snap->blocks.size(), (size_t{slots} >> snap->shift) + 1 + CopyHelper::kAhead);
+  const auto allocateAhead = [&] {
+    const size_t want = std::min(snap->blocks.size(), snap->blocksUsed + 1 + CopyHelper::kAhead);
     for (; allocated < want; ++allocated)
       snap->blocks[allocated].reset(new uint8_t[blockBytes]);
   };
@@ -1106,15 +1301,16 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
       Impl &impl;
       ~End() { impl.endSecond(); }
     } end{*this};
-    return copyHalves(table, snap, lowest, span, most, out);
+    return copyHalves(table, snap, lowest, span, most, codeBytes, encoder, order, sorted, out);
   }
-  allocateAhead(0);
+  allocateAhead();
   SortInput sort;
   // Only where the budget holds the order beside the records; the entries
   // live for the sort only.
   const bool sorting =
       encoder && slotsAtMost >= kBucketedSort &&
-      (uint64_t{recordSize} + 4) * slotsAtMost + snapshotBytes() <= policy.budget &&
+      static_cast<double>(slotsAtMost) * perRecord + static_cast<double>(snapshotBytes()) <=
+          static_cast<double>(policy.budget) &&
       sort.reserve(static_cast<size_t>(slotsAtMost));
   if (unsigned err = prepare("SELECT isam_copy(a, r, ?) FROM " + t, s))
     return err;
@@ -1122,7 +1318,7 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   CopyHelper helper(*snap, sorting ? encoder : nullptr, sorting ? &sort : nullptr);
   helper.copied(0, allocated);
   TableCopy copy{*snap, recordSize, most, [&] {
-                   allocateAhead(snap->count);
+                   allocateAhead();
                    helper.copied(snap->count, allocated);
                  }};
   sqlite3_bind_pointer(s, 1, &copy, kTableCopy, nullptr);
@@ -1135,12 +1331,11 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   // Without the helper's entries (no thread, no memory) the order is
   // sorted from the records afterwards.
   const bool encoded = helper.finish(snap->count);
-  snap->blocks.resize((size_t{snap->count} + (size_t{1} << snap->shift) - 1) >> snap->shift);
+  snap->trim();
   if (sorting && encoded) {
     sortEntries(*snap, *encoder, sort, order);
     sorted = true;
   }
-  snap->addresses.shrink_to_fit();
   out = std::move(snap);
   ++loads;
   return 0;
@@ -1149,13 +1344,11 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
 // Each half asks the system for its blocks' memory as it takes them, on its
 // own thread; the sort entries are made afterwards, on two threads too.
 unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap,
-                                    int64_t lowest, int64_t span, uint64_t most,
-                                    std::shared_ptr<Snapshot> &out) {
+                                    int64_t lowest, int64_t span, uint64_t most, double codeBytes,
+                                    const KeyEncoder *encoder, std::vector<uint32_t> &order,
+                                    bool &sorted, std::shared_ptr<Snapshot> &out) {
   const std::string t = recordTable(table);
-  // The lower half holds whole blocks when its addresses are dense, so
-  // that the upper half's blocks can follow it as they are.
-  const uint32_t perBlock = 1u << snap->shift;
-  const int64_t middle = lowest + std::max<int64_t>(span / 2 / perBlock, 1) * perBlock;
+  const int64_t middle = lowest + span / 2;
   sqlite3_stmt *low = nullptr;
   if (unsigned err = prepare("SELECT isam_copy(a, r, ?1) FROM " + t + " WHERE a < ?2", low))
     return err;
@@ -1164,31 +1357,49 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   if (!high)
     return 0;
   const uint32_t recordSize = snap->recordSize;
-  const size_t blockBytes = size_t{recordSize} << snap->shift;
-  Snapshot upper(recordSize);
+  const size_t blockBytes = snap->blockBytes();
+  Snapshot upper(recordSize, snap->codec);
   const uint64_t upperAtMost =
       std::min<uint64_t>(static_cast<uint64_t>(lowest + span - middle), most);
-  upper.blocks.resize(
-      static_cast<size_t>((upperAtMost + (uint64_t{1} << upper.shift) - 1) >> upper.shift));
+  upper.blocks.resize(snap->blocks.size());
+  upper.at.reserve(static_cast<size_t>(upperAtMost));
   size_t lowBlocks = 0, highBlocks = 0;
   const auto grow = [blockBytes](Snapshot &part, size_t &taken) {
-    const size_t want = std::min(part.blocks.size(), (size_t{part.count} >> part.shift) + 1);
+    const size_t want = std::min(part.blocks.size(), part.blocksUsed + 1);
     for (; taken < want; ++taken) {
       if (!part.blocks[taken])
         part.blocks[taken].reset(new uint8_t[blockBytes]);
       os::prefault(part.blocks[taken].get(), blockBytes);
     }
   };
-  // The upper half's blocks come from this thread's heap, where the
-  // memory of the last copy went back to: from the other thread's own heap
-  // they would be new memory every time. Blocks no record reaches are
-  // given back at the end.
-  for (auto &block : upper.blocks)
-    block.reset(new uint8_t[blockBytes]);
+  // The upper half's blocks, as many as the samples foretell, come from
+  // this thread's heap, where the memory of the last copy went back to:
+  // from the other thread's own heap they would be new memory every time.
+  // Blocks no code reaches are given back at the end.
+  const auto foretold = static_cast<size_t>(static_cast<double>(upperAtMost) * codeBytes * 1.125 /
+                                            static_cast<double>(blockBytes)) +
+                        1;
+  for (size_t b = 0; b < std::min(upper.blocks.size(), foretold); ++b)
+    upper.blocks[b].reset(new uint8_t[blockBytes]);
   grow(*snap, lowBlocks);
   grow(upper, highBlocks);
   TableCopy lower{*snap, recordSize, most, [&] { grow(*snap, lowBlocks); }};
   TableCopy higher{upper, recordSize, most, [&] { grow(upper, highBlocks); }};
+  // Each half makes the sort entries of its records into its own part.
+  SortInput sort;
+  const auto lowerAtMost = static_cast<size_t>(std::min<uint64_t>(
+      static_cast<uint64_t>(middle - lowest), most));
+  if (encoder &&
+      static_cast<double>(lowerAtMost + upperAtMost) * (codeBytes + 8) +
+              static_cast<double>(snapshotBytes()) <=
+          static_cast<double>(policy.budget) &&
+      sort.reserve(lowerAtMost + static_cast<size_t>(upperAtMost))) {
+    lower.encoder = higher.encoder = encoder;
+    lower.entries = sort.entries.get();
+    lower.room = lowerAtMost;
+    higher.entries = sort.entries.get() + lowerAtMost;
+    higher.room = static_cast<size_t>(upperAtMost);
+  }
   sqlite3_bind_pointer(low, 1, &lower, kTableCopy, nullptr);
   sqlite3_bind_int64(low, 2, middle);
   sqlite3_bind_pointer(high, 1, &higher, kTableCopy, nullptr);
@@ -1212,44 +1423,50 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   // cursor, which meets the same damage, if any, itself.
   if (highRc != SQLITE_ROW)
     return 0;
-  if (uint64_t{snap->count} + upper.count > most)
+  const size_t base = snap->blocksUsed;
+  if (uint64_t{snap->count} + upper.count > most ||
+      (uint64_t{base} + upper.blocksUsed) << snap->blockShift > (uint64_t{1} << 32))
     return 0;
-  if (snap->count % perBlock == 0) {
-    // The upper half's blocks follow the lower half's as they are.
-    const bool dense =
-        snap->addresses.empty() && upper.addresses.empty() &&
-        (snap->count == 0 || upper.count == 0 || upper.first == snap->first + snap->count);
-    if (!dense) {
-      snap->addresses.reserve(size_t{snap->count} + upper.count);
-      for (uint32_t slot = static_cast<uint32_t>(snap->addresses.size()); slot < snap->count;
-           ++slot)
-        snap->addresses.push_back(snap->first + slot);
-      for (uint32_t slot = 0; slot < upper.count; ++slot)
-        snap->addresses.push_back(upper.address(slot));
+  const bool dense =
+      snap->addresses.empty() && upper.addresses.empty() &&
+      (snap->count == 0 || upper.count == 0 || upper.first == snap->first + snap->count);
+  if (!dense) {
+    snap->addresses.reserve(size_t{snap->count} + upper.count);
+    for (uint32_t slot = static_cast<uint32_t>(snap->addresses.size()); slot < snap->count; ++slot)
+      snap->addresses.push_back(snap->first + slot);
+    for (uint32_t slot = 0; slot < upper.count; ++slot)
+      snap->addresses.push_back(upper.address(slot));
+  }
+  if (snap->count == 0)
+    snap->first = upper.first;
+  // The upper half's blocks follow the lower half's used ones as they are;
+  // the positions of its codes move with them.
+  snap->trim();
+  for (size_t b = 0; b < upper.blocksUsed; ++b)
+    snap->blocks.push_back(std::move(upper.blocks[b]));
+  const auto by = static_cast<uint32_t>(base << snap->blockShift);
+  snap->at.reserve(size_t{snap->count} + upper.count);
+  for (uint32_t slot = 0; slot < upper.count; ++slot)
+    snap->at.push_back(upper.at[slot] + by);
+  if (upper.blocksUsed) {
+    snap->blocksUsed = base + upper.blocksUsed;
+    snap->tail = upper.tail;
+  }
+  if (lower.encoder) {
+    // The upper half's entries follow the lower half's, their slots moved
+    // on by the lower half's count.
+    SortEntry *to = sort.entries.get() + lower.made;
+    for (size_t i = 0; i < higher.made; ++i) {
+      to[i] = higher.entries[i];
+      to[i].slot += snap->count;
     }
-    if (snap->count == 0)
-      snap->first = upper.first;
-    const size_t from = snap->count / perBlock,
-                 used = (size_t{upper.count} + perBlock - 1) / perBlock;
-    if (from + used > snap->blocks.size())
-      return 0;
-    for (size_t b = 0; b < used; ++b)
-      snap->blocks[from + b] = std::move(upper.blocks[b]);
-    snap->count += upper.count;
-    upper.count = 0;
+    sort.count = lower.made + higher.made;
   }
-  // Otherwise (the lower half lost records) the upper half moves behind
-  // the lower one, each of its blocks given back once read.
-  for (uint32_t slot = 0; slot < upper.count; ++slot) {
-    if (snap->count >= most || (snap->count >> snap->shift) >= snap->blocks.size())
-      return 0;
-    grow(*snap, lowBlocks);
-    snap->append(upper.address(slot), upper.record(slot));
-    if ((slot + 1) % perBlock == 0)
-      upper.blocks[slot / perBlock].reset();
+  snap->count += upper.count;
+  if (lower.encoder) {
+    sortEntries(*snap, *encoder, sort, order);
+    sorted = true;
   }
-  snap->blocks.resize((size_t{snap->count} + (size_t{1} << snap->shift) - 1) >> snap->shift);
-  snap->addresses.shrink_to_fit();
   out = snap;
   ++loads;
   ++halves;
@@ -1262,10 +1479,11 @@ namespace {
 size_t placeIn(const Snapshot &snap, const Snapshot::Order &order, const std::vector<uint8_t> &key,
                uint32_t address, std::vector<uint8_t> &scratch) {
   size_t first = 0, count = order.slots.size();
+  std::vector<uint8_t> record;
   while (count > 0) {
     const size_t half = count / 2;
     const uint32_t slot = order.slots[first + half];
-    order.encoder(snap.record(slot), scratch);
+    order.encoder(snap.view(slot, record), scratch);
     int c = compareKeys(scratch.data(), scratch.size(), key.data(), key.size());
     if (c == 0) {
       const uint32_t a = snap.address(slot);
@@ -1304,17 +1522,20 @@ void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *rec
     if (existing >= 0) {
       slot = static_cast<uint32_t>(existing);
     } else {
-      const bool newBlock = (snap.count >> snap.shift) == snap.blocks.size();
-      if (newBlock && snapshotBytes() + (uint64_t{snap.recordSize} << snap.shift) > policy.budget)
+      if (snapshotBytes() + snap.growth() > policy.budget)
         throw std::length_error("budget");
       snap.append(address, record);
       slot = snap.count - 1;
+      // A table that grew from a few records under this connection's
+      // inserts gets a dictionary of what it holds now.
+      if (snap.count == kRecodeAt && snap.codecFromFew())
+        snap.recode();
     }
-    std::vector<uint8_t> oldKey, scratch;
+    std::vector<uint8_t> oldKey, scratch, image;
     for (auto it = snap.orders.begin(); it != snap.orders.end();) {
       Snapshot::Order &order = it->second;
       const unsigned index = it->first;
-      const bool had = !inserted && order.encoder(snap.record(slot), oldKey);
+      const bool had = !inserted && order.encoder(snap.view(slot, image), oldKey);
       const Key *now = keys && index < keys->size() ? &(*keys)[index] : nullptr;
       const bool has = now && now->present;
       if (had && has && oldKey == now->bytes) {
@@ -1342,7 +1563,11 @@ void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *rec
     if (!keys) {
       snap.setDead(slot, true);
     } else if (existing >= 0) {
-      std::memcpy(snap.record(slot), record, snap.recordSize);
+      // Replaced codes stay where they are until they outweigh the live
+      // ones; then the next long walk copies the table afresh.
+      if (snapshotBytes() + snap.growth() > policy.budget || snap.replaced > snap.usedBytes() / 2)
+        throw std::length_error("budget");
+      snap.replace(slot, record);
       if (inserted)
         snap.setDead(slot, false);
     }
@@ -1669,7 +1894,8 @@ unsigned Database::createTable(const TableMeta &meta, const std::vector<bool> &u
   // A table this connection made is empty: its snapshot costs nothing to
   // start, and the connection's own inserts fill it.
   if (policy.budget >= (size_t{meta.recordSize} << 4) && !impl_->checkVersion())
-    impl_->snapshots[id] = std::make_shared<Snapshot>(meta.recordSize);
+    impl_->snapshots[id] = std::make_shared<Snapshot>(
+        meta.recordSize, std::make_shared<const RecordCodec>(std::vector<uint8_t>{}));
   return 0;
 }
 
@@ -1823,7 +2049,7 @@ unsigned Database::read(int64_t table, uint32_t address, void *buffer, uint32_t 
       const int64_t slot = found->second->slotOf(address);
       if (slot < 0)
         return ISAM_ERR_RECORD_NOT_FOUND;
-      std::memcpy(buffer, found->second->record(static_cast<uint32_t>(slot)), recordSize);
+      found->second->read(static_cast<uint32_t>(slot), static_cast<uint8_t *>(buffer));
       return 0;
     }
   }
@@ -1986,7 +2212,8 @@ int Cursor::Impl::compareAt(int64_t i, const std::vector<uint8_t> &key, const ui
                             std::vector<uint8_t> &scratch) const {
   const uint32_t slot = (*order)[static_cast<size_t>(i)];
   scratch.clear();
-  encoder(snap->record(slot), scratch);
+  std::vector<uint8_t> record;
+  encoder(snap->view(slot, record), scratch);
   if (int c = compareKeys(scratch.data(), scratch.size(), key.data(), key.size()))
     return c;
   if (!address)
@@ -2056,7 +2283,9 @@ void Cursor::Impl::leaveSnapshot() {
     owner->stopGathering(this);
   if (lastSlot >= 0) {
     positionKey.bytes.clear();
-    positionKey.present = encoder(snap->record(static_cast<uint32_t>(lastSlot)), positionKey.bytes);
+    std::vector<uint8_t> record;
+    positionKey.present =
+        encoder(snap->view(static_cast<uint32_t>(lastSlot), record), positionKey.bytes);
     positionAddress = snap->address(static_cast<uint32_t>(lastSlot));
     hasPosition = true;
   }
@@ -2170,13 +2399,12 @@ unsigned Cursor::next(void *buffer, uint32_t recordSize, uint32_t &address) {
         c.owner->gathering = &c;
       }
     }
-    if (!record) {
-      const int64_t ahead = c.pos + step * kPrefetch;
-      if (ahead >= c.lo && ahead < c.hi)
-        prefetchRecord(c.snap->record((*c.order)[static_cast<size_t>(ahead)]), recordSize);
-      record = c.snap->record(slot);
+    if (record) {
+      std::memcpy(buffer, record, recordSize);
+    } else {
+      prefetchAhead(*c.snap, *c.order, c.pos, step, c.lo, c.hi);
+      c.snap->read(slot, static_cast<uint8_t *>(buffer));
     }
-    std::memcpy(buffer, record, recordSize);
     address = c.snap->address(slot);
     c.lastSlot = slot;
     c.pos += c.descending ? -1 : 1;
