@@ -49,24 +49,23 @@ uint8_t *putLiterals(const uint8_t *from, size_t n, uint8_t *out) {
 
 RecordCodec::RecordCodec(std::vector<uint8_t> dictionary)
     : dict_(std::move(dictionary)), table_(size_t{1} << kBucketBits, kEmpty) {
-  if (dict_.size() > kMaxDictionary)
-    dict_.resize(kMaxDictionary);
-  for (size_t p = 0; p + kMinMatch <= dict_.size(); ++p) {
+  dictSize_ = dict_.size() < kMaxDictionary ? dict_.size() : kMaxDictionary;
+  dict_.resize(dictSize_ + kSlack);
+  for (size_t p = 0; p + kMinMatch <= dictSize_; ++p) {
     uint16_t &at = table_[bucketOf(load32(&dict_[p]), kBucketBits)];
-    // A sequence repeated right after itself (a run of blanks) keeps its
-    // first position, from which the longest copies start.
-    if (at != kEmpty && p - at < kMinMatch && load32(&dict_[at]) == load32(&dict_[p]))
-      continue;
-    at = static_cast<uint16_t>(p);
+    // Inside a run (of blanks, say) a sequence keeps the run's start, from
+    // which the longest copies begin; otherwise the latest position wins.
+    if (p == 0 || load32(&dict_[p]) != load32(&dict_[p - 1]))
+      at = static_cast<uint16_t>(p);
   }
 }
 
 size_t RecordCodec::encode(const uint8_t *record, size_t size, uint8_t *out) const {
   uint8_t *const start = out;
   const uint8_t *const dict = dict_.data();
-  const size_t dictSize = dict_.size();
+  const size_t dictSize = dictSize_;
   size_t i = 0, literalsFrom = 0, misses = 0;
-  while (i + kMinMatch <= size) {
+  while (dictSize && i + kMinMatch <= size) {
     const uint32_t sequence = load32(record + i);
     const size_t at = table_[bucketOf(sequence, kBucketBits)];
     if (at == kEmpty || load32(dict + at) != sequence) {
@@ -77,8 +76,8 @@ size_t RecordCodec::encode(const uint8_t *record, size_t size, uint8_t *out) con
     }
     misses = 0;
     const size_t most = size - i < dictSize - at ? size - i : dictSize - at;
-    size_t length = kMinMatch + common(record + i + kMinMatch, dict + at + kMinMatch,
-                                       most - kMinMatch);
+    size_t length =
+        kMinMatch + common(record + i + kMinMatch, dict + at + kMinMatch, most - kMinMatch);
     size_t from = at;
     out = putLiterals(record + literalsFrom, i - literalsFrom, out);
     while (length >= kMinMatch) {
@@ -97,9 +96,40 @@ size_t RecordCodec::encode(const uint8_t *record, size_t size, uint8_t *out) con
   return static_cast<size_t>(out - start);
 }
 
+// Records up to this size decode through a buffer on the stack, in copies
+// of 32 bytes whatever an operation's length: the kind of each operation
+// then picks where a copy comes from instead of taking a branch of its own,
+// which the processor would mispredict about every other time.
+constexpr size_t kBuffered = 512;
+
 size_t RecordCodec::decode(const uint8_t *code, size_t size, uint8_t *out) const {
+  if (size > kBuffered)
+    return decodeExactly(code, size, out);
+  uint8_t buffer[kBuffered + kSlack];
   const uint8_t *in = code;
-  const size_t dictSize = dict_.size();
+  const uint8_t *const dict = dict_.data();
+  size_t done = 0;
+  while (done < size) {
+    const size_t op = in[0];
+    const size_t match = op >> 7;
+    const size_t n = (op & 0x7Fu) + 1 + 3 * match;
+    const size_t at = size_t{in[1]} | size_t{in[2]} << 8;
+    if (n > size - done || (match && (at > dictSize_ || n > dictSize_ - at)))
+      return 0;
+    const uint8_t *from = match ? dict + at : in + 1;
+    std::memcpy(buffer + done, from, 32);
+    for (size_t k = 32; k < n; k += 32)
+      std::memcpy(buffer + done + k, from + k, 32);
+    in += match ? 3 : 1 + n;
+    done += n;
+  }
+  std::memcpy(out, buffer, size);
+  return static_cast<size_t>(in - code);
+}
+
+size_t RecordCodec::decodeExactly(const uint8_t *code, size_t size, uint8_t *out) const {
+  const uint8_t *in = code;
+  const size_t dictSize = dictSize_;
   size_t done = 0;
   while (done < size) {
     const uint8_t op = *in++;

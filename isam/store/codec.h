@@ -15,6 +15,10 @@
  * | 0x80-0xFF        | offset, 2 bytes LE  | (b & 0x7F) + 4 dictionary bytes |
  *
  * A record that matches nothing costs one byte per 128 more than itself.
+ *
+ * The decoder copies 32 bytes at a time and reads the two bytes after
+ * each operation: it may read up to kSlack bytes past a code's end, which
+ * the memory holding codes must allow.
  */
 #ifndef VQ_ISAM_STORE_CODEC_H
 #define VQ_ISAM_STORE_CODEC_H
@@ -29,6 +33,7 @@ class RecordCodec {
 public:
   /// Dictionaries are cut to this size, so that offsets fit in two bytes.
   static constexpr size_t kMaxDictionary = 32768;
+  static constexpr size_t kSlack = 32;
 
   explicit RecordCodec(std::vector<uint8_t> dictionary);
 
@@ -39,20 +44,24 @@ public:
   /// bytes written.
   size_t encode(const uint8_t *record, size_t size, uint8_t *out) const;
 
-  /// Decodes one record of `size` bytes into `out`; returns the code's
-  /// length, or 0 when the code is not one of encode()'s for that size.
+  /// Decodes one record of `size` bytes (at least 1) into `out`; returns
+  /// the code's length, or 0 when the code is not one of encode()'s for
+  /// that size.
   size_t decode(const uint8_t *code, size_t size, uint8_t *out) const;
 
   /// The length of the code at `code` for a record of `size` bytes, as
   /// decode() would return it, without decoding.
   static size_t codeLength(const uint8_t *code, size_t size);
 
-  size_t dictionarySize() const { return dict_.size(); }
+  size_t dictionarySize() const { return dictSize_; }
 
 private:
   static constexpr unsigned kBucketBits = 12;
   static constexpr uint16_t kEmpty = 0xFFFF;
+  // The dictionary and kSlack zeros after it, for the decoder's copies.
   std::vector<uint8_t> dict_;
+  size_t dictSize_ = 0;
+  size_t decodeExactly(const uint8_t *code, size_t size, uint8_t *out) const;
   // Per bucket of four-byte sequences, the latest dictionary position that
   // begins one. One candidate only: more found copies a few per cent
   // shorter and took twice the time, most of it in mispredicted branches.

@@ -39,7 +39,7 @@ constexpr uint32_t kMinNodeSize = 32;
 constexpr uint32_t kMaxNodeSize = 65535;
 // Records a snapshot that grew from fewer holds when it is coded again.
 constexpr uint32_t kRecodeAt = 4096;
-constexpr int64_t kPrefetch = 16; // records fetched ahead of a walk over a snapshot
+constexpr int64_t kPrefetch = 8; // records fetched ahead of a walk over a snapshot
 
 unsigned mapError(int rc) {
   switch (rc & 0xFF) {
@@ -144,7 +144,8 @@ size_t dictionaryRecords(uint32_t recordSize) {
 struct Snapshot {
   // Codes live in blocks of 1 MiB (or the next power of two that holds the
   // longest code): growing never moves the others, and no doubling leaves
-  // capacity unused. A code never spans two blocks.
+  // capacity unused. A code never spans two blocks, and the decoder's
+  // slack after the last one stays inside its block.
   static constexpr size_t kBlockBytes = size_t{1} << 20;
 
   struct Order {
@@ -170,18 +171,21 @@ struct Snapshot {
   size_t blocksUsed = 0; // blocks holding codes; the last one up to `tail`
   size_t tail = 0;
   uint64_t replaced = 0; // bytes of codes that newer ones replaced
+  // Whether the codes are meant to be compressed; plain ones are the
+  // records as they are, in literal runs, against an empty dictionary.
+  bool compressed = false;
   std::vector<uint64_t> deadBits; // empty while no slot is dead
   std::map<unsigned, Order> orders;
 
   Snapshot(uint32_t size, std::shared_ptr<const RecordCodec> c)
       : recordSize(size), codec(std::move(c)) {
-    while ((size_t{1} << blockShift) < RecordCodec::bound(recordSize))
+    while ((size_t{1} << blockShift) < RecordCodec::bound(recordSize) + RecordCodec::kSlack)
       ++blockShift;
   }
   size_t blockBytes() const { return size_t{1} << blockShift; }
   // Blocks that hold n codes of the longest kind.
   size_t blocksFor(uint64_t n) const {
-    const uint64_t perBlock = blockBytes() / RecordCodec::bound(recordSize);
+    const uint64_t perBlock = (blockBytes() - RecordCodec::kSlack) / RecordCodec::bound(recordSize);
     return static_cast<size_t>((n + perBlock - 1) / perBlock);
   }
   const uint8_t *code(uint32_t slot) const {
@@ -214,7 +218,8 @@ struct Snapshot {
   // Codes the record at the end of the used blocks, taking the next block
   // where the last has no room for the longest code; where it starts.
   bool needsBlock() const {
-    return blocksUsed == 0 || tail + RecordCodec::bound(recordSize) > blockBytes();
+    return blocksUsed == 0 ||
+           tail + RecordCodec::bound(recordSize) + RecordCodec::kSlack > blockBytes();
   }
   uint32_t store(const void *bytes) {
     if (needsBlock()) {
@@ -317,9 +322,9 @@ struct Snapshot {
     addresses.shrink_to_fit();
   }
   uint64_t bytes() const {
-    uint64_t n = at.capacity() * 4 + addresses.capacity() * 4 + deadBits.capacity() * 8;
-    for (const auto &block : blocks)
-      n += block ? blockBytes() : 0;
+    // Every block counts: only a copy under way holds empty ones.
+    uint64_t n = at.capacity() * 4 + addresses.capacity() * 4 + deadBits.capacity() * 8 +
+                 uint64_t{blocks.size()} * blockBytes();
     for (const auto &entry : orders)
       n += entry.second.slots.capacity() * 4;
     return n;
@@ -614,15 +619,16 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
 // first and the last line of the longest code (a fetch of every line was
 // no faster). Inlined always: as a function of its own, whose fetches
 // change nothing, the compiler drops its calls.
-[[gnu::always_inline]] inline void prefetchAhead(const Snapshot &snap, const std::vector<uint32_t> &order, int64_t pos,
-                   int step, int64_t lo, int64_t hi) {
+[[gnu::always_inline]] inline void prefetchAhead(const Snapshot &snap,
+                                                 const std::vector<uint32_t> &order, int64_t pos,
+                                                 int step, int64_t lo, int64_t hi) {
   const int64_t far = pos + 2 * step * kPrefetch, near = pos + step * kPrefetch;
   if (far >= lo && far < hi)
     __builtin_prefetch(&snap.at[order[static_cast<size_t>(far)]]);
   if (near >= lo && near < hi) {
     const uint8_t *p = snap.code(order[static_cast<size_t>(near)]);
     __builtin_prefetch(p);
-    __builtin_prefetch(p + RecordCodec::bound(snap.recordSize) - 1);
+    __builtin_prefetch(p + 31);
   }
 }
 
@@ -858,8 +864,7 @@ struct Database::Impl {
   // second connection, whose read has begun.
   unsigned copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap, int64_t lowest,
                       int64_t span, uint64_t most, double codeBytes, const KeyEncoder *encoder,
-                      std::vector<uint32_t> &order, bool &sorted,
-                      std::shared_ptr<Snapshot> &out);
+                      std::vector<uint32_t> &order, bool &sorted, std::shared_ptr<Snapshot> &out);
   // The codec a copy of table codes its records with, and the bytes a
   // record's code takes as samples of the table foretell it.
   unsigned sampleCodec(const std::string &table, uint32_t recordSize, int64_t lowest, int64_t span,
@@ -1198,10 +1203,19 @@ void copyDone(sqlite3_context *) {}
 } // namespace
 
 // Records spread evenly over the addresses make the dictionary; as many
-// others, between them, measure how well it codes the table.
+// others, between them, measure how well it codes the table. A table
+// whose records and order fit plainUpTo beside the other snapshots gets
+// the empty dictionary: walks over plain codes cost little more than over
+// the records themselves.
 unsigned Database::Impl::sampleCodec(const std::string &t, uint32_t recordSize, int64_t lowest,
                                      int64_t span, std::shared_ptr<const RecordCodec> &codec,
                                      double &codeBytes) {
+  if (static_cast<uint64_t>(span) * (uint64_t{recordSize} + 8) + snapshotBytes() <=
+      policy.plainUpTo) {
+    codec = std::make_shared<const RecordCodec>(std::vector<uint8_t>{});
+    codeBytes = static_cast<double>(RecordCodec::bound(recordSize));
+    return 0;
+  }
   sqlite3_stmt *s = nullptr;
   if (unsigned err = prepare("SELECT a, r FROM " + t + " WHERE a >= ? ORDER BY a LIMIT 1", s))
     return err;
@@ -1281,14 +1295,15 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
       static_cast<double>(policy.budget))
     snapshots.clear();
   auto snap = std::make_shared<Snapshot>(recordSize, codec);
+  snap->compressed = codec->dictionarySize() > 0;
   // Neither the vector of blocks nor the one of code positions grows while
   // the copy runs (the address range bounds the records), so that the
   // helper can read them while the copy allocates blocks a few ahead of the
   // one it fills.
   const uint64_t slotsAtMost = std::min<uint64_t>(static_cast<uint64_t>(span), most);
   const size_t blockBytes = snap->blockBytes();
-  snap->blocks.resize(std::min(snap->blocksFor(slotsAtMost),
-                               static_cast<size_t>(policy.budget / blockBytes) + 1));
+  snap->blocks.resize(
+      std::min(snap->blocksFor(slotsAtMost), static_cast<size_t>(policy.budget / blockBytes) + 1));
   snap->at.reserve(static_cast<size_t>(slotsAtMost));
   size_t allocated = 0;
   const auto allocateAhead = [&] {
@@ -1387,8 +1402,8 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   TableCopy higher{upper, recordSize, most, [&] { grow(upper, highBlocks); }};
   // Each half makes the sort entries of its records into its own part.
   SortInput sort;
-  const auto lowerAtMost = static_cast<size_t>(std::min<uint64_t>(
-      static_cast<uint64_t>(middle - lowest), most));
+  const auto lowerAtMost =
+      static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(middle - lowest), most));
   if (encoder &&
       static_cast<double>(lowerAtMost + upperAtMost) * (codeBytes + 8) +
               static_cast<double>(snapshotBytes()) <=
@@ -1527,9 +1542,16 @@ void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *rec
       snap.append(address, record);
       slot = snap.count - 1;
       // A table that grew from a few records under this connection's
-      // inserts gets a dictionary of what it holds now.
-      if (snap.count == kRecodeAt && snap.codecFromFew())
+      // inserts gets a dictionary of what it holds now; a plain one that
+      // outgrew plainUpTo is compressed.
+      if (snap.compressed ? snap.count == kRecodeAt && snap.codecFromFew()
+                          : snap.count % kRecodeAt == 0 &&
+                                uint64_t{snap.count} * (uint64_t{snap.recordSize} + 8) +
+                                        snapshotBytes() - snap.bytes() >
+                                    policy.plainUpTo) {
+        snap.compressed = true;
         snap.recode();
+      }
     }
     std::vector<uint8_t> oldKey, scratch, image;
     for (auto it = snap.orders.begin(); it != snap.orders.end();) {

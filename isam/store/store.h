@@ -25,7 +25,9 @@
  * Snapshots: an iteration that reads more than a few records makes the
  * connection copy the table's records into memory in one scan, with the
  * key order of the index sorted from those records in memory; from then
- * on iterations and reads by address are served from memory. A snapshot
+ * on iterations and reads by address are served from memory. A table too
+ * large to hold as it is has each record compressed against a dictionary
+ * of its own records (store/codec.h). A snapshot
  * belongs to one data version: it is dropped when another connection has
  * committed, at a rollback and when a commit fails; this connection's own
  * writes patch it. Tables whose records exceed the budget of
@@ -86,6 +88,11 @@ struct CachePolicy {
   /// Records a walk over a copy delivers before a second thread gathers
   /// the next ones in its order ahead of it; 0: never.
   uint32_t gatherAfter = 4096;
+  /// Bytes of records and orders up to which a connection holds a table's
+  /// records as they are. A larger table is held compressed, at about a
+  /// third of its bytes, so that it still fits the budget; its walks cost
+  /// up to twice as much, still a fraction of SQLite's cursors.
+  uint64_t plainUpTo = uint64_t{1} << 30;
 };
 void setCachePolicy(const CachePolicy &policy);
 CachePolicy cachePolicy();

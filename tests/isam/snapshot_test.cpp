@@ -41,6 +41,10 @@ const Policy kPolicies[] = {
     // Every copy in two halves, the upper one read by a second connection,
     // and a thread gathering ahead of every long walk from its start.
     {"InHalvesAfterThreeRecords", {uint64_t{1} << 30, 3, 2, 1}},
+    // Records compressed against a dictionary of the table's own, copied
+    // by one connection and in halves.
+    {"CompressedAfterThreeRecords", {uint64_t{1} << 30, 3, 0, 4096, 0}},
+    {"CompressedInHalves", {uint64_t{1} << 30, 3, 2, 1, 0}},
     {"Never", {0, 0, 0}},
 };
 
