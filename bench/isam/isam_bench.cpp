@@ -11,10 +11,14 @@
 // engine/SQLite against its target, the file sizes and the memory.
 //
 //   isam_bench [records=1000000] [folder=temp folder] [candidates=1]
+//              [compressed=0]
 //
 // candidates=0 leaves out SQLite with indexes carrying the record, the
-// slowest part of a run.
+// slowest part of a run. compressed=1 has the engine hold every table
+// compressed, as it holds a table too large for its memory budget.
 #include <vq_isa32.h>
+
+#include "store/store.h"
 
 #include <algorithm>
 #include <chrono>
@@ -280,13 +284,20 @@ int main(int argc, char **argv) {
   const Times base = runSqlite(sqlitePath, records, readOrder, false);
   const bool candidates = argc > 3 ? std::atoi(argv[3]) != 0 : true;
   const Times cover = candidates ? runSqlite(coverPath, records, readOrder, true) : Times{};
+  const bool compressed = argc > 4 && std::atoi(argv[4]) != 0;
+  if (compressed) {
+    vqisam::store::CachePolicy policy = vqisam::store::cachePolicy();
+    policy.plainUpTo = 0;
+    vqisam::store::setCachePolicy(policy);
+  }
   const Times isam = runEngine(isamPath, records, readOrder);
   if (isam.checksum != base.checksum)
     std::printf("warning: checksums differ (%llu / %llu)\n",
                 static_cast<unsigned long long>(isam.checksum),
                 static_cast<unsigned long long>(base.checksum));
 
-  std::printf("records: %ld of %u bytes, two indexes\n", count, kRecordSize);
+  std::printf("records: %ld of %u bytes, two indexes; the engine holds them %s\n", count,
+              kRecordSize, compressed ? "compressed" : "as they are");
   const double n = static_cast<double>(count);
   std::printf("%-36s %10s %10s %7s %9s\n", "", "engine s", "sqlite s", "ratio", "engine ns");
   const struct {
