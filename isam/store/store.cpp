@@ -908,6 +908,12 @@ struct Database::Impl {
     counts.clear();
     snapshots.clear();
   }
+  // Whether `records` of `perRecord` bytes each fit the budget beside the
+  // snapshots held.
+  bool fitsBudget(double records, double perRecord) const {
+    return records * perRecord + static_cast<double>(snapshotBytes()) <=
+           static_cast<double>(policy.budget);
+  }
   uint64_t snapshotBytes() const {
     uint64_t n = 0;
     for (const auto &entry : snapshots)
@@ -1291,8 +1297,7 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   // is copied.
   const double perRecord = codeBytes + 8;
   const auto most = static_cast<uint64_t>(static_cast<double>(policy.budget) / perRecord);
-  if (static_cast<double>(span) * perRecord + static_cast<double>(snapshotBytes()) >
-      static_cast<double>(policy.budget))
+  if (!fitsBudget(static_cast<double>(span), perRecord))
     snapshots.clear();
   auto snap = std::make_shared<Snapshot>(recordSize, codec);
   snap->compressed = codec->dictionarySize() > 0;
@@ -1322,11 +1327,9 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   SortInput sort;
   // Only where the budget holds the order beside the records; the entries
   // live for the sort only.
-  const bool sorting =
-      encoder && slotsAtMost >= kBucketedSort &&
-      static_cast<double>(slotsAtMost) * perRecord + static_cast<double>(snapshotBytes()) <=
-          static_cast<double>(policy.budget) &&
-      sort.reserve(static_cast<size_t>(slotsAtMost));
+  const bool sorting = encoder && slotsAtMost >= kBucketedSort &&
+                       fitsBudget(static_cast<double>(slotsAtMost), perRecord) &&
+                       sort.reserve(static_cast<size_t>(slotsAtMost));
   if (unsigned err = prepare("SELECT isam_copy(a, r, ?) FROM " + t, s))
     return err;
   ResetOnExit reset{s};
@@ -1404,10 +1407,7 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   SortInput sort;
   const auto lowerAtMost =
       static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(middle - lowest), most));
-  if (encoder &&
-      static_cast<double>(lowerAtMost + upperAtMost) * (codeBytes + 8) +
-              static_cast<double>(snapshotBytes()) <=
-          static_cast<double>(policy.budget) &&
+  if (encoder && fitsBudget(static_cast<double>(lowerAtMost + upperAtMost), codeBytes + 8) &&
       sort.reserve(lowerAtMost + static_cast<size_t>(upperAtMost))) {
     lower.encoder = higher.encoder = encoder;
     lower.entries = sort.entries.get();

@@ -81,9 +81,7 @@ TEST(RecordCodecTest, EveryRecordComesBackWithinItsBound) {
     EXPECT_EQ(RecordCodec::codeLength(code.data(), size), n);
     EXPECT_EQ(back, c.record);
   }
-}
-
-TEST(RecordCodecTest, DictionariesAreCutToTheirLargestSize) {
+  // Dictionaries are cut to the size two-byte offsets reach.
   EXPECT_EQ(
       RecordCodec(std::vector<uint8_t>(RecordCodec::kMaxDictionary + 1, 'a')).dictionarySize(),
       RecordCodec::kMaxDictionary);
