@@ -19,6 +19,7 @@
 #include <sqlite3.h>
 #include <stdexcept>
 #include <unordered_map>
+#include <utility>
 #include <atomic>
 #include <exception>
 #include <functional>
@@ -136,22 +137,86 @@ uint64_t snapshotHalves() { return halves; }
 //
 // Records are held compressed, each alone (store/codec.h), so that a table
 // takes a fraction of its bytes in memory and any record is read alone.
+namespace {
+
+// Arrays as large as a huge page live in memory of their own
+// (os::mapLarge), smaller ones on the heap. A table's copy writes each
+// once: in small pages the first write to each cost more than the copy.
+template <class T> struct LargeAllocator {
+  using value_type = T;
+  LargeAllocator() = default;
+  template <class U> LargeAllocator(const LargeAllocator<U> &) {}
+  static bool large(size_t n) { return n >= os::kLargePage / sizeof(T); }
+  T *allocate(size_t n) {
+    if (n > SIZE_MAX / sizeof(T))
+      throw std::bad_array_new_length();
+    if (!large(n))
+      return static_cast<T *>(::operator new(n * sizeof(T)));
+    if (void *p = os::mapLarge(n * sizeof(T)))
+      return static_cast<T *>(p);
+    throw std::bad_alloc();
+  }
+  void deallocate(T *p, size_t n) {
+    if (large(n))
+      os::unmapLarge(p, n * sizeof(T));
+    else
+      ::operator delete(p);
+  }
+  template <class U> bool operator==(const LargeAllocator<U> &) const { return true; }
+};
+
+// Slots of a snapshot: an index's key order, addresses, code places.
+using Slots = std::vector<uint32_t, LargeAllocator<uint32_t>>;
+
+// An array of trivial objects, left as the memory comes; empty when there
+// is no memory for it.
+template <class T> class LargeArray {
+public:
+  LargeArray() = default;
+  explicit LargeArray(size_t n) : n_(n) {
+    p_ = LargeAllocator<T>::large(n)
+             ? static_cast<T *>(os::mapLarge(n * sizeof(T)))
+             : static_cast<T *>(::operator new(n * sizeof(T), std::nothrow));
+    if (!p_)
+      n_ = 0;
+  }
+  LargeArray(LargeArray &&o) noexcept
+      : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)) {}
+  LargeArray &operator=(LargeArray &&o) noexcept {
+    std::swap(p_, o.p_);
+    std::swap(n_, o.n_);
+    return *this;
+  }
+  ~LargeArray() {
+    if (p_)
+      LargeAllocator<T>().deallocate(p_, n_);
+  }
+  T *get() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+private:
+  T *p_ = nullptr;
+  size_t n_ = 0;
+};
+
+} // namespace
+
 // Records a dictionary is made of: as many as it holds, 64 at most.
 size_t dictionaryRecords(uint32_t recordSize) {
   return std::clamp<size_t>(RecordCodec::kMaxDictionary / std::max<uint32_t>(recordSize, 1), 1, 64);
 }
 
 struct Snapshot {
-  // Codes live in blocks of 1 MiB (or the next power of two that holds the
-  // longest code): growing never moves the others, and no doubling leaves
-  // capacity unused. A code never spans two blocks, and the decoder's
-  // slack after the last one stays inside its block.
-  static constexpr size_t kBlockBytes = size_t{1} << 20;
+  // Codes live in blocks of a huge page (or the next power of two that
+  // holds the longest code): growing never moves the others, and no
+  // doubling leaves capacity unused. A code never spans two blocks, and the
+  // decoder's slack after the last one stays inside its block.
+  static_assert(os::kLargePage == size_t{1} << 21);
 
   struct Order {
     // Slots in ascending key order, equal keys in address order, as the
     // SQLite index keeps them.
-    std::vector<uint32_t> slots;
+    Slots slots;
     KeyEncoder encoder;
     // Bytes moved by patches; past a few times the order's own size, a
     // new sort costs less than going on patching.
@@ -160,14 +225,14 @@ struct Snapshot {
 
   uint32_t recordSize = 0;
   std::shared_ptr<const RecordCodec> codec;
-  unsigned blockShift = 20;
+  unsigned blockShift = 21;
   uint32_t count = 0; // slots, dead ones included
   uint32_t dead = 0;
-  uint32_t first = 0;              // address of slot 0 when dense
-  std::vector<uint32_t> addresses; // ascending, one per slot; empty when dense
+  uint32_t first = 0; // address of slot 0 when dense
+  Slots addresses;    // ascending, one per slot; empty when dense
   // Per slot, where its code starts: block << blockShift | offset.
-  std::vector<uint32_t> at;
-  std::vector<std::unique_ptr<uint8_t[]>> blocks;
+  Slots at;
+  std::vector<LargeArray<uint8_t>> blocks;
   size_t blocksUsed = 0; // blocks holding codes; the last one up to `tail`
   size_t tail = 0;
   uint64_t replaced = 0; // bytes of codes that newer ones replaced
@@ -183,6 +248,12 @@ struct Snapshot {
       ++blockShift;
   }
   size_t blockBytes() const { return size_t{1} << blockShift; }
+  static LargeArray<uint8_t> newBlock(size_t bytes) {
+    LargeArray<uint8_t> block(bytes);
+    if (!block)
+      throw std::bad_alloc();
+    return block;
+  }
   // Blocks that hold n codes of the longest kind.
   size_t blocksFor(uint64_t n) const {
     const uint64_t perBlock = (blockBytes() - RecordCodec::kSlack) / RecordCodec::bound(recordSize);
@@ -228,7 +299,7 @@ struct Snapshot {
       if (blocksUsed == blocks.size())
         blocks.emplace_back();
       if (!blocks[blocksUsed])
-        blocks[blocksUsed].reset(new uint8_t[blockBytes()]);
+        blocks[blocksUsed] = newBlock(blockBytes());
       ++blocksUsed;
       tail = 0;
     }
@@ -316,7 +387,7 @@ struct Snapshot {
   // reach them, go back.
   void trim() {
     for (size_t b = blocksUsed; b < blocks.size(); ++b)
-      blocks[b].reset();
+      blocks[b] = {};
     blocks.resize(blocksUsed);
     at.shrink_to_fit();
     addresses.shrink_to_fit();
@@ -431,12 +502,12 @@ void radixSort(SortEntry *v, SortEntry *tmp, size_t n) {
 // keys share, and each of those 65,536 buckets is then sorted on its own,
 // in the cache, two threads sharing them.
 struct SortInput {
-  std::unique_ptr<SortEntry[]> entries, scratch;
+  LargeArray<SortEntry> entries, scratch;
   size_t capacity = 0, count = 0;
 
   bool reserve(size_t n) {
-    entries.reset(new (std::nothrow) SortEntry[n]);
-    scratch.reset(new (std::nothrow) SortEntry[n]);
+    entries = LargeArray<SortEntry>(n);
+    scratch = LargeArray<SortEntry>(n);
     capacity = entries && scratch ? n : 0;
     return capacity == n;
   }
@@ -536,8 +607,7 @@ template <class First, class Second> void besideEachOther(First first, Second se
 
 // The key order of the entries into out. The sort is stable, so that equal
 // keys stay in address order as SQLite's index keeps them.
-void sortEntries(const Snapshot &snap, const KeyEncoder &encoder, SortInput &in,
-                 std::vector<uint32_t> &out) {
+void sortEntries(const Snapshot &snap, const KeyEncoder &encoder, SortInput &in, Slots &out) {
   SortEntry *v = in.entries.get(), *scratch = in.scratch.get();
   const size_t n = in.count;
   // Bits every key shares from the start: the buckets are cut after them.
@@ -580,7 +650,7 @@ void sortEntries(const Snapshot &snap, const KeyEncoder &encoder, SortInput &in,
 
 // The key order of one index over the live slots of a snapshot; two
 // threads make the entries of a large one.
-void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint32_t> &out) {
+void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, Slots &out) {
   SortInput in;
   if (!in.reserve(snap.count))
     throw std::bad_alloc();
@@ -619,9 +689,8 @@ void sortOrder(const Snapshot &snap, const KeyEncoder &encoder, std::vector<uint
 // lines of its first 32 bytes (a compressed code is shorter, mostly; a
 // fetch of every line of a plain one was no faster). Inlined always: as a function of its own,
 // whose fetches change nothing, the compiler drops its calls.
-[[gnu::always_inline]] inline void prefetchAhead(const Snapshot &snap,
-                                                 const std::vector<uint32_t> &order, int64_t pos,
-                                                 int step, int64_t lo, int64_t hi) {
+[[gnu::always_inline]] inline void prefetchAhead(const Snapshot &snap, const Slots &order,
+                                                 int64_t pos, int step, int64_t lo, int64_t hi) {
   const int64_t far = pos + 2 * step * kPrefetch, near = pos + step * kPrefetch;
   if (far >= lo && far < hi)
     __builtin_prefetch(&snap.at[order[static_cast<size_t>(far)]]);
@@ -643,8 +712,8 @@ public:
   static constexpr uint64_t kRing = 4096; // records
   static constexpr uint64_t kPublish = 64, kConsumed = 1024;
 
-  Gatherer(std::shared_ptr<const Snapshot> snap, const std::vector<uint32_t> &order, int64_t from,
-           int64_t end, int step)
+  Gatherer(std::shared_ptr<const Snapshot> snap, const Slots &order, int64_t from, int64_t end,
+           int step)
       : snap_(std::move(snap)), order_(order), from_(from), end_(end), step_(step),
         ring_(new (std::nothrow) uint8_t[kRing * snap_->recordSize]) {
     if (!ring_)
@@ -713,7 +782,7 @@ private:
   }
 
   std::shared_ptr<const Snapshot> snap_;
-  const std::vector<uint32_t> &order_;
+  const Slots &order_;
   const int64_t from_, end_;
   const int step_;
   std::unique_ptr<uint8_t[]> ring_;
@@ -864,7 +933,7 @@ struct Database::Impl {
   // second connection, whose read has begun.
   unsigned copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap, int64_t lowest,
                       int64_t span, uint64_t most, double codeBytes, const KeyEncoder *encoder,
-                      std::vector<uint32_t> &order, bool &sorted, std::shared_ptr<Snapshot> &out);
+                      Slots &order, bool &sorted, std::shared_ptr<Snapshot> &out);
   // The codec a copy of table codes its records with, and the bytes a
   // record's code takes as samples of the table foretell it.
   unsigned sampleCodec(const std::string &table, uint32_t recordSize, int64_t lowest, int64_t span,
@@ -926,7 +995,7 @@ struct Database::Impl {
   // With an encoder, also the key order it gives, into order, when sorted
   // says so: the copy makes the sort entries as it goes.
   unsigned loadSnapshot(int64_t table, uint32_t recordSize, std::shared_ptr<Snapshot> &out,
-                        const KeyEncoder *encoder, std::vector<uint32_t> &order, bool &sorted,
+                        const KeyEncoder *encoder, Slots &order, bool &sorted,
                         int64_t secondBaseline = -1);
   // The snapshot of table that holds the key order of index, at the
   // current data version, without copying or sorting anything.
@@ -971,7 +1040,7 @@ struct Cursor::Impl {
 
   // Over a snapshot: order[pos] is the next slot, the range is [lo, hi).
   std::shared_ptr<const Snapshot> snap;
-  const std::vector<uint32_t> *order = nullptr;
+  const Slots *order = nullptr;
   int64_t pos = 0, lo = 0, hi = 0;
   int64_t lastSlot = -1;
   uint64_t walked = 0; // records delivered from the snapshot since it was taken
@@ -1101,7 +1170,7 @@ unsigned Database::Impl::snapshotFor(int64_t table, uint32_t recordSize, unsigne
       if (!snap) {
         // The copy makes the order's sort entries as it goes, when the
         // budget has room for the order too.
-        std::vector<uint32_t> slots;
+        Slots slots;
         bool sorted = false;
         err = loadSnapshot(table, recordSize, snap, &encoder, slots, sorted, secondBaseline);
         if (!err && snap)
@@ -1265,8 +1334,7 @@ unsigned Database::Impl::sampleCodec(const std::string &t, uint32_t recordSize, 
 
 unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
                                       std::shared_ptr<Snapshot> &out, const KeyEncoder *encoder,
-                                      std::vector<uint32_t> &order, bool &sorted,
-                                      int64_t secondBaseline) {
+                                      Slots &order, bool &sorted, int64_t secondBaseline) {
   out.reset();
   sorted = false;
   const std::string t = recordTable(table);
@@ -1314,7 +1382,7 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   const auto allocateAhead = [&] {
     const size_t want = std::min(snap->blocks.size(), snap->blocksUsed + 1 + CopyHelper::kAhead);
     for (; allocated < want; ++allocated)
-      snap->blocks[allocated].reset(new uint8_t[blockBytes]);
+      snap->blocks[allocated] = Snapshot::newBlock(blockBytes);
   };
   if (policy.splitFrom && span >= policy.splitFrom && span >= 2 && beginSecond(secondBaseline)) {
     struct End {
@@ -1363,8 +1431,8 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
 // own thread; the sort entries are made afterwards, on two threads too.
 unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapshot> &snap,
                                     int64_t lowest, int64_t span, uint64_t most, double codeBytes,
-                                    const KeyEncoder *encoder, std::vector<uint32_t> &order,
-                                    bool &sorted, std::shared_ptr<Snapshot> &out) {
+                                    const KeyEncoder *encoder, Slots &order, bool &sorted,
+                                    std::shared_ptr<Snapshot> &out) {
   const std::string t = recordTable(table);
   const int64_t middle = lowest + span / 2;
   sqlite3_stmt *low = nullptr;
@@ -1386,19 +1454,10 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
     const size_t want = std::min(part.blocks.size(), part.blocksUsed + 1);
     for (; taken < want; ++taken) {
       if (!part.blocks[taken])
-        part.blocks[taken].reset(new uint8_t[blockBytes]);
+        part.blocks[taken] = Snapshot::newBlock(blockBytes);
       os::prefault(part.blocks[taken].get(), blockBytes);
     }
   };
-  // The upper half's blocks, as many as the samples foretell, come from
-  // this thread's heap, where the memory of the last copy went back to:
-  // from the other thread's own heap they would be new memory every time.
-  // Blocks no code reaches are given back at the end.
-  const auto foretold = static_cast<size_t>(static_cast<double>(upperAtMost) * codeBytes * 1.125 /
-                                            static_cast<double>(blockBytes)) +
-                        1;
-  for (size_t b = 0; b < std::min(upper.blocks.size(), foretold); ++b)
-    upper.blocks[b].reset(new uint8_t[blockBytes]);
   grow(*snap, lowBlocks);
   grow(upper, highBlocks);
   TableCopy lower{*snap, recordSize, most, [&] { grow(*snap, lowBlocks); }};

@@ -4,7 +4,9 @@
  */
 #include "store/vfs.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <sqlite3.h>
 #include <sys/mman.h>
@@ -361,6 +363,42 @@ bool prefault(void *p, size_t bytes) {
   return end <= begin ||
          madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE) == 0;
 }
+
+namespace {
+std::atomic<uint64_t> largeMapped{0};
+size_t largeRounded(size_t bytes) { return (bytes + kLargePage - 1) & ~(kLargePage - 1); }
+} // namespace
+
+void *mapLarge(size_t bytes) {
+  if (bytes == 0 || bytes > SIZE_MAX - 2 * kLargePage)
+    return nullptr;
+  const size_t size = largeRounded(bytes);
+  // Mapped one huge page larger, so that an aligned start lies inside; the
+  // ends outside it go back at once.
+  void *m =
+      mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (m == MAP_FAILED)
+    return nullptr;
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(m);
+  const uintptr_t aligned = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  if (aligned > begin)
+    munmap(m, aligned - begin);
+  if (const uintptr_t after = begin + size + kLargePage - (aligned + size))
+    munmap(reinterpret_cast<void *>(aligned + size), after);
+  // Advice only: without huge pages the memory is the same, in small pages.
+  madvise(reinterpret_cast<void *>(aligned), size, MADV_HUGEPAGE);
+  largeMapped.fetch_add(size, std::memory_order_relaxed);
+  return reinterpret_cast<void *>(aligned);
+}
+
+void unmapLarge(void *p, size_t bytes) {
+  if (!p)
+    return;
+  munmap(p, largeRounded(bytes));
+  largeMapped.fetch_sub(largeRounded(bytes), std::memory_order_relaxed);
+}
+
+uint64_t largeBytes() { return largeMapped.load(std::memory_order_relaxed); }
 
 bool removeFile(const char *path) {
   sqlite3_vfs *real = registerVfs() ? realVfs() : nullptr;

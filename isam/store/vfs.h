@@ -7,7 +7,8 @@
  * an ordinary database; journal and WAL files pass through unshifted.
  * Besides the VFS, this is where the header page is written and checked and
  * where file attributes are asked; nothing else in the engine touches files.
- * It is also where memory is asked to be there before it is written.
+ * It is also where large memory is mapped and asked to be there before it
+ * is written.
  *
  * Header page layout (little endian):
  *
@@ -64,6 +65,20 @@ bool removeFile(const char *path);
 /// thread writing there later takes no page faults; false when the system
 /// cannot (then the faults simply come later).
 bool prefault(void *p, size_t bytes);
+
+/// Huge pages, where the system has them: the unit of mapLarge().
+constexpr size_t kLargePage = size_t{2} << 20;
+
+/// Anonymous memory for the engine's large arrays, `bytes` rounded up to
+/// whole kLargePage, aligned to one and, where the system offers them,
+/// backed by huge pages: one page fault then backs 2 MiB instead of 4 KiB,
+/// and a first write to each small page would cost more than the copy that
+/// fills it. Zero-filled; nullptr when the system has no memory.
+void *mapLarge(size_t bytes);
+/// Gives back what mapLarge(bytes) returned.
+void unmapLarge(void *p, size_t bytes);
+/// Bytes mapLarge() holds now, for a heap account that sees them.
+uint64_t largeBytes();
 
 enum class FaultOp { Read, Write, Sync, Truncate };
 using FaultHook = int (*)(FaultOp op, bool mainFile, void *context);
