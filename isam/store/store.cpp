@@ -36,6 +36,7 @@ constexpr int kBusyTimeoutMs = 5000;
 // afterwards the cache goes back to the connection's default, which frees
 // the pages beyond it.
 constexpr int kTransactionCacheKiB = 64 * 1024;
+constexpr int kReleaseAfterCacheBytes = 8 << 20;
 constexpr uint32_t kMinNodeSize = 32;
 constexpr uint32_t kMaxNodeSize = 65535;
 // Records a snapshot that grew from fewer holds when it is coded again.
@@ -942,7 +943,8 @@ struct Database::Impl {
   ~Impl();
   unsigned prepare(const std::string &sql, sqlite3_stmt *&stmt);
   // The page cache in KiB; 0 gives back the size the connection opened
-  // with. Failing to change it changes nothing but speed.
+  // with, and the freed pages to the system. Failing to change it changes
+  // nothing but speed.
   int defaultCache = 0; // PRAGMA cache_size's value before the first change
   void setCacheKiB(int kib) {
     if (!defaultCache) {
@@ -955,9 +957,15 @@ struct Database::Impl {
       if (!defaultCache)
         return;
     }
+    int used = 0, highest = 0;
+    sqlite3_db_status(db, SQLITE_DBSTATUS_CACHE_USED, &used, &highest, 0);
     const std::string sql =
         "PRAGMA cache_size=" + std::to_string(kib ? -static_cast<int64_t>(kib) : defaultCache);
     sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    // Only a cache that grew large is worth the walk over the heap, which
+    // takes about a millisecond for a hundred megabytes.
+    if (!kib && used > kReleaseAfterCacheBytes)
+      os::releaseFreeHeap();
   }
 
   unsigned exec(const char *sql) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <malloc.h>
 #include <sqlite3.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -399,6 +400,8 @@ void unmapLarge(void *p, size_t bytes) {
 }
 
 uint64_t largeBytes() { return largeMapped.load(std::memory_order_relaxed); }
+
+void releaseFreeHeap() { malloc_trim(0); }
 
 bool removeFile(const char *path) {
   sqlite3_vfs *real = registerVfs() ? realVfs() : nullptr;

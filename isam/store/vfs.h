@@ -80,6 +80,11 @@ void unmapLarge(void *p, size_t bytes);
 /// Bytes mapLarge() holds now, for a heap account that sees them.
 uint64_t largeBytes();
 
+/// Gives the heap's free pages back to the system, as after a large page
+/// cache was let go; the heap keeps them otherwise, where nothing of the
+/// engine's own large arrays would take them again.
+void releaseFreeHeap();
+
 enum class FaultOp { Read, Write, Sync, Truncate };
 using FaultHook = int (*)(FaultOp op, bool mainFile, void *context);
 /// Installs (or with nullptr removes) the fault hook.
