@@ -11,11 +11,13 @@
 // engine/SQLite against its target, the file sizes and the memory.
 //
 //   isam_bench [records=1000000] [folder=temp folder] [candidates=1]
-//              [compressed=0]
+//              [hold=auto]
 //
 // candidates=0 leaves out SQLite with indexes carrying the record, the
-// slowest part of a run. compressed=1 has the engine hold every table
-// compressed, as it holds a table too large for its memory budget.
+// slowest part of a run. hold=auto leaves to the engine whether it holds
+// the table's records compressed in memory, as it does where that pays;
+// hold=plain has it hold them as they are, hold=compressed compressed, as
+// it holds a table too large for its memory budget.
 #include <vq_isa32.h>
 
 #include "store/store.h"
@@ -286,20 +288,25 @@ int main(int argc, char **argv) {
   const Times base = runSqlite(sqlitePath, records, readOrder, false);
   const bool candidates = argc > 3 ? std::atoi(argv[3]) != 0 : true;
   const Times cover = candidates ? runSqlite(coverPath, records, readOrder, true) : Times{};
-  const bool compressed = argc > 4 && std::atoi(argv[4]) != 0;
-  if (compressed) {
-    vqisam::store::CachePolicy policy = vqisam::store::cachePolicy();
+  const std::string hold = argc > 4 ? argv[4] : "auto";
+  vqisam::store::CachePolicy policy = vqisam::store::cachePolicy();
+  if (hold == "plain")
+    policy.compressWherePays = false;
+  else if (hold == "compressed")
     policy.plainUpTo = 0;
-    vqisam::store::setCachePolicy(policy);
-  }
+  else if (hold != "auto")
+    die("hold (auto, plain or compressed)", 0);
+  vqisam::store::setCachePolicy(policy);
+  const uint64_t compressedBefore = vqisam::store::snapshotsCompressed();
   const Times isam = runEngine(isamPath, records, readOrder);
+  const bool compressed = vqisam::store::snapshotsCompressed() > compressedBefore;
   if (isam.checksum != base.checksum)
     std::printf("warning: checksums differ (%llu / %llu)\n",
                 static_cast<unsigned long long>(isam.checksum),
                 static_cast<unsigned long long>(base.checksum));
 
-  std::printf("records: %ld of %u bytes, two indexes; the engine holds them %s\n", count,
-              kRecordSize, compressed ? "compressed" : "as they are");
+  std::printf("records: %ld of %u bytes, two indexes; the engine held them %s (hold=%s)\n", count,
+              kRecordSize, compressed ? "compressed" : "as they are", hold.c_str());
   const double n = static_cast<double>(count);
   std::printf("%-36s %10s %10s %7s %9s\n", "", "engine s", "sqlite s", "ratio", "engine ns");
   const struct {

@@ -153,10 +153,10 @@ size_t RecordCodec::decodeExactly(const uint8_t *code, size_t size, uint8_t *out
   return static_cast<size_t>(in - code);
 }
 
-size_t RecordCodec::codeLength(const uint8_t *code, size_t size) {
+size_t RecordCodec::codeLength(const uint8_t *code, size_t size, size_t *operations) {
   const uint8_t *in = code;
-  size_t done = 0;
-  while (done < size) {
+  size_t done = 0, ops = 0;
+  for (; done < size; ++ops) {
     const uint8_t op = *in++;
     if (op < 0x80) {
       done += size_t{op} + 1;
@@ -166,6 +166,8 @@ size_t RecordCodec::codeLength(const uint8_t *code, size_t size) {
       in += 2;
     }
   }
+  if (operations)
+    *operations = ops;
   return static_cast<size_t>(in - code);
 }
 

@@ -50,8 +50,9 @@ public:
   size_t decode(const uint8_t *code, size_t size, uint8_t *out) const;
 
   /// The length of the code at `code` for a record of `size` bytes, as
-  /// decode() would return it, without decoding.
-  static size_t codeLength(const uint8_t *code, size_t size);
+  /// decode() would return it, without decoding; `operations`, when given,
+  /// receives the number of its operations, which decoding takes time by.
+  static size_t codeLength(const uint8_t *code, size_t size, size_t *operations = nullptr);
 
   size_t dictionarySize() const { return dictSize_; }
 

@@ -114,7 +114,7 @@ void readKey(sqlite3_stmt *stmt, int column, Key &key) {
 }
 
 CachePolicy policy;
-uint64_t loads = 0, halves = 0;
+uint64_t loads = 0, halves = 0, compressions = 0;
 
 // SQLite's order of BLOB keys.
 int compareKeys(const uint8_t *a, size_t an, const uint8_t *b, size_t bn) {
@@ -129,6 +129,7 @@ void setCachePolicy(const CachePolicy &p) { policy = p; }
 CachePolicy cachePolicy() { return policy; }
 uint64_t snapshotLoads() { return loads; }
 uint64_t snapshotHalves() { return halves; }
+uint64_t snapshotsCompressed() { return compressions; }
 
 // One table's records as a connection saw them at one data version, with
 // the key order of every index iterated since. Slots follow the addresses;
@@ -205,6 +206,47 @@ private:
 // Records a dictionary is made of: as many as it holds, 64 at most.
 size_t dictionaryRecords(uint32_t recordSize) {
   return std::clamp<size_t>(RecordCodec::kMaxDictionary / std::max<uint32_t>(recordSize, 1), 1, 64);
+}
+
+// What records between the dictionary's foretell of a table's codes: the
+// mean bytes and operations of one.
+struct Forecast {
+  double bytes = 0, operations = 0;
+};
+
+Forecast foretell(const RecordCodec &codec, const std::vector<std::vector<uint8_t>> &probes,
+                  uint32_t recordSize) {
+  Forecast f{static_cast<double>(RecordCodec::bound(recordSize)),
+             static_cast<double>((recordSize + 127) / 128)};
+  if (probes.empty())
+    return f;
+  std::vector<uint8_t> code(RecordCodec::bound(recordSize));
+  size_t bytes = 0, operations = 0;
+  for (const auto &probe : probes) {
+    size_t ops = 0;
+    codec.encode(probe.data(), recordSize, code.data());
+    bytes += RecordCodec::codeLength(code.data(), recordSize, &ops);
+    operations += ops;
+  }
+  f.bytes = static_cast<double>(bytes) / static_cast<double>(probes.size());
+  f.operations = static_cast<double>(operations) / static_cast<double>(probes.size());
+  return f;
+}
+
+// A table that fits its budget as it is gets compressed only where that
+// pays for the time: each operation of a code costs a few nanoseconds at
+// every read of the record and more when it is coded, so each must save
+// at least kBytesPerOperation bytes, and the codes a quarter of the bytes
+// in all. Measured on 100-byte records: a 16-character name and a run the
+// dictionary holds save 11 bytes an operation (a quarter of the bytes
+// left), which cost a walk nothing it could measure; seven short text and
+// number fields save 3.6, where a copy and a count over it took twice as
+// long as plain.
+constexpr double kBytesPerOperation = 8;
+
+bool compressionPays(const Forecast &f, uint32_t recordSize) {
+  const double saved = recordSize - f.bytes;
+  return saved >= recordSize / 4.0 && saved >= kBytesPerOperation * f.operations;
 }
 
 struct Snapshot {
@@ -345,19 +387,28 @@ struct Snapshot {
       dead += on ? 1 : static_cast<uint32_t>(-1);
     deadBits[slot >> 6] = on ? deadBits[slot >> 6] | bit : deadBits[slot >> 6] & ~bit;
   }
-  // Codes every record again, against a dictionary of its own records;
-  // the orders keep their slots.
-  void recode() {
+  // A codec against records spread over the slots; `probes`, when given,
+  // receives as many records between them.
+  std::shared_ptr<const RecordCodec>
+  ownCodec(std::vector<std::vector<uint8_t>> *probes = nullptr) const {
     std::vector<uint8_t> dictionary, image(recordSize);
-    const size_t wanted = dictionaryRecords(recordSize);
+    const size_t wanted = 2 * dictionaryRecords(recordSize);
     for (size_t k = 0; k < wanted && count; ++k) {
       const auto slot = static_cast<uint32_t>(uint64_t{count} * k / wanted);
-      if (!isDead(slot)) {
-        read(slot, image.data());
+      if (isDead(slot))
+        continue;
+      read(slot, image.data());
+      if (k % 2 == 0)
         dictionary.insert(dictionary.end(), image.begin(), image.end());
-      }
+      else if (probes)
+        probes->push_back(image);
     }
-    Snapshot fresh(recordSize, std::make_shared<const RecordCodec>(std::move(dictionary)));
+    return std::make_shared<const RecordCodec>(std::move(dictionary));
+  }
+  // Codes every record again, against `with`; the orders keep their slots.
+  void recode(std::shared_ptr<const RecordCodec> with) {
+    std::vector<uint8_t> image(recordSize);
+    Snapshot fresh(recordSize, std::move(with));
     fresh.at.reserve(at.capacity());
     for (uint32_t slot = 0; slot < count; ++slot) {
       read(slot, image.data());
@@ -1293,12 +1344,16 @@ void copyDone(sqlite3_context *) {}
 unsigned Database::Impl::sampleCodec(const std::string &t, uint32_t recordSize, int64_t lowest,
                                      int64_t span, std::shared_ptr<const RecordCodec> &codec,
                                      double &codeBytes) {
-  if (static_cast<uint64_t>(span) * (uint64_t{recordSize} + 8) + snapshotBytes() <=
-      policy.plainUpTo) {
+  const bool fits = static_cast<uint64_t>(span) * (uint64_t{recordSize} + 8) + snapshotBytes() <=
+                    policy.plainUpTo;
+  const auto plain = [&] {
     codec = std::make_shared<const RecordCodec>(std::vector<uint8_t>{});
     codeBytes = static_cast<double>(RecordCodec::bound(recordSize));
-    return 0;
-  }
+    return 0u;
+  };
+  // A small table costs little memory either way.
+  if (fits && (span < kRecodeAt || !policy.compressWherePays))
+    return plain();
   sqlite3_stmt *s = nullptr;
   if (unsigned err = prepare("SELECT a, r FROM " + t + " WHERE a >= ? ORDER BY a LIMIT 1", s))
     return err;
@@ -1328,15 +1383,12 @@ unsigned Database::Impl::sampleCodec(const std::string &t, uint32_t recordSize, 
     else
       dictionary.insert(dictionary.end(), p, p + recordSize);
   }
-  codec = std::make_shared<const RecordCodec>(std::move(dictionary));
-  codeBytes = static_cast<double>(RecordCodec::bound(recordSize));
-  if (!probes.empty()) {
-    std::vector<uint8_t> code(RecordCodec::bound(recordSize));
-    size_t total = 0;
-    for (const auto &probe : probes)
-      total += codec->encode(probe.data(), recordSize, code.data());
-    codeBytes = static_cast<double>(total) / static_cast<double>(probes.size());
-  }
+  auto sampled = std::make_shared<const RecordCodec>(std::move(dictionary));
+  const Forecast forecast = foretell(*sampled, probes, recordSize);
+  if (fits && !compressionPays(forecast, recordSize))
+    return plain();
+  codec = std::move(sampled);
+  codeBytes = forecast.bytes;
   return 0;
 }
 
@@ -1432,6 +1484,7 @@ unsigned Database::Impl::loadSnapshot(int64_t table, uint32_t recordSize,
   }
   out = std::move(snap);
   ++loads;
+  compressions += out->compressed ? 1 : 0;
   return 0;
 }
 
@@ -1551,6 +1604,7 @@ unsigned Database::Impl::copyHalves(int64_t table, const std::shared_ptr<Snapsho
   }
   out = snap;
   ++loads;
+  compressions += out->compressed ? 1 : 0;
   ++halves;
   return 0;
 }
@@ -1609,15 +1663,27 @@ void Database::Impl::patchWrite(int64_t table, uint32_t address, const void *rec
       snap.append(address, record);
       slot = snap.count - 1;
       // A table that grew from a few records under this connection's
-      // inserts gets a dictionary of what it holds now; a plain one that
-      // outgrew plainUpTo is compressed.
-      if (snap.compressed ? snap.count == kRecodeAt && snap.codecFromFew()
-                          : snap.count % kRecodeAt == 0 &&
-                                uint64_t{snap.count} * (uint64_t{snap.recordSize} + 8) +
-                                        snapshotBytes() - snap.bytes() >
-                                    policy.plainUpTo) {
+      // inserts gets a dictionary of what it holds now; a plain one is
+      // compressed where its records show that this pays, or once it
+      // outgrew plainUpTo.
+      std::shared_ptr<const RecordCodec> own;
+      bool recode = false;
+      if (snap.compressed) {
+        recode = snap.count == kRecodeAt && snap.codecFromFew();
+      } else if (snap.count % kRecodeAt == 0) {
+        recode = uint64_t{snap.count} * (uint64_t{snap.recordSize} + 8) + snapshotBytes() -
+                     snap.bytes() >
+                 policy.plainUpTo;
+        if (!recode && snap.count == kRecodeAt && policy.compressWherePays) {
+          std::vector<std::vector<uint8_t>> probes;
+          own = snap.ownCodec(&probes);
+          recode = compressionPays(foretell(*own, probes, snap.recordSize), snap.recordSize);
+        }
+      }
+      if (recode) {
         snap.compressed = true;
-        snap.recode();
+        snap.recode(own ? std::move(own) : snap.ownCodec());
+        ++compressions;
       }
     }
     std::vector<uint8_t> oldKey, scratch, image;

@@ -88,11 +88,15 @@ struct CachePolicy {
   /// Records a walk over a copy delivers before a second thread gathers
   /// the next ones in its order ahead of it; 0: never.
   uint32_t gatherAfter = 4096;
-  /// Bytes of records and orders up to which a connection holds a table's
-  /// records as they are. A larger table is held compressed, at about a
-  /// third of its bytes, so that it still fits the budget; its walks cost
-  /// up to twice as much, still a fraction of SQLite's cursors.
+  /// Bytes of records and orders up to which a connection may hold a
+  /// table's records as they are: it does where samples of the records
+  /// show that compression would save too little for its time. A larger
+  /// table is always held compressed, so that it still fits the budget;
+  /// its walks cost up to twice as much, still a fraction of SQLite's
+  /// cursors.
   uint64_t plainUpTo = uint64_t{1} << 30;
+  /// Off: a table that fits plainUpTo is always held as it is.
+  bool compressWherePays = true;
 };
 void setCachePolicy(const CachePolicy &policy);
 CachePolicy cachePolicy();
@@ -100,6 +104,8 @@ CachePolicy cachePolicy();
 uint64_t snapshotLoads();
 /// Of those, the ones read in two halves on two connections.
 uint64_t snapshotHalves();
+/// Snapshots copied or coded again compressed since the process started.
+uint64_t snapshotsCompressed();
 
 class Database;
 
