@@ -26,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const size_t n = codec.encode(record, length, code.data());
   CHECK(n <= RecordCodec::bound(length));
   CHECK(codec.decode(code.data(), length, back.data()) == n);
-  CHECK(RecordCodec::codeLength(code.data(), length) == n);
+  size_t operations = 0;
+  CHECK(RecordCodec::codeLength(code.data(), length, &operations) == n);
+  // An operation yields at least one byte and writes at least two.
+  CHECK(operations >= 1 && operations <= length && 2 * operations <= n);
   CHECK(std::memcmp(back.data(), record, length) == 0);
   // The record's bytes taken as a code: each operation yields a byte or
   // more for at most three of its own, so this much input suffices.

@@ -238,9 +238,9 @@ Forecast foretell(const RecordCodec &codec, const std::vector<std::vector<uint8_
 // every read of the record and more when it is coded, so each must save
 // at least kBytesPerOperation bytes, and the codes a quarter of the bytes
 // in all. Measured on 100-byte records: a 16-character name and a run the
-// dictionary holds save 11 bytes an operation (a quarter of the bytes
-// left), which cost a walk nothing it could measure; seven short text and
-// number fields save 3.6, where a copy and a count over it took twice as
+// dictionary holds save 11 bytes an operation, down to a quarter of the
+// bytes, and walks took as long as plain ones; seven short text and number
+// fields save 3.5, where a copy and a count over it took up to twice as
 // long as plain.
 constexpr double kBytesPerOperation = 8;
 
