@@ -176,11 +176,11 @@ template <class T> class LargeArray {
 public:
   LargeArray() = default;
   explicit LargeArray(size_t n) : n_(n) {
-    p_ = LargeAllocator<T>::large(n)
-             ? static_cast<T *>(os::mapLarge(n * sizeof(T)))
-             : static_cast<T *>(::operator new(n * sizeof(T), std::nothrow));
-    if (!p_)
+    try {
+      p_ = LargeAllocator<T>().allocate(n);
+    } catch (const std::bad_alloc &) {
       n_ = 0;
+    }
   }
   LargeArray(LargeArray &&o) noexcept
       : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)) {}
